@@ -1,0 +1,30 @@
+# One interface target carries the language level, warnings and defines; every target links it.
+add_library(papyrant_common_cfg INTERFACE)
+target_compile_features(papyrant_common_cfg INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(papyrant_common_cfg INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
+if(PAPYRANT_WERROR)
+    target_compile_options(papyrant_common_cfg INTERFACE -Werror)
+endif()
+if(PAPYRANT_SANITIZE)
+    target_compile_options(papyrant_common_cfg INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                         -fno-sanitize-recover=undefined)
+    target_link_options(papyrant_common_cfg INTERFACE -fsanitize=address,undefined)
+endif()
+target_compile_definitions(papyrant_common_cfg INTERFACE QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS)
+target_include_directories(papyrant_common_cfg INTERFACE ${PROJECT_SOURCE_DIR})
+
+# Tests land beside each other, away from the shipped programs.
+function(papyrant_add_test_executable name label)
+    add_executable(${name} ${ARGN})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_link_libraries(${name} PRIVATE papyrant_common_cfg GTest::gmock GTest::gtest)
+    if(NOT name MATCHES "^(app|gui)")
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+    gtest_discover_tests(${name}
+        PROPERTIES LABELS ${label}
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PAPYRANT_BIN_DIR=${PAPYRANT_BIN_DIR};PAPYRANT_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+        DISCOVERY_TIMEOUT 60)
+endfunction()

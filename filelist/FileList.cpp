@@ -1,0 +1,67 @@
+#include "filelist/FileList.h"
+
+#include <utility>
+
+#include "platform/RuntimeError.h"
+
+namespace papyrant {
+
+void FileList::checkPosition(std::size_t position) const
+{
+    if (position < 1 || position > m_entries.size())
+        throw RuntimeError(err::kIndexOutOfBounds);
+}
+
+const std::string& FileList::item(std::size_t position) const
+{
+    checkPosition(position);
+    return m_entries[position - 1];
+}
+
+void FileList::setItem(std::size_t position, std::string text)
+{
+    checkPosition(position);
+    m_entries[position - 1] = std::move(text);
+    if (m_observer)
+        m_observer->entryChanged(position);
+}
+
+void FileList::add(std::string text)
+{
+    const std::size_t position = m_entries.size() + 1;
+    if (m_observer)
+        m_observer->entryAboutToBeAdded(position);
+    m_entries.push_back(std::move(text));
+    if (m_observer)
+        m_observer->entryAdded(position);
+}
+
+void FileList::remove(std::size_t position)
+{
+    checkPosition(position);
+    if (m_observer)
+        m_observer->entryAboutToBeRemoved(position);
+    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position - 1));
+    if (m_observer)
+        m_observer->entryRemoved(position);
+}
+
+void FileList::clear()
+{
+    if (m_observer)
+        m_observer->entriesAboutToBeCleared();
+    m_entries.clear();
+    if (m_observer)
+        m_observer->entriesCleared();
+}
+
+bool IsInList(const FileList& list, std::string_view text)
+{
+    // Walks every entry, as the original did; no early exit.
+    bool found = false;
+    for (const std::string& entry : list.entries())
+        found |= (entry == text);
+    return found;
+}
+
+} // namespace papyrant

@@ -1,0 +1,32 @@
+#include "platform/GuardedCommand.h"
+
+#include "platform/ErrorReport.h"
+
+namespace papyrant {
+
+RuntimeError currentExceptionAsRuntimeError()
+{
+    try {
+        throw;
+    } catch (const RuntimeError& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return RuntimeError(err::kOutOfMemory);
+    } catch (const std::exception& other) {
+        return RuntimeError(err::kInternalError, standardErrorDescription(err::kInternalError) + ": " + other.what());
+    } catch (...) {
+        return RuntimeError(err::kInternalError);
+    }
+}
+
+void GuardedCommand::fail(int number)
+{
+    const RuntimeError error = currentExceptionAsRuntimeError();
+    if (m_override && m_override(error)) {
+        m_ended = true;
+        return;
+    }
+    m_messages.show(buildErrorReport(error, m_location, number));
+}
+
+} // namespace papyrant
