@@ -8,6 +8,6 @@ foreach(program papyrant padprint papyrant-platform)
         file(CREATE_LINK \"../${PAPYRANT_INSTALL_DIR}/${program}\"
              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" SYMBOLIC)")
 endforeach()
-#install(FILES ${PROJECT_SOURCE_DIR}/assets/papyrant.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-#install(FILES ${PROJECT_SOURCE_DIR}/assets/papyrant.svg
-#        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/assets/papyrant.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/assets/papyrant.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
