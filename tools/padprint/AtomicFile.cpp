@@ -1,0 +1,170 @@
+#include "tools/padprint/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace papyrant {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 256 * 1024;
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// A name in the target's folder that no file has yet: ".NAME.XXXXXX.tmp".
+std::string temporaryNameFor(const std::string& target)
+{
+    static std::mt19937_64 generator { std::random_device {}() };
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    char suffix[24];
+    std::snprintf(
+        suffix, sizeof suffix, ".%012llx.tmp", static_cast<unsigned long long>(generator() & 0xFFFFFFFFFFFFull));
+    return folder + "." + name + suffix;
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(std::string targetPath)
+    : m_target(std::move(targetPath))
+    , m_folder(folderOf(m_target))
+{
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_namedTemp.empty())
+        ::unlink(m_namedTemp.c_str());
+}
+
+bool AtomicFile::fail(const char* step, int error)
+{
+    if (m_error == 0) {
+        m_error = error;
+        m_failedStep = step;
+    }
+    return false;
+}
+
+bool AtomicFile::open()
+{
+    m_buffer.reserve(kBufferSize);
+    m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (m_fd >= 0)
+        return true;
+    const int error = errno;
+    // Only a file system without unnamed files gets a named temporary; other failures are final.
+    if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL)
+        return fail("create", error);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = temporaryNameFor(m_target);
+        m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0) {
+            m_namedTemp = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return fail("create", errno);
+    }
+    return fail("create", EEXIST);
+}
+
+bool AtomicFile::write(const void* data, std::size_t size)
+{
+    if (m_error != 0 || m_fd < 0)
+        return false;
+    if (m_buffer.size() + size > kBufferSize && !flush())
+        return false;
+    if (size >= kBufferSize) {
+        m_buffer.insert(m_buffer.end(), static_cast<const char*>(data), static_cast<const char*>(data) + size);
+        return flush();
+    }
+    m_buffer.insert(m_buffer.end(), static_cast<const char*>(data), static_cast<const char*>(data) + size);
+    return true;
+}
+
+bool AtomicFile::flush()
+{
+    std::size_t done = 0;
+    while (done < m_buffer.size()) {
+        const ssize_t written = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail("write", errno);
+        }
+        if (written == 0)
+            return fail("write", ENOSPC);
+        done += static_cast<std::size_t>(written);
+    }
+    m_buffer.clear();
+    return true;
+}
+
+bool AtomicFile::linkIntoPlace()
+{
+    if (!m_namedTemp.empty()) {
+        if (::rename(m_namedTemp.c_str(), m_target.c_str()) != 0)
+            return fail("rename", errno);
+        m_namedTemp.clear();
+        return true;
+    }
+    // An unnamed file gets a name through /proc (linkat with AT_EMPTY_PATH needs a privilege), first the
+    // target's own when it is free, else a temporary one that is then renamed over the old file.
+    char procPath[64];
+    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", m_fd);
+    if (::linkat(AT_FDCWD, procPath, AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    if (errno != EEXIST)
+        return fail("rename", errno);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = temporaryNameFor(m_target);
+        if (::linkat(AT_FDCWD, procPath, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return fail("rename", errno);
+        }
+        if (::rename(name.c_str(), m_target.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(name.c_str());
+            return fail("rename", error);
+        }
+        return true;
+    }
+    return fail("rename", EEXIST);
+}
+
+bool AtomicFile::commit()
+{
+    if (m_error != 0 || m_fd < 0 || m_committed)
+        return false;
+    if (!flush())
+        return false;
+    // The data must be on disk before the name is, or a crash could leave an empty PDF under the name.
+    if (::fdatasync(m_fd) != 0 && errno != EINVAL)
+        return fail("write", errno);
+    if (!linkIntoPlace())
+        return false;
+    m_committed = true;
+    ::close(m_fd); // the data is synced and in place; nothing left that close could lose
+    m_fd = -1;
+    return true;
+}
+
+} // namespace papyrant

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace papyrant {
+
+// A file that appears at its path whole or not at all. The bytes go to an unnamed temporary file in the
+// target's folder (O_TMPFILE); commit() gives it a name and renames it over the target, so an old file of that
+// name is replaced in one step and a crash or kill before then leaves nothing behind. Where the file system
+// has no unnamed files, a hidden named temporary takes its place and is removed on failure.
+class AtomicFile
+{
+public:
+    explicit AtomicFile(std::string targetPath);
+    ~AtomicFile(); // discards what was not committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file; false with error() set when that fails.
+    bool open();
+    // Buffered; false with error() set when the bytes cannot be written (disk full, I/O error).
+    bool write(const void* data, std::size_t size);
+    // Writes out, syncs and puts the file in place; false with error() set when any step fails.
+    bool commit();
+
+    // The errno of the first failure, 0 when none.
+    int error() const
+    {
+        return m_error;
+    }
+    // What failed, for a message: "create", "write" or "rename".
+    const char* failedStep() const
+    {
+        return m_failedStep;
+    }
+
+private:
+    bool flush();
+    bool fail(const char* step, int error);
+    bool linkIntoPlace();
+
+    std::string m_target;
+    std::string m_folder;
+    std::string m_namedTemp; // set while a named temporary exists
+    int m_fd = -1;
+    int m_error = 0;
+    const char* m_failedStep = "";
+    bool m_committed = false;
+    std::vector<char> m_buffer;
+};
+
+} // namespace papyrant

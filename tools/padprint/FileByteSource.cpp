@@ -1,0 +1,66 @@
+#include "tools/padprint/FileByteSource.h"
+
+#include "platform/RuntimeError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace papyrant {
+
+FileByteSource::~FileByteSource()
+{
+    ::close(m_fd);
+}
+
+int FileByteSource::openRegularFile(const std::string& path, std::string& message)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0) {
+        message = errno == ENOENT || errno == ENOTDIR ? "file not found" : std::strerror(errno);
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        message = S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file";
+        return -1;
+    }
+    // Non-blocking in case the name was swapped for a FIFO since the check; the type is checked again below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        message = errno == ENOENT ? "file not found" : std::strerror(errno);
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        message = "is not a regular file";
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return fd;
+}
+
+std::size_t FileByteSource::read(char* buffer, std::size_t size)
+{
+    for (;;) {
+        const ssize_t count = ::read(m_fd, buffer, size);
+        if (count >= 0)
+            return static_cast<std::size_t>(count);
+        if (errno != EINTR)
+            throw RuntimeError(err::kDeviceIoError, std::strerror(errno));
+    }
+}
+
+void FileByteSource::rewind()
+{
+    if (::lseek(m_fd, 0, SEEK_SET) != 0)
+        throw RuntimeError(err::kDeviceIoError, std::strerror(errno));
+}
+
+} // namespace papyrant

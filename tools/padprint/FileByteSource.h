@@ -1,0 +1,33 @@
+#pragma once
+
+#include "tools/padprint/ByteSource.h"
+
+#include <string>
+
+namespace papyrant {
+
+// The bytes of a regular file, read through its descriptor.
+class FileByteSource : public ByteSource
+{
+public:
+    // Takes an open descriptor of a regular file and closes it at the end.
+    explicit FileByteSource(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~FileByteSource() override;
+    FileByteSource(const FileByteSource&) = delete;
+    FileByteSource& operator=(const FileByteSource&) = delete;
+
+    // Opens a regular file for reading. Anything else (a folder, a FIFO, a device) is refused before it is
+    // opened, so that opening cannot block; on failure the result is -1 and `message` says why.
+    static int openRegularFile(const std::string& path, std::string& message);
+
+    std::size_t read(char* buffer, std::size_t size) override;
+    void rewind() override;
+
+private:
+    int m_fd;
+};
+
+} // namespace papyrant

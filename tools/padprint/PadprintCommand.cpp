@@ -1,0 +1,111 @@
+#include "tools/padprint/PadprintCommand.h"
+
+#include "platform/RuntimeError.h"
+#include "tools/padprint/AtomicFile.h"
+#include "tools/padprint/FileByteSource.h"
+#include "tools/padprint/PaperSize.h"
+#include "tools/padprint/PdfDocument.h"
+#include "tools/padprint/PrintDestination.h"
+#include "tools/padprint/TextPrinter.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace papyrant {
+
+namespace {
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string writeFailure(const AtomicFile& file, const std::string& target)
+{
+    const int error = file.error();
+    const std::string step = file.failedStep();
+    if (step == "create") {
+        if (error == ENOENT || error == ENOTDIR)
+            return "the output folder " + quoted(folderOf(target)) + " does not exist";
+        return "cannot write in the output folder " + quoted(folderOf(target)) + ": " + std::strerror(error);
+    }
+    if (step == "write") {
+        if (error == ENOSPC || error == EDQUOT)
+            return "cannot write " + quoted(target) + ": the disk is full";
+        return "cannot write " + quoted(target) + ": " + std::strerror(error);
+    }
+    return "cannot save " + quoted(target) + ": " + std::strerror(error);
+}
+
+} // namespace
+
+int runPadprint(const std::vector<std::string>& arguments, PadprintServices services)
+{
+    const bool printSwitch = arguments.size() == 2 && (arguments[0] == "/p" || arguments[0] == "/P");
+    if (!printSwitch || arguments[1].empty()) {
+        services.errors << "usage: padprint /p FILE   (prints the text of FILE to the default printer)\n";
+        return kPadprintUsage;
+    }
+    const std::string& sourcePath = arguments[1];
+
+    std::string problem;
+    const int fd = FileByteSource::openRegularFile(sourcePath, problem);
+    if (fd < 0) {
+        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << problem << "\n";
+        return kPadprintFailed;
+    }
+    FileByteSource source(fd);
+
+    // The printer's settings are read when the job starts: the caller writes the next job's values as soon as
+    // this process has ended.
+    const PrintDestination destination
+        = choosePrintDestination(services.registry, services.printers, services.saveDialog);
+
+    if (destination.kind == PrintDestination::Kind::Failed) {
+        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << destination.text << "\n";
+        return kPadprintFailed;
+    }
+    if (destination.kind == PrintDestination::Kind::Cancelled) {
+        services.errors << "padprint: printing of " << quoted(sourcePath) << " cancelled; nothing written\n";
+        return 0;
+    }
+    const std::string& target = destination.text;
+
+    AtomicFile file(target);
+    if (!file.open()) {
+        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << writeFailure(file, target)
+                        << "\n";
+        return kPadprintFailed;
+    }
+    const PaperSize paper = paperForEnvironment();
+    PdfDocument document(file, paper, fileNameOf(sourcePath));
+    try {
+        printText(source, document, paper);
+    } catch (const RuntimeError& error) {
+        services.errors << "padprint: cannot read " << quoted(sourcePath) << ": " << error.description() << "\n";
+        return kPadprintFailed;
+    }
+    const bool finished = document.finish();
+    if (!finished || !file.commit()) {
+        const std::string why = file.error() != 0 ? writeFailure(file, target) : "the PDF could not be made";
+        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << why << "\n";
+        return kPadprintFailed;
+    }
+    return 0;
+}
+
+} // namespace papyrant

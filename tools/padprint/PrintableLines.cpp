@@ -1,0 +1,133 @@
+#include "tools/padprint/PrintableLines.h"
+
+#include "tools/padprint/Utf8.h"
+
+#include <cstdio>
+
+namespace papyrant {
+
+namespace {
+constexpr std::size_t kTabWidth = 8;
+}
+
+PrintableLines::PrintableLines(LineSink sink)
+    : m_sink(std::move(sink))
+{
+}
+
+void PrintableLines::add(std::string_view text)
+{
+    std::size_t i = 0;
+    if (!m_pending.empty()) {
+        // Complete the sequence left over from the last piece, one byte at a time.
+        while (i < text.size()) {
+            m_pending.push_back(text[i++]);
+            const auto* p = reinterpret_cast<const unsigned char*>(m_pending.data());
+            const int length = utf8::sequenceLength(p, m_pending.size());
+            if (length > 0) {
+                addCodePoint(utf8::decode(p, length));
+                m_pending.clear();
+                break;
+            }
+            if (length < 0) {
+                addCodePoint(U'\uFFFD');
+                m_pending.clear();
+                i -= 1; // the byte that broke the sequence may start a new one
+                break;
+            }
+        }
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    while (i < text.size()) {
+        const unsigned char c = p[i];
+        if (c >= 0x20 && c < 0x7F && !m_afterCr) {
+            // Plain printable ASCII: the common case, kept short.
+            m_line.push_back(static_cast<char>(c));
+            ++m_column;
+            m_lineStarted = true;
+            m_cutForLength = false;
+            if (m_column >= kMaxLineChars)
+                cutForLength();
+            ++i;
+            continue;
+        }
+        const int length = utf8::sequenceLength(p + i, text.size() - i);
+        if (length == 0) {
+            m_pending.assign(text.substr(i));
+            return;
+        }
+        if (length < 0) {
+            addCodePoint(U'\uFFFD');
+            ++i;
+            continue;
+        }
+        addCodePoint(utf8::decode(p + i, length));
+        i += static_cast<std::size_t>(length);
+    }
+}
+
+void PrintableLines::addCodePoint(char32_t cp)
+{
+    if (m_afterCr) {
+        m_afterCr = false;
+        if (cp == U'\n')
+            return; // the LF of a CR LF pair
+    }
+    if (cp == U'\n' || cp == U'\r') {
+        // A break right after a line was cut for length ends that line; it starts no empty one.
+        if (m_lineStarted || !m_cutForLength)
+            endLine();
+        m_cutForLength = false;
+        m_afterCr = cp == U'\r';
+        return;
+    }
+    m_lineStarted = true;
+    m_cutForLength = false;
+    if (cp == U'\t') {
+        const std::size_t spaces = kTabWidth - m_column % kTabWidth;
+        m_line.append(spaces, ' ');
+        m_column += spaces;
+    } else if (cp < 0x20 || cp == 0x7F) {
+        m_line.push_back('^');
+        m_line.push_back(static_cast<char>(cp ^ 0x40));
+        m_column += 2;
+    } else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029) {
+        char shown[16];
+        const int count = std::snprintf(shown, sizeof shown, "<U+%04X>", static_cast<unsigned>(cp));
+        m_line.append(shown, static_cast<std::size_t>(count));
+        m_column += static_cast<std::size_t>(count);
+    } else {
+        utf8::append(m_line, cp);
+        ++m_column;
+    }
+    if (m_column >= kMaxLineChars)
+        cutForLength();
+}
+
+void PrintableLines::cutForLength()
+{
+    endLine();
+    m_cutForLength = true;
+}
+
+void PrintableLines::endLine()
+{
+    m_sink(m_line);
+    m_line.clear();
+    m_column = 0;
+    m_lineStarted = false;
+}
+
+void PrintableLines::finish()
+{
+    if (!m_pending.empty()) {
+        for (std::size_t i = 0; i < m_pending.size(); ++i)
+            addCodePoint(U'\uFFFD');
+        m_pending.clear();
+    }
+    if (m_lineStarted)
+        endLine();
+    m_afterCr = false;
+}
+
+} // namespace papyrant

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace papyrant {
+
+// Cuts decoded text into the lines a page shows: CR LF, LF and CR end a line; tabs become spaces up to the
+// next multiple of 8 columns; every other control character is shown, never dropped: C0 controls and DEL in
+// caret notation ("^A", "^[", "^?"), C1 controls and the Unicode line and paragraph separators as "<U+0085>".
+// Both are plain ASCII, so they print in any font and copy back as printed. A line longer than kMaxLineChars
+// is handed out in parts, so memory stays bounded.
+class PrintableLines
+{
+public:
+    static constexpr std::size_t kMaxLineChars = 16384;
+    using LineSink = std::function<void(std::string_view line)>;
+
+    explicit PrintableLines(LineSink sink);
+
+    // Takes the next piece of UTF-8 text; a sequence may be split between pieces. Bytes that are not UTF-8
+    // are shown as U+FFFD.
+    void add(std::string_view text);
+    // Hands out the last line when the text does not end with a line break.
+    void finish();
+
+private:
+    void addCodePoint(char32_t cp);
+    void endLine();
+    void cutForLength();
+
+    LineSink m_sink;
+    std::string m_line;
+    std::string m_pending; // an incomplete UTF-8 sequence at the end of the last piece
+    std::size_t m_column = 0;
+    bool m_afterCr = false;
+    bool m_lineStarted = false;
+    bool m_cutForLength = false;
+};
+
+} // namespace papyrant
