@@ -7,8 +7,20 @@
 namespace papyrant {
 
 namespace {
+
 constexpr std::size_t kTabWidth = 8;
+
+// C1 controls, line and paragraph separators (Pango would break the line there), and the invisible format
+// characters that would vanish from the page and from copied text: soft hyphen, zero-width space, direction
+// marks and overrides, word joiner and invisible operators, and a byte-order mark inside the text.
+bool shownByNumber(char32_t cp)
+{
+    return (cp >= 0x80 && cp <= 0x9F) || cp == 0xAD || cp == 0x200B || cp == 0x200E || cp == 0x200F
+        || (cp >= 0x2028 && cp <= 0x202E) || (cp >= 0x2060 && cp <= 0x2064) || (cp >= 0x2066 && cp <= 0x2069)
+        || cp == 0xFEFF;
 }
+
+} // namespace
 
 PrintableLines::PrintableLines(LineSink sink)
     : m_sink(std::move(sink))
@@ -91,7 +103,7 @@ void PrintableLines::addCodePoint(char32_t cp)
         m_line.push_back('^');
         m_line.push_back(static_cast<char>(cp ^ 0x40));
         m_column += 2;
-    } else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029) {
+    } else if (shownByNumber(cp)) {
         char shown[16];
         const int count = std::snprintf(shown, sizeof shown, "<U+%04X>", static_cast<unsigned>(cp));
         m_line.append(shown, static_cast<std::size_t>(count));
