@@ -50,8 +50,11 @@ TEST(PrintableLines, ControlCharactersAreShownNotDropped)
     EXPECT_EQ(linesOf(std::string("a\0b\x01\x1B\x7F\x0C", 7)), (Lines { "a^@b^A^[^?^L" }));
     EXPECT_EQ(linesOf("\xC2\x85x\xE2\x80\xA8y\xE2\x80\xA9"), (Lines { "<U+0085>x<U+2028>y<U+2029>" }));
     // Invisible characters would vanish from the page; joiners stay, as scripts need them to join letters.
-    EXPECT_EQ(linesOf("a\xC2\xAD" "b\xE2\x80\x8B" "c\xE2\x80\xAE" "d\xEF\xBB\xBF\xE2\x80\x8D"),
-              (Lines { "a<U+00AD>b<U+200B>c<U+202E>d<U+FEFF>\xE2\x80\x8D" }));
+    EXPECT_EQ(linesOf("a\xC2\xAD"
+                      "b\xE2\x80\x8B"
+                      "c\xE2\x80\xAE"
+                      "d\xEF\xBB\xBF\xE2\x80\x8D"),
+        (Lines { "a<U+00AD>b<U+200B>c<U+202E>d<U+FEFF>\xE2\x80\x8D" }));
     // Bytes that are not UTF-8 become U+FFFD, whole sequences stay whole even split between pieces.
     EXPECT_EQ(linesOf("a\xFF\xE4\xB8\xADz", 1), (Lines { "a\xEF\xBF\xBD\xE4\xB8\xADz" }));
     EXPECT_EQ(linesOf("a\xE4\xB8", 1), (Lines { "a\xEF\xBF\xBD\xEF\xBF\xBD" }));
