@@ -15,4 +15,10 @@ inline bool pathsEqual(std::string_view a, std::string_view b)
     return a == b;
 }
 
+// The root folder: "/" (a run of separators names it too).
+inline bool isRootFolder(std::string_view path)
+{
+    return !path.empty() && path.find_first_not_of(kNativeSeparator) == std::string_view::npos;
+}
+
 } // namespace papyrant

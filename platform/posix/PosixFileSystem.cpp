@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/PosixAttributes.h"
 
 namespace papyrant {
 
@@ -39,26 +40,24 @@ bool IsExistingFile(const std::string& path)
 
 int GetAttributes(const std::string& path)
 {
+    // A closing separator names the folder itself (a link keeps its reparse point bit), and a missing one is a
+    // missing path rather than a missing file.
+    const bool folderForm = !path.empty() && path.back() == kNativeSeparator;
+    std::string own = path;
+    while (own.size() > 1 && own.back() == kNativeSeparator)
+        own.pop_back();
     struct stat linkInfo {};
-    if (path.empty() || ::lstat(path.c_str(), &linkInfo) != 0)
-        throw RuntimeError(runtimeErrorFromErrno(path.empty() ? ENOENT : errno, PathKind::File));
-    int attributes = 0;
+    if (own.empty() || ::lstat(own.c_str(), &linkInfo) != 0)
+        throw RuntimeError(
+            runtimeErrorFromErrno(own.empty() ? ENOENT : errno, folderForm ? PathKind::Folder : PathKind::File));
     struct stat info = linkInfo;
-    if (S_ISLNK(linkInfo.st_mode)) {
-        attributes |= attr::kReparsePoint;
-        if (::stat(path.c_str(), &info) != 0)
-            info = linkInfo;
-    }
-    if (S_ISDIR(info.st_mode))
-        attributes |= attr::kDirectory;
-    else if (S_ISREG(info.st_mode))
-        attributes |= attr::kArchive;
-    if (::access(path.c_str(), W_OK) != 0 && errno != ENOENT)
-        attributes |= attr::kReadOnly;
-    const std::string name = std::filesystem::path(path).filename().string();
-    if (!name.empty() && name.front() == '.' && name != "." && name != "..")
-        attributes |= attr::kHidden;
-    return attributes;
+    if (S_ISLNK(linkInfo.st_mode) && ::stat(own.c_str(), &info) != 0)
+        info = linkInfo;
+    const bool writable = ::access(own.c_str(), W_OK) == 0 || errno == ENOENT;
+    const auto slash = own.rfind(kNativeSeparator);
+    const std::string_view name =
+        slash == std::string::npos ? std::string_view(own) : std::string_view(own).substr(slash + 1);
+    return attributesOf(linkInfo, info, writable, name);
 }
 
 namespace {

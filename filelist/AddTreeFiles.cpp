@@ -1,0 +1,37 @@
+#include "filelist/AddTreeFiles.h"
+
+#include "conversion/PathHelpers.h"
+#include "filelist/ListFiles.h"
+#include "platform/FileSystem.h"
+#include "platform/GuardedCommand.h"
+
+namespace papyrant {
+
+namespace {
+
+// Archive + hidden: the typical hidden file, which the folder commands leave out.
+constexpr int kHiddenFile = attr::kArchive | attr::kHidden;
+
+} // namespace
+
+void AddTreeFiles(
+    const FolderList& folders, std::string_view pattern, const AppendEntry& appendEntry, GuardedCommand& caller)
+{
+    for (const std::string& listed : folders) {
+        if (caller.ended())
+            return;
+        std::string folder;
+        caller.step(120, [&] { folder = listed.substr(0, listed.empty() ? 0 : listed.size() - 1); });
+        const FileNameArray names = caller.value(122, FileNameArray(), [&] { return ListFiles(folder, pattern); });
+        for (std::size_t i = 1; i <= names.upperBound(); ++i) { // 124
+            const std::string& name = names(i);
+            if (caller.test(126, [&] { return name.front() == '~'; }))
+                continue;
+            const std::string path = folder + kNativeSeparator + name; // 128
+            if (caller.test(132, [&] { return IsExistingFile(path) && GetAttributes(path) != kHiddenFile; }))
+                caller.step(132, [&] { appendEntry(CollapseBackslashes(path)); });
+        }
+    }
+}
+
+} // namespace papyrant

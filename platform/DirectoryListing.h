@@ -1,0 +1,46 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace papyrant {
+
+// What makes a folder the same folder whichever path leads to it (device and inode on Linux).
+struct DirectoryIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    auto operator<=>(const DirectoryIdentity&) const = default;
+};
+
+struct SubfolderEntry
+{
+    std::string name; // the name's exact bytes
+    int attributes = 0; // the runtime's attribute bits of the entry (a link to a folder has the reparse point bit)
+    DirectoryIdentity identity; // of the folder it leads to
+};
+
+struct FolderListing
+{
+    DirectoryIdentity identity; // of the listed folder itself
+    std::vector<SubfolderEntry> subfolders;
+};
+
+// Listings come sorted by name without regard to case, bytes as tie-break (see NameCase.h), hidden entries
+// included, never "." or "..". A path may end with a separator. Failures throw RuntimeError: 76 for a folder
+// that does not exist, 70 for one that cannot be read.
+
+// The subfolders of a folder: folders and links to folders.
+FolderListing listSubfolders(const std::string& folder);
+
+// The names of the entries of a folder that are not folders (nor links to folders) and match the wildcard.
+std::vector<std::string> listMatchingFileNames(const std::string& folder, std::string_view pattern);
+
+// The identity of the folder a path leads to, after links.
+DirectoryIdentity folderIdentity(const std::string& path);
+
+} // namespace papyrant

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+struct stat;
+
+namespace papyrant {
+
+// The runtime's attribute bits of one directory entry: directory 16 and archive 32 by the type of what it leads
+// to, reparse point 1024 for a symbolic link, hidden 2 for a dot-name, read-only 1 when the user cannot write
+// it; no system bit. target is the entry after links (the same as own when it is no link, or a dangling one).
+int attributesOf(const struct stat& own, const struct stat& target, bool writable, std::string_view name);
+
+} // namespace papyrant
