@@ -1,0 +1,49 @@
+#include "conversion/ConversionMessages.h"
+
+#include "conversion/PdfPrinter.h"
+
+namespace papyrant {
+
+namespace {
+
+Message plain(std::string text)
+{
+    return Message { std::move(text), std::nullopt, MessageIcon::None, MessageButtons::Ok };
+}
+
+} // namespace
+
+Message buildNoFilesMessage()
+{
+    return plain("No files added.");
+}
+
+Message buildFolderMissingMessage()
+{
+    return plain("Folder does not exist. Please select another folder.");
+}
+
+Message buildDoneMessage(const std::vector<std::string>& failed, std::size_t fileCount)
+{
+    std::string text = "Done.";
+    if (failed.empty())
+        return plain(text);
+    text += "\r\n\r\n";
+    text += std::to_string(failed.size()) + " of " + std::to_string(fileCount);
+    text += fileCount == 1 ? " file" : " files";
+    text += " could not be converted:";
+    const std::size_t shown = std::min(failed.size(), kFailedPathsShown);
+    for (std::size_t i = 0; i < shown; ++i)
+        text += "\r\n" + failed[i];
+    if (failed.size() > shown)
+        text += "\r\nand " + std::to_string(failed.size() - shown) + " more";
+    return plain(text);
+}
+
+Message buildPdfPrinterNotSelectedMessage()
+{
+    return plain(std::string(kPdfPrinterName)
+        + " is not installed or could not be made the default printer. No file was converted.");
+}
+
+} // namespace papyrant

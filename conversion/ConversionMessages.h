@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/MessageBoxes.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace papyrant {
+
+// The messages of the conversion run: OK only, no icon, the application title.
+Message buildNoFilesMessage();
+Message buildFolderMissingMessage();
+
+// "Done." alone when every file became a PDF; otherwise also how many of the run's files failed and which
+// (the first few by path, then how many more).
+Message buildDoneMessage(const std::vector<std::string>& failed, std::size_t fileCount);
+
+// The run could not make the PDF printer the default printer and converted nothing.
+Message buildPdfPrinterNotSelectedMessage();
+
+// How many failed paths the final message names before it only counts the rest.
+inline constexpr std::size_t kFailedPathsShown = 20;
+
+} // namespace papyrant

@@ -1,0 +1,234 @@
+#include "conversion/ConversionRun.h"
+
+#include "conversion/ConversionMessages.h"
+#include "conversion/PathHelpers.h"
+#include "conversion/PdfPrinter.h"
+#include "conversion/TargetPath.h"
+#include "platform/DefaultPrinter.h"
+#include "platform/FileSystem.h"
+#include "platform/GuardedCommand.h"
+#include "platform/MessageBoxes.h"
+#include "platform/MousePointer.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
+#include "platform/RuntimeError.h"
+#include "platform/WordPad.h"
+#include "platform/Yielder.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace papyrant {
+
+namespace {
+
+constexpr const char* kLocation = "Orvantis2021/08/31.Form1.PushButton2_Click";
+
+// The bar shows the share of the list started so far, the current file included. Entries added during the run
+// enlarge the divisor; the bar never goes past its maximum.
+double progressShare(std::size_t started, std::size_t entries)
+{
+    if (entries == 0)
+        return 100.0;
+    return std::min(100.0, static_cast<double>(started) / static_cast<double>(entries) * 100.0);
+}
+
+// One press of "Start Converting" that passed the re-entry check: steps 104 to 176.
+class ConversionSteps
+{
+public:
+    ConversionSteps(GuardedCommand& cmd, ConversionHost& host, ConversionServices& services)
+        : m_cmd(cmd)
+        , m_host(host)
+        , m_services(services)
+    {
+    }
+
+    void run()
+    {
+        if (m_cmd.test(104, [&] { return m_host.entryCount() == 0; })) {
+            m_cmd.step(176, [&] { m_host.messages().show(buildNoFilesMessage()); });
+            return;
+        }
+        // Only the Option1 rule needs Text1 to be a folder; with neither option the PDFs go beside their sources.
+        if (m_cmd.test(106, [&] { return m_host.option1Selected() && !FolderExists(m_host.text1()); })) {
+            m_cmd.step(174, [&] { m_host.messages().show(buildFolderMissingMessage()); });
+            return;
+        }
+        m_cmd.step(108, [&] { m_host.yielder().yield(); });
+        if (stopped())
+            return;
+
+        // Read from the system every time, so that a second run puts back the user's printer, not ours.
+        const std::string saved = m_cmd.value(
+            114, std::string(), [&] { return GetDefaultPrinter(m_services.printers, m_host.messages()); });
+        const bool pdfPrinterSelected = !m_cmd.test(
+            116, [&] { return !SetPrinterAsDefault(m_services.printers, m_host.messages(), kPdfPrinterName, false); });
+        if (pdfPrinterSelected)
+            convertAll();
+
+        m_cmd.step(164, [&] { SetPrinterAsDefault(m_services.printers, m_host.messages(), saved, false); });
+        m_cmd.step(166, [&] { m_host.setMousePointer(pointer::kDefault); });
+        m_cmd.step(168, [&] { m_host.setProgressValue(0.0); });
+        m_cmd.step(170, [&] { m_host.setProgressText("Progress Bar"); });
+        // The window is closing: it takes no more messages.
+        if (stopped())
+            return;
+        m_cmd.step(172, [&] {
+            m_host.messages().show(
+                pdfPrinterSelected ? buildDoneMessage(m_failed, m_fileCount) : buildPdfPrinterNotSelectedMessage());
+        });
+    }
+
+private:
+    enum class FileResult
+    {
+        Done,
+        Stopped,
+    };
+
+    // Steps 118 to 162. The bound is taken once: entries added during the run are not converted by it.
+    void convertAll()
+    {
+        m_fileCount = m_cmd.value(118, std::size_t { 0 }, [&] { return m_host.entryCount(); });
+        for (std::size_t i = 1; i <= m_fileCount; ++i) {
+            if (stopped() || convertFile(i) == FileResult::Stopped)
+                return;
+        }
+    }
+
+    FileResult convertFile(std::size_t position)
+    {
+        m_cmd.step(120, [&] { m_host.setMousePointer(pointer::kHourglass); });
+        m_cmd.step(122, [&] { m_host.setProgressValue(progressShare(position, m_host.entryCount())); });
+        const std::optional<std::string> source
+            = m_cmd.value(124, std::optional<std::string>(), [&] { return readEntry(position); });
+        if (!source) {
+            m_failed.push_back("(list entry " + std::to_string(position) + " could not be read)");
+            return FileResult::Done;
+        }
+        m_cmd.step(126, [&] { m_host.setProgressText("Processing: " + ExtractFileName(*source)); });
+        m_cmd.step(128, [&] { m_host.yielder().yield(); });
+        if (stopped())
+            return FileResult::Stopped;
+
+        const std::optional<std::string> target = targetFor(*source);
+        // Without its own values in the registry the print would go to the previous file's PDF.
+        const bool written = target && m_cmd.value(140, false, [&] {
+            return WriteRegistryStrings(m_services.registry, std::string(kPdfPrinterKey),
+                { { "OutputFile", *target }, { "BypassSaveAs", "1" } });
+        });
+        if (!written) {
+            m_failed.push_back(*source);
+            return FileResult::Done;
+        }
+        m_cmd.step(152, [&] { selectPdfPrinter(m_services.printers); });
+        m_cmd.step(158, [&] { m_host.yielder().yield(); });
+        if (stopped())
+            return FileResult::Stopped;
+
+        m_targets.record(*source, *target);
+        const std::optional<std::int32_t> exitCode
+            = m_cmd.value(160, std::optional<std::int32_t>(), [&]() -> std::optional<std::int32_t> {
+                  const std::string commandLine = GetWordPadPath(m_services.registry) + " /p " + QuoteArgument(*source);
+                  return m_services.launch(commandLine, std::nullopt, m_host.yielder());
+              });
+        // A child ended by the stop request wrote no PDF, and nobody is left to tell.
+        if (stopped())
+            return FileResult::Stopped;
+        if (exitCode != 0)
+            m_failed.push_back(*source);
+        return FileResult::Done;
+    }
+
+    // An entry that has gone (the list changed under the run) fails its file quietly; the final message names it.
+    std::optional<std::string> readEntry(std::size_t position)
+    {
+        try {
+            return m_host.entryText(position);
+        } catch (const RuntimeError&) {
+            return std::nullopt;
+        }
+    }
+
+    // Steps 130 to 138; nothing when the file must not be printed.
+    std::optional<std::string> targetFor(const std::string& source)
+    {
+        const bool option1 = m_cmd.test(130, [&] { return m_host.option1Selected(); });
+        // 134: Option2, and also neither option, which has no rule of its own, put the PDF beside its source.
+        const std::optional<std::string> wanted
+            = m_cmd.value(option1 ? 132 : 136, std::optional<std::string>(), [&]() -> std::optional<std::string> {
+                  return pdfTargetPath(option1 ? m_host.text1() : ExtractFolder(source), source);
+              });
+        if (!wanted)
+            return std::nullopt;
+        return m_cmd.value(138, std::optional<std::string>(), [&]() -> std::optional<std::string> {
+            std::string target = m_targets.choose(source, *wanted);
+            // Printing over a listed file would destroy a source (a listed report.pdf, or a.pdf beside a.xml).
+            if (isListed(target))
+                return std::nullopt;
+            return target;
+        });
+    }
+
+    bool isListed(const std::string& path)
+    {
+        const std::size_t count = m_host.entryCount();
+        for (std::size_t i = 1; i <= count; ++i) {
+            const std::optional<std::string> entry = readEntry(i);
+            if (entry && pathsEqual(*entry, path))
+                return true;
+        }
+        return false;
+    }
+
+    bool stopped() const
+    {
+        return m_host.yielder().stopRequested();
+    }
+
+    GuardedCommand& m_cmd;
+    ConversionHost& m_host;
+    ConversionServices& m_services;
+    RunTargets m_targets;
+    std::vector<std::string> m_failed;
+    std::size_t m_fileCount = 0;
+};
+
+// Step 178, on every way out of the handler.
+class ConvertingFlag
+{
+public:
+    explicit ConvertingFlag(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~ConvertingFlag()
+    {
+        m_flag = false;
+    }
+    ConvertingFlag(const ConvertingFlag&) = delete;
+    ConvertingFlag& operator=(const ConvertingFlag&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+ConversionRun::ConversionRun(ConversionServices services)
+    : m_services(std::move(services))
+{
+}
+
+void ConversionRun::PushButton2_Click(ConversionHost& host)
+{
+    GuardedCommand cmd(host.messages(), kLocation);
+    if (cmd.test(100, [&] { return m_isConverting; }))
+        return;
+    const ConvertingFlag converting(m_isConverting); // 102
+    ConversionSteps(cmd, host, m_services).run();
+}
+
+} // namespace papyrant

@@ -1,0 +1,504 @@
+#include "conversion/ConversionRun.h"
+
+#include "platform/MousePointer.h"
+#include "platform/Process.h"
+#include "platform/RuntimeError.h"
+#include "platform/WordPad.h"
+#include "tests/conversion/FakeConversionHost.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/TempDir.h"
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace papyrant;
+using namespace papyrant::test;
+
+namespace {
+
+const std::string kPdfPrinter = "Quillmark PDF Writer";
+const std::string kPdfPrinterKey = "Software\\Quillmark PDF Writer";
+const std::string kWordPadKey = kWordPadServerKey;
+const std::string kWordPadProgram = "/opt/pad/padprint";
+const std::string kUserPrinter = "Office Laser";
+
+// What the word pad found when it was started.
+struct Print
+{
+    std::string commandLine;
+    std::optional<int> windowStyle;
+    std::vector<std::string> arguments;
+    std::string outputFile;
+    std::string bypassSaveAs;
+    std::string defaultPrinter;
+    bool converting = false;
+
+    std::string source() const
+    {
+        return arguments.size() == 3 ? arguments[2] : std::string();
+    }
+};
+
+class ConversionRunTest : public ::testing::Test
+{
+protected:
+    ConversionRunTest()
+    {
+        printers.printers = { kUserPrinter, kPdfPrinter };
+        printers.defaultName = kUserPrinter;
+        registry.writeStrings(RegistryHive::ClassesRoot, kWordPadKey, { { "", "\"" + kWordPadProgram + "\"" } });
+    }
+
+    void press()
+    {
+        run.PushButton2_Click(host);
+    }
+
+    std::string registryValue(const std::string& name)
+    {
+        return registry.readString(RegistryHive::CurrentUser, kPdfPrinterKey, name).value_or("(none)");
+    }
+
+    std::vector<std::string> printedSources() const
+    {
+        std::vector<std::string> sources;
+        for (const Print& print : prints)
+            sources.push_back(print.source());
+        return sources;
+    }
+
+    std::vector<std::string> printedTargets() const
+    {
+        std::vector<std::string> targets;
+        for (const Print& print : prints)
+            targets.push_back(print.outputFile);
+        return targets;
+    }
+
+    Launcher recordingLauncher()
+    {
+        return [this](const std::string& commandLine, std::optional<int> windowStyle, Yielder&) -> std::int32_t {
+            Print print;
+            print.commandLine = commandLine;
+            print.windowStyle = windowStyle;
+            print.arguments = ParseCommandLine(commandLine);
+            print.outputFile = registryValue("OutputFile");
+            print.bypassSaveAs = registryValue("BypassSaveAs");
+            print.defaultPrinter = printers.defaultName;
+            print.converting = run.IsConverting();
+            prints.push_back(print);
+            return onPrint ? onPrint(print) : 0;
+        };
+    }
+
+    FakeRegistry registry;
+    FakePrinters printers;
+    FakeConversionHost host;
+    std::vector<Print> prints;
+    // The word pad's exit code for each print; 0 when unset.
+    std::function<std::int32_t(const Print&)> onPrint;
+    ConversionRun run { ConversionServices { registry, printers, recordingLauncher() } };
+};
+
+TEST_F(ConversionRunTest, EachFilePrintsAfterItsRegistryValuesWithThePdfPrinterAsDefault)
+{
+    host.entries = { "/data/one.xml", "/data/two words.xml", "/data/three.XML", "/data/-four.xml" };
+
+    press();
+
+    ASSERT_EQ(prints.size(), 4u);
+    for (std::size_t i = 0; i < prints.size(); ++i) {
+        const Print& print = prints[i];
+        const std::string& source = host.entries[i];
+        EXPECT_EQ(print.commandLine, "\"" + kWordPadProgram + "\" /p \"" + source + "\"");
+        EXPECT_EQ(print.arguments, (std::vector<std::string> { kWordPadProgram, "/p", source }));
+        EXPECT_FALSE(print.windowStyle.has_value()) << "the word pad starts minimised without focus";
+        EXPECT_EQ(print.bypassSaveAs, "1");
+        EXPECT_EQ(print.defaultPrinter, kPdfPrinter);
+        EXPECT_TRUE(print.converting);
+    }
+    EXPECT_EQ(printedTargets(),
+        (std::vector<std::string> { "/data/one.pdf", "/data/two words.pdf", "/data/three.pdf", "/data/-four.pdf" }));
+    EXPECT_EQ(host.progressValues, (std::vector<double> { 25, 50, 75, 100, 0 }));
+    EXPECT_EQ(host.progressTexts,
+        (std::vector<std::string> { "Processing: one.xml", "Processing: two words.xml", "Processing: three.XML",
+            "Processing: -four.xml", "Progress Bar" }));
+    EXPECT_EQ(host.pointers.front(), pointer::kHourglass);
+    EXPECT_EQ(host.pointers.back(), pointer::kDefault);
+
+    // The user's printer is back and the key keeps the last file's values.
+    EXPECT_EQ(printers.setCalls, (std::vector<std::string> { kPdfPrinter, kUserPrinter }));
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    EXPECT_EQ(registryValue("OutputFile"), "/data/-four.pdf");
+    EXPECT_EQ(registryValue("BypassSaveAs"), "1");
+
+    ASSERT_EQ(host.boxes.shown.size(), 1u);
+    const Message& done = host.boxes.shown[0];
+    EXPECT_EQ(done.text, "Done.");
+    EXPECT_FALSE(done.title.has_value());
+    EXPECT_EQ(done.icon, MessageIcon::None);
+    EXPECT_EQ(done.buttons, MessageButtons::Ok);
+    EXPECT_FALSE(run.IsConverting());
+}
+
+TEST_F(ConversionRunTest, TargetFollowsTheOutputOptionReadForEveryFile)
+{
+    TempDir out;
+    const std::string folder = out.str();
+    struct Case
+    {
+        bool option1;
+        bool option2;
+        std::string text1;
+        std::string source;
+        std::string target;
+    };
+    const Case cases[] = {
+        { true, false, folder + "/", "/in/a.xml", folder + "/a.pdf" },
+        { true, false, folder, "/in/a.xml", folder + "/a.pdf" },
+        { false, true, folder, "/in/sub/a.xml", "/in/sub/a.pdf" },
+        { false, true, "", "/in/README", "/in/README.pdf" },
+        { false, true, "", "/in/report.final.xml", "/in/report.final.pdf" },
+        { false, true, "", "/in/.xml", "/in/.xml.pdf" },
+        { false, true, "", "/in.d/notes", "/in.d/notes.pdf" },
+        // Neither option: the PDF goes beside its source, and Text1 need not be a folder.
+        { false, false, "", "/in/a.xml", "/in/a.pdf" },
+        { false, false, "/no/such/folder", "/in/b.xml", "/in/b.pdf" },
+    };
+    for (const Case& c : cases) {
+        prints.clear();
+        host.boxes.shown.clear();
+        host.option1 = c.option1;
+        host.option2 = c.option2;
+        host.folder = c.text1;
+        host.entries = { c.source };
+        press();
+        EXPECT_EQ(printedTargets(), std::vector<std::string> { c.target }) << c.source << " with Text1 " << c.text1;
+        EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." }) << c.source;
+    }
+
+    // Text1 changed during the run takes effect for the next file.
+    TempDir other;
+    prints.clear();
+    host.option1 = true;
+    host.option2 = false;
+    host.folder = folder;
+    host.entries = { "/in/a.xml", "/in/b.xml" };
+    onPrint = [&](const Print&) {
+        host.folder = other.str();
+        return 0;
+    };
+    press();
+    EXPECT_EQ(printedTargets(), (std::vector<std::string> { folder + "/a.pdf", other.str() + "/b.pdf" }));
+}
+
+TEST_F(ConversionRunTest, SameBaseNameInOneRunGetsANumberedTargetInsteadOfOverwriting)
+{
+    TempDir out;
+    const std::string folder = out.str() + "/";
+    host.option1 = true;
+    host.option2 = false;
+    host.folder = folder;
+    host.entries = { "/a/x.xml", "/b/x.xml", "/c/x.txt", "/a/x.xml", "/d/x (2).xml" };
+
+    press();
+
+    EXPECT_EQ(printedTargets(),
+        (std::vector<std::string> { folder + "x.pdf", folder + "x (2).pdf", folder + "x (3).pdf", folder + "x.pdf",
+            folder + "x (2) (2).pdf" }));
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+
+    // A new run starts afresh: the PDF of an earlier run is replaced.
+    prints.clear();
+    host.entries = { "/b/x.xml" };
+    press();
+    EXPECT_EQ(printedTargets(), std::vector<std::string> { folder + "x.pdf" });
+}
+
+TEST_F(ConversionRunTest, TargetThatIsAListedFileIsNeverPrintedTo)
+{
+    host.entries = { "/d/report.pdf", "/d/a.xml", "/d/a.pdf", "/d/b.xml" };
+
+    press();
+
+    EXPECT_EQ(printedSources(), std::vector<std::string> { "/d/b.xml" });
+    EXPECT_EQ(host.shownTexts(),
+        std::vector<std::string> { "Done.\r\n\r\n3 of 4 files could not be converted:\r\n"
+                                   "/d/report.pdf\r\n/d/a.xml\r\n/d/a.pdf" });
+
+    // Under Option1 a listed PDF in the output folder is just as safe.
+    TempDir out;
+    prints.clear();
+    host.boxes.shown.clear();
+    host.option1 = true;
+    host.option2 = false;
+    host.folder = out.str();
+    host.entries = { "/in/x.xml", out.str() + "/x.pdf" };
+    press();
+    EXPECT_TRUE(prints.empty());
+    EXPECT_EQ(host.shownTexts(),
+        std::vector<std::string> { "Done.\r\n\r\n2 of 2 files could not be converted:\r\n"
+                                   "/in/x.xml\r\n"
+            + out.str() + "/x.pdf" });
+}
+
+TEST_F(ConversionRunTest, FinalMessageCountsAndNamesTheFilesThatFailed)
+{
+    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml", "/d/4.xml" };
+    onPrint = [](const Print& print) -> std::int32_t {
+        if (print.source() == "/d/2.xml")
+            return 1;
+        if (print.source() == "/d/3.xml")
+            return kObjectErrorBase + err::kFileNotFound; // could not be started
+        return 0;
+    };
+    press();
+    EXPECT_EQ(prints.size(), 4u);
+    EXPECT_EQ(host.shownTexts(),
+        std::vector<std::string> { "Done.\r\n\r\n2 of 4 files could not be converted:\r\n/d/2.xml\r\n/d/3.xml" });
+
+    // One file alone, and more failures than the message names.
+    host.boxes.shown.clear();
+    host.entries = { "/d/2.xml" };
+    press();
+    EXPECT_EQ(
+        host.shownTexts(), std::vector<std::string> { "Done.\r\n\r\n1 of 1 file could not be converted:\r\n/d/2.xml" });
+
+    host.boxes.shown.clear();
+    host.entries.clear();
+    std::string expected = "Done.\r\n\r\n25 of 25 files could not be converted:";
+    for (int i = 1; i <= 25; ++i) {
+        host.entries.push_back("/e/" + std::to_string(i) + ".xml");
+        if (i <= 20)
+            expected += "\r\n/e/" + std::to_string(i) + ".xml";
+    }
+    expected += "\r\nand 5 more";
+    onPrint = [](const Print&) { return 2; };
+    press();
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { expected });
+}
+
+TEST_F(ConversionRunTest, LauncherFailureIsReportedAndTheRunGoesOn)
+{
+    host.entries = { "/d/1.xml", "/d/2.xml" };
+    onPrint = [](const Print& print) -> std::int32_t {
+        if (print.source() == "/d/1.xml")
+            throw RuntimeError(err::kPermissionDenied);
+        return 0;
+    };
+    press();
+
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml" }));
+    ASSERT_EQ(host.boxes.shown.size(), 2u);
+    EXPECT_EQ(host.boxes.shown[0].title, "Application Error");
+    EXPECT_NE(
+        host.boxes.shown[0].text.find("Orvantis2021/08/31.Form1.PushButton2_Click at line 160"), std::string::npos)
+        << host.boxes.shown[0].text;
+    EXPECT_EQ(host.boxes.shown[1].text, "Done.\r\n\r\n1 of 2 files could not be converted:\r\n/d/1.xml");
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    EXPECT_FALSE(run.IsConverting());
+}
+
+TEST_F(ConversionRunTest, FileWhoseRegistryValuesCannotBeWrittenIsNotPrinted)
+{
+    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml" };
+    // The second file's values cannot be written: printing it would overwrite the first file's PDF.
+    onPrint = [&](const Print& print) {
+        registry.failWrites = print.source() == "/d/1.xml";
+        return 0;
+    };
+    press();
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml" }));
+    EXPECT_EQ(host.shownTexts(),
+        std::vector<std::string> { "Done.\r\n\r\n2 of 3 files could not be converted:\r\n"
+                                   "/d/2.xml\r\n/d/3.xml" });
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+}
+
+TEST_F(ConversionRunTest, EntryThatCannotBeReadCountsAsFailed)
+{
+    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml" };
+    host.unreadable = { 2 };
+    press();
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/3.xml" }));
+    EXPECT_EQ(host.shownTexts(),
+        std::vector<std::string> { "Done.\r\n\r\n1 of 3 files could not be converted:\r\n"
+                                   "(list entry 2 could not be read)" });
+}
+
+TEST_F(ConversionRunTest, PdfPrinterThatCannotBeMadeDefaultConvertsNothing)
+{
+    printers.printers = { kUserPrinter, "quillmark pdf writer" };
+    host.entries = { "/d/1.xml", "/d/2.xml" };
+
+    press();
+
+    EXPECT_TRUE(prints.empty());
+    EXPECT_EQ(registryValue("OutputFile"), "(none)");
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    ASSERT_EQ(host.boxes.shown.size(), 1u);
+    const std::string& text = host.boxes.shown[0].text;
+    EXPECT_EQ(text,
+        "Quillmark PDF Writer is not installed or could not be made the default printer. "
+        "No file was converted.");
+    EXPECT_EQ(host.progressValues, std::vector<double> { 0 });
+    EXPECT_EQ(host.progressTexts, std::vector<std::string> { "Progress Bar" });
+    EXPECT_FALSE(run.IsConverting());
+}
+
+TEST_F(ConversionRunTest, EachRunPutsBackTheDefaultPrinterItFoundInTheSystem)
+{
+    printers.printers.push_back("Home Inkjet");
+    host.entries = { "/d/1.xml" };
+    press();
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+
+    // The user chose another default between runs: the second run restores that one.
+    printers.defaultName = "Home Inkjet";
+    press();
+    EXPECT_EQ(printers.defaultName, "Home Inkjet");
+    EXPECT_EQ(printers.setCalls, (std::vector<std::string> { kPdfPrinter, kUserPrinter, kPdfPrinter, "Home Inkjet" }));
+
+    // With no default printer at all the reader reports it and the run still converts.
+    printers.defaultName.clear();
+    host.boxes.shown.clear();
+    prints.clear();
+    press();
+    EXPECT_EQ(prints.size(), 1u);
+    ASSERT_EQ(host.boxes.shown.size(), 2u);
+    EXPECT_EQ(host.boxes.shown.back().text, "Done.");
+}
+
+TEST_F(ConversionRunTest, StopRequestEndsTheRunAndPutsThePrinterBack)
+{
+    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml" };
+    // The window is closed while the second file prints; the launcher has ended the child.
+    onPrint = [&](const Print& print) -> std::int32_t {
+        if (print.source() == "/d/2.xml") {
+            host.scriptedYielder.stop = true;
+            return 143;
+        }
+        return 0;
+    };
+    press();
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml" }));
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    EXPECT_TRUE(host.boxes.shown.empty());
+    EXPECT_FALSE(run.IsConverting());
+
+    // Closed at the yield before a file's print: nothing more is printed, the printer still goes back.
+    prints.clear();
+    onPrint = nullptr;
+    host.scriptedYielder.stop = false;
+    int yields = 0;
+    host.scriptedYielder.onYield = [&] {
+        if (++yields == 2)
+            host.scriptedYielder.stop = true;
+    };
+    press();
+    EXPECT_TRUE(prints.empty());
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    EXPECT_EQ(printers.setCalls.back(), kUserPrinter);
+    EXPECT_TRUE(host.boxes.shown.empty());
+
+    // Closed at the first yield, before the printer was saved: the printer is never touched.
+    printers.setCalls.clear();
+    host.scriptedYielder.stop = false;
+    yields = 0;
+    host.scriptedYielder.onYield = [&] { host.scriptedYielder.stop = true; };
+    press();
+    EXPECT_TRUE(printers.setCalls.empty());
+    EXPECT_TRUE(host.boxes.shown.empty());
+    EXPECT_FALSE(run.IsConverting());
+}
+
+TEST_F(ConversionRunTest, SecondPressDuringARunDoesNothing)
+{
+    host.entries = { "/d/1.xml", "/d/2.xml" };
+    int nestedPresses = 0;
+    host.scriptedYielder.onYield = [&] {
+        ++nestedPresses;
+        press();
+    };
+    onPrint = [&](const Print&) {
+        press();
+        return 0;
+    };
+
+    press();
+
+    EXPECT_GT(nestedPresses, 0);
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml" }));
+    EXPECT_EQ(printers.setCalls, (std::vector<std::string> { kPdfPrinter, kUserPrinter }));
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+
+    // Once it has ended, the button works again.
+    host.scriptedYielder.onYield = nullptr;
+    onPrint = nullptr;
+    press();
+    EXPECT_EQ(prints.size(), 4u);
+}
+
+TEST_F(ConversionRunTest, EmptyListOrMissingFolderLeavesEverythingAlone)
+{
+    press();
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "No files added." });
+    ASSERT_EQ(host.boxes.shown.size(), 1u);
+    EXPECT_FALSE(host.boxes.shown[0].title.has_value());
+    EXPECT_EQ(host.boxes.shown[0].icon, MessageIcon::None);
+    EXPECT_EQ(host.boxes.shown[0].buttons, MessageButtons::Ok);
+    EXPECT_FALSE(run.IsConverting());
+
+    TempDir temp;
+    const std::string aFile = temp.str() + "/file.txt";
+    {
+        std::ofstream(aFile) << "x";
+    }
+    host.entries = { "/d/1.xml" };
+    host.option1 = true;
+    host.option2 = false;
+    for (const std::string& folder : { std::string(), temp.str() + "/missing", aFile }) {
+        host.boxes.shown.clear();
+        host.folder = folder;
+        press();
+        EXPECT_EQ(
+            host.shownTexts(), std::vector<std::string> { "Folder does not exist. Please select another folder." })
+            << folder;
+        EXPECT_FALSE(run.IsConverting());
+    }
+    EXPECT_TRUE(prints.empty());
+    EXPECT_TRUE(printers.setCalls.empty());
+    EXPECT_EQ(host.scriptedYielder.yields, 0);
+    EXPECT_TRUE(host.pointers.empty());
+
+    // Option2 does not look at Text1.
+    host.boxes.shown.clear();
+    host.option1 = false;
+    host.option2 = true;
+    press();
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+}
+
+TEST_F(ConversionRunTest, EntriesAddedDuringTheRunAreNotConvertedButEnlargeTheDivisor)
+{
+    host.entries = { "/d/1.xml", "/d/2.xml" };
+    onPrint = [&](const Print& print) {
+        if (print.source() == "/d/1.xml")
+            host.entries.push_back("/d/late.xml");
+        return 0;
+    };
+    press();
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml" }));
+    ASSERT_EQ(host.progressValues.size(), 3u);
+    EXPECT_DOUBLE_EQ(host.progressValues[0], 50.0);
+    EXPECT_DOUBLE_EQ(host.progressValues[1], 2.0 / 3.0 * 100.0);
+    EXPECT_DOUBLE_EQ(host.progressValues[2], 0.0);
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+}
+
+} // namespace

@@ -1,0 +1,32 @@
+#include "conversion/TargetPath.h"
+
+#include <gtest/gtest.h>
+
+using namespace papyrant;
+
+// The run's own tests cover the Linux paths; the Windows form keeps a network share's leading pair.
+TEST(TargetPath, WindowsTargetsKeepOneSeparatorAndANetworkShare)
+{
+    EXPECT_EQ(pdfTargetPath("C:\\out\\", "C:\\in\\a.xml", '\\'), "C:\\out\\a.pdf");
+    EXPECT_EQ(pdfTargetPath("C:\\out", "C:\\in\\a.xml", '\\'), "C:\\out\\a.pdf");
+    EXPECT_EQ(pdfTargetPath("\\\\srv\\share\\", "\\\\srv\\share\\report.final.xml", '\\'),
+        "\\\\srv\\share\\report.final.pdf");
+    EXPECT_EQ(pdfTargetPath("C:\\out\\", "C:\\in\\README", '\\'), "C:\\out\\README.pdf");
+}
+
+TEST(TargetPath, RunTargetsNumberOnlyWhatAnotherSourceTook)
+{
+    RunTargets targets;
+    EXPECT_EQ(targets.choose("/a/x.xml", "/o/x.pdf"), "/o/x.pdf");
+    targets.record("/a/x.xml", "/o/x.pdf");
+    EXPECT_EQ(targets.choose("/a/x.xml", "/o/x.pdf"), "/o/x.pdf");
+    EXPECT_EQ(targets.choose("/b/x.xml", "/o/x.pdf"), "/o/x (2).pdf");
+    targets.record("/b/x.xml", "/o/x (2).pdf");
+    EXPECT_EQ(targets.choose("/c/x.xml", "/o/x.pdf"), "/o/x (3).pdf");
+    // A source whose own name looks numbered is numbered after the taken name.
+    EXPECT_EQ(targets.choose("/d/x (2).xml", "/o/x (2).pdf"), "/o/x (2) (2).pdf");
+    // Paths compare as the platform's file system does: exactly on Linux, ignoring case on Windows.
+    RunTargets other;
+    other.record("/a/x.xml", "/o/x.pdf");
+    EXPECT_EQ(other.choose("/e/x.xml", "/o/X.pdf"), pathsEqual("/o/x.pdf", "/o/X.pdf") ? "/o/X (2).pdf" : "/o/X.pdf");
+}
