@@ -236,9 +236,15 @@ void SqliteRegistry::noteError(const std::string& what)
     m_error = m_path + ": " + what + ": " + (m_db ? sqlite3_errmsg(m_db) : "out of memory");
 }
 
+bool SqliteRegistry::connected()
+{
+    // A database that was busy or missing its folder at the first try may be usable later.
+    return m_db != nullptr || open();
+}
+
 template <typename Body> bool SqliteRegistry::inTransaction(const char* what, Body&& body)
 {
-    if (!m_db)
+    if (!connected())
         return false;
     if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         noteError(what);
@@ -298,7 +304,7 @@ bool SqliteRegistry::writeStrings(
 std::optional<std::string> SqliteRegistry::readString(
     RegistryHive hive, const std::string& keyPath, const std::string& valueName)
 {
-    if (!m_db || !keyPrefixes(keyPath))
+    if (!keyPrefixes(keyPath) || !connected())
         return std::nullopt;
     Statement get(m_db, "SELECT data FROM registry_values WHERE hive = ?1 AND key_folded = ?2 AND folded_name = ?3");
     get.bind(1, hiveNumber(hive)).bind(2, folded(keyPath)).bind(3, folded(valueName));
@@ -312,7 +318,7 @@ std::optional<std::string> SqliteRegistry::readString(
 
 bool SqliteRegistry::keyExists(RegistryHive hive, const std::string& keyPath)
 {
-    if (!m_db || !keyPrefixes(keyPath))
+    if (!keyPrefixes(keyPath) || !connected())
         return false;
     if (keyPath.empty())
         return true;
@@ -323,7 +329,7 @@ bool SqliteRegistry::keyExists(RegistryHive hive, const std::string& keyPath)
 
 std::optional<std::vector<std::string>> SqliteRegistry::printers()
 {
-    if (!m_db)
+    if (!connected())
         return std::nullopt;
     Statement list(m_db, "SELECT name FROM printers ORDER BY position");
     std::vector<std::string> names;
@@ -339,7 +345,7 @@ std::optional<std::vector<std::string>> SqliteRegistry::printers()
 
 std::optional<std::string> SqliteRegistry::defaultPrinter()
 {
-    if (!m_db)
+    if (!connected())
         return std::nullopt;
     Statement get(m_db, "SELECT name FROM default_printer WHERE id = 1");
     const int result = get.step();

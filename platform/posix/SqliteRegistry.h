@@ -50,9 +50,10 @@ public:
     // Fails for an empty or unknown name.
     bool setDefaultPrinter(const std::string& name);
 
-    bool usable() const
+    // Whether the database could be opened; tries again when it could not.
+    bool usable()
     {
-        return m_db != nullptr;
+        return connected();
     }
     const std::string& path() const
     {
@@ -66,6 +67,7 @@ public:
 
 private:
     bool open();
+    bool connected();
     template <typename Body> bool inTransaction(const char* what, Body&& body);
     void noteError(const std::string& what);
 

@@ -133,6 +133,10 @@ TEST(SqliteRegistry, UnusableDatabaseGivesNothingAndRefusesWritesWithAReason)
     EXPECT_FALSE(nowhere.usable());
     EXPECT_FALSE(nowhere.writeStrings(kUser, "Software", { { "x", "1" } }));
     EXPECT_FALSE(nowhere.errorText().empty());
+    // Once the way is clear the same registry works, without a restart.
+    std::filesystem::remove(other.path() / "config");
+    EXPECT_TRUE(nowhere.writeStrings(kUser, "Software", { { "x", "1" } }));
+    EXPECT_EQ(nowhere.readString(kUser, "Software", "x"), "1");
 }
 
 TEST(SqliteRegistry, DefaultValueReadsThroughTheBufferOfTheLocator)
