@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Papyrant need, when any is missing.
+# --windows installs instead what the Windows stage of the tests needs (the MinGW-w64 cross compiler and Wine).
 set -euo pipefail
+
+windows_packages=(
+    g++-mingw-w64-x86-64-posix googletest wine wine64
+)
 
 packages=(
     build-essential cmake ninja-build pkg-config
@@ -9,6 +14,9 @@ packages=(
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
     poppler-utils xvfb xauth
 )
+if [ "${1:-}" = --windows ]; then
+    packages=("${windows_packages[@]}")
+fi
 
 missing=()
 for package in "${packages[@]}"; do

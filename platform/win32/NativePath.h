@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace papyrant {
+
+inline constexpr char kNativeSeparator = '\\';
+inline constexpr std::size_t kMaxPath = 260;
+
+// Paths compare as the file system does: without regard to case, by the system's upper-case mapping.
+bool pathsEqual(std::string_view a, std::string_view b);
+
+// A drive root ("C:\") or the root of a network share ("\\server\share\"), with or without the closing
+// separator.
+bool isRootFolder(std::string_view path);
+
+} // namespace papyrant

@@ -1,0 +1,116 @@
+#include "platform/Process.h"
+#include "platform/ProcessWait.h"
+#include "platform/RuntimeError.h"
+#include "platform/Yielder.h"
+#include "platform/win32/AnsiText.h"
+#include "platform/win32/Win32ErrorMapping.h"
+
+#include <string>
+#include <windows.h>
+
+namespace papyrant {
+
+namespace {
+
+// The runtime's window styles as show-window values: 6, minimised without focus, is SW_SHOWMINNOACTIVE.
+WORD showWindowValue(int style)
+{
+    switch (style) {
+    case 0:
+        return SW_HIDE;
+    case 1:
+        return SW_SHOWNORMAL;
+    case 2:
+        return SW_SHOWMINIMIZED;
+    case 3:
+        return SW_SHOWMAXIMIZED;
+    case 4:
+        return SW_SHOWNOACTIVATE;
+    case 5:
+        return SW_SHOW;
+    default:
+        return SW_SHOWMINNOACTIVE;
+    }
+}
+
+// The runtime's error for a program that did not start: a missing program 53, a missing folder 76, access
+// denied 70, anything else (an empty or malformed command line, not a program) 5.
+int startErrorNumber(DWORD lastError)
+{
+    switch (lastError) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_ACCESS_DENIED:
+        return runtimeErrorFromWin32(lastError, PathKind::File);
+    default:
+        return err::kInvalidProcedureCall;
+    }
+}
+
+class Handle
+{
+public:
+    explicit Handle(HANDLE handle = nullptr)
+        : m_handle(handle)
+    {
+    }
+    ~Handle()
+    {
+        if (m_handle)
+            ::CloseHandle(m_handle);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const
+    {
+        return m_handle;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+std::int32_t ShellAndWait(const std::string& commandLine, std::optional<int> windowStyle, Yielder& yielder)
+{
+    STARTUPINFOA startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showWindowValue(normaliseWindowStyle(windowStyle));
+    PROCESS_INFORMATION started {};
+    // The system parses the command line itself: no shell sees it. CreateProcessA may write into it.
+    std::string line = toAnsi(commandLine);
+    if (commandLine.empty()
+        || !::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return startErrorNumber(commandLine.empty() ? ERROR_INVALID_PARAMETER : ::GetLastError()) + kObjectErrorBase;
+
+    ::CloseHandle(started.hThread);
+    // The start's own handle, with every right, is kept only to end the child on a stop request; it also keeps
+    // the identifier from being reused before the wait has opened it.
+    const Handle child(started.hProcess);
+    const Handle process(::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, started.dwProcessId));
+
+    const HANDLE handle = process.get();
+    const auto readExitState = [handle]() -> ExitState {
+        // A process that cannot be opened reads as ended with exit code 0. Signalled means ended, whatever exit
+        // code it left: a program may well exit with 259 (STILL_ACTIVE).
+        if (!handle)
+            return { true, 0 };
+        const bool ended = ::WaitForSingleObject(handle, 0) != WAIT_TIMEOUT;
+        DWORD code = 0;
+        ::GetExitCodeProcess(handle, &code);
+        return { ended, static_cast<std::int32_t>(code) };
+    };
+    const auto endProcess = [&child]() -> std::int32_t {
+        // The window is closing: the child goes with it.
+        ::TerminateProcess(child.get(), 1);
+        ::WaitForSingleObject(child.get(), 5000);
+        DWORD code = 1;
+        ::GetExitCodeProcess(child.get(), &code);
+        return static_cast<std::int32_t>(code);
+    };
+    return waitForProcess(readExitState, endProcess, yielder);
+}
+
+} // namespace papyrant

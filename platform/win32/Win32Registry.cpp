@@ -1,0 +1,123 @@
+#include "platform/win32/Win32Registry.h"
+
+#include "platform/win32/AnsiText.h"
+
+#include <array>
+#include <windows.h>
+
+namespace papyrant {
+
+namespace {
+
+// Query value, set value, create sub-key, enumerate sub-keys, notify, create link: no standard rights.
+constexpr REGSAM kWriteAccess = 0x3F;
+constexpr std::size_t kDefaultValueBuffer = 260;
+
+HKEY rootOf(RegistryHive hive)
+{
+    return hive == RegistryHive::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
+}
+
+// Closes a key that was really opened, and only that.
+class OpenKey
+{
+public:
+    OpenKey() = default;
+    ~OpenKey()
+    {
+        if (m_key)
+            ::RegCloseKey(m_key);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+
+    HKEY* out()
+    {
+        return &m_key;
+    }
+    HKEY get() const
+    {
+        return m_key;
+    }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+std::optional<std::string> readDefaultValue(HKEY root, const std::string& ansiPath)
+{
+    OpenKey key;
+    if (::RegOpenKeyA(root, ansiPath.c_str(), key.out()) != ERROR_SUCCESS || !key.get())
+        return std::nullopt;
+    std::array<char, kDefaultValueBuffer> buffer {};
+    LONG size = static_cast<LONG>(buffer.size());
+    if (::RegQueryValueA(key.get(), "", buffer.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    // A value stored without its terminator may fill the buffer to the last byte.
+    std::string_view text(buffer.data(), buffer.size());
+    return fromAnsi(text.substr(0, text.find('\0')));
+}
+
+std::optional<std::string> readNamedValue(HKEY root, const std::string& ansiPath, const std::string& ansiName)
+{
+    OpenKey key;
+    if (::RegOpenKeyExA(root, ansiPath.c_str(), 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS || !key.get())
+        return std::nullopt;
+    // The value may change between the two queries; try again when it grew.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExA(key.get(), ansiName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            return std::nullopt;
+        std::string data(size, '\0');
+        const LONG result = ::RegQueryValueExA(
+            key.get(), ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        if (result == ERROR_MORE_DATA)
+            continue;
+        if (result != ERROR_SUCCESS)
+            return std::nullopt;
+        data.resize(size);
+        return fromAnsi(std::string_view(data).substr(0, data.find('\0')));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool Win32Registry::writeStrings(
+    RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values)
+{
+    OpenKey key;
+    DWORD disposition = 0;
+    if (::RegCreateKeyExA(
+            rootOf(hive), toAnsi(keyPath).c_str(), 0, nullptr, 0, kWriteAccess, nullptr, key.out(), &disposition)
+            != ERROR_SUCCESS
+        || !key.get())
+        return false; // nothing is written through a key that did not open
+    bool allWritten = true;
+    for (const RegistryString& value : values) {
+        // The data is the ANSI text without its terminator: "1" is written with size 1.
+        const std::string data = toAnsi(value.text);
+        const LONG result = ::RegSetValueExA(key.get(), toAnsi(value.name).c_str(), 0, REG_SZ,
+            reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+        allWritten = allWritten && result == ERROR_SUCCESS;
+    }
+    return allWritten;
+}
+
+std::optional<std::string> Win32Registry::readString(
+    RegistryHive hive, const std::string& keyPath, const std::string& valueName)
+{
+    if (valueName.empty())
+        return readDefaultValue(rootOf(hive), toAnsi(keyPath));
+    return readNamedValue(rootOf(hive), toAnsi(keyPath), toAnsi(valueName));
+}
+
+std::unique_ptr<Registry> openUserRegistry()
+{
+    return std::make_unique<Win32Registry>();
+}
+
+} // namespace papyrant

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+namespace papyrant {
+
+// Opens a folder in Explorer through the shell.
+class Win32ShellOpener : public ShellOpener
+{
+public:
+    void openFolder(const std::string& path) override;
+};
+
+} // namespace papyrant
