@@ -1,5 +1,6 @@
 #include "conversion/ConversionRun.h"
 
+#include "platform/FileSystem.h"
 #include "platform/MousePointer.h"
 #include "platform/Process.h"
 #include "platform/RuntimeError.h"
@@ -8,6 +9,7 @@
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -27,6 +29,19 @@ const std::string kWordPadKey = kWordPadServerKey;
 const std::string kWordPadProgram = "/opt/pad/padprint";
 const std::string kUserPrinter = "Office Laser";
 
+// The cases write paths with "/"; the run sees them with the platform's separator.
+std::string native(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', kNativeSeparator);
+    return path;
+}
+
+std::string portable(std::string path)
+{
+    std::replace(path.begin(), path.end(), kNativeSeparator, '/');
+    return path;
+}
+
 // What the word pad found when it was started.
 struct Print
 {
@@ -40,7 +55,7 @@ struct Print
 
     std::string source() const
     {
-        return arguments.size() == 3 ? arguments[2] : std::string();
+        return arguments.size() == 3 ? portable(arguments[2]) : std::string();
     }
 };
 
@@ -76,8 +91,23 @@ protected:
     {
         std::vector<std::string> targets;
         for (const Print& print : prints)
-            targets.push_back(print.outputFile);
+            targets.push_back(portable(print.outputFile));
         return targets;
+    }
+
+    void list(const std::vector<std::string>& paths)
+    {
+        host.entries.clear();
+        for (const std::string& path : paths)
+            host.entries.push_back(native(path));
+    }
+
+    std::vector<std::string> shown() const
+    {
+        std::vector<std::string> texts;
+        for (const std::string& text : host.shownTexts())
+            texts.push_back(portable(text));
+        return texts;
     }
 
     Launcher recordingLauncher()
@@ -107,7 +137,7 @@ protected:
 
 TEST_F(ConversionRunTest, EachFilePrintsAfterItsRegistryValuesWithThePdfPrinterAsDefault)
 {
-    host.entries = { "/data/one.xml", "/data/two words.xml", "/data/three.XML", "/data/-four.xml" };
+    list({ "/data/one.xml", "/data/two words.xml", "/data/three.XML", "/data/-four.xml" });
 
     press();
 
@@ -134,7 +164,7 @@ TEST_F(ConversionRunTest, EachFilePrintsAfterItsRegistryValuesWithThePdfPrinterA
     // The user's printer is back and the key keeps the last file's values.
     EXPECT_EQ(printers.setCalls, (std::vector<std::string> { kPdfPrinter, kUserPrinter }));
     EXPECT_EQ(printers.defaultName, kUserPrinter);
-    EXPECT_EQ(registryValue("OutputFile"), "/data/-four.pdf");
+    EXPECT_EQ(portable(registryValue("OutputFile")), "/data/-four.pdf");
     EXPECT_EQ(registryValue("BypassSaveAs"), "1");
 
     ASSERT_EQ(host.boxes.shown.size(), 1u);
@@ -149,7 +179,7 @@ TEST_F(ConversionRunTest, EachFilePrintsAfterItsRegistryValuesWithThePdfPrinterA
 TEST_F(ConversionRunTest, TargetFollowsTheOutputOptionReadForEveryFile)
 {
     TempDir out;
-    const std::string folder = out.str();
+    const std::string folder = portable(out.str());
     struct Case
     {
         bool option1;
@@ -175,11 +205,11 @@ TEST_F(ConversionRunTest, TargetFollowsTheOutputOptionReadForEveryFile)
         host.boxes.shown.clear();
         host.option1 = c.option1;
         host.option2 = c.option2;
-        host.folder = c.text1;
-        host.entries = { c.source };
+        host.folder = native(c.text1);
+        list({ c.source });
         press();
         EXPECT_EQ(printedTargets(), std::vector<std::string> { c.target }) << c.source << " with Text1 " << c.text1;
-        EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." }) << c.source;
+        EXPECT_EQ(shown(), std::vector<std::string> { "Done." }) << c.source;
     }
 
     // Text1 changed during the run takes effect for the next file.
@@ -187,47 +217,47 @@ TEST_F(ConversionRunTest, TargetFollowsTheOutputOptionReadForEveryFile)
     prints.clear();
     host.option1 = true;
     host.option2 = false;
-    host.folder = folder;
-    host.entries = { "/in/a.xml", "/in/b.xml" };
+    host.folder = native(folder);
+    list({ "/in/a.xml", "/in/b.xml" });
     onPrint = [&](const Print&) {
         host.folder = other.str();
         return 0;
     };
     press();
-    EXPECT_EQ(printedTargets(), (std::vector<std::string> { folder + "/a.pdf", other.str() + "/b.pdf" }));
+    EXPECT_EQ(printedTargets(), (std::vector<std::string> { folder + "/a.pdf", portable(other.str()) + "/b.pdf" }));
 }
 
 TEST_F(ConversionRunTest, SameBaseNameInOneRunGetsANumberedTargetInsteadOfOverwriting)
 {
     TempDir out;
-    const std::string folder = out.str() + "/";
+    const std::string folder = portable(out.str()) + "/";
     host.option1 = true;
     host.option2 = false;
-    host.folder = folder;
-    host.entries = { "/a/x.xml", "/b/x.xml", "/c/x.txt", "/a/x.xml", "/d/x (2).xml" };
+    host.folder = native(folder);
+    list({ "/a/x.xml", "/b/x.xml", "/c/x.txt", "/a/x.xml", "/d/x (2).xml" });
 
     press();
 
     EXPECT_EQ(printedTargets(),
         (std::vector<std::string> { folder + "x.pdf", folder + "x (2).pdf", folder + "x (3).pdf", folder + "x.pdf",
             folder + "x (2) (2).pdf" }));
-    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
 
     // A new run starts afresh: the PDF of an earlier run is replaced.
     prints.clear();
-    host.entries = { "/b/x.xml" };
+    list({ "/b/x.xml" });
     press();
     EXPECT_EQ(printedTargets(), std::vector<std::string> { folder + "x.pdf" });
 }
 
 TEST_F(ConversionRunTest, TargetThatIsAListedFileIsNeverPrintedTo)
 {
-    host.entries = { "/d/report.pdf", "/d/a.xml", "/d/a.pdf", "/d/b.xml" };
+    list({ "/d/report.pdf", "/d/a.xml", "/d/a.pdf", "/d/b.xml" });
 
     press();
 
     EXPECT_EQ(printedSources(), std::vector<std::string> { "/d/b.xml" });
-    EXPECT_EQ(host.shownTexts(),
+    EXPECT_EQ(shown(),
         std::vector<std::string> { "Done.\r\n\r\n3 of 4 files could not be converted:\r\n"
                                    "/d/report.pdf\r\n/d/a.xml\r\n/d/a.pdf" });
 
@@ -238,18 +268,18 @@ TEST_F(ConversionRunTest, TargetThatIsAListedFileIsNeverPrintedTo)
     host.option1 = true;
     host.option2 = false;
     host.folder = out.str();
-    host.entries = { "/in/x.xml", out.str() + "/x.pdf" };
+    list({ "/in/x.xml", portable(out.str()) + "/x.pdf" });
     press();
     EXPECT_TRUE(prints.empty());
-    EXPECT_EQ(host.shownTexts(),
+    EXPECT_EQ(shown(),
         std::vector<std::string> { "Done.\r\n\r\n2 of 2 files could not be converted:\r\n"
                                    "/in/x.xml\r\n"
-            + out.str() + "/x.pdf" });
+            + portable(out.str()) + "/x.pdf" });
 }
 
 TEST_F(ConversionRunTest, FinalMessageCountsAndNamesTheFilesThatFailed)
 {
-    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml", "/d/4.xml" };
+    list({ "/d/1.xml", "/d/2.xml", "/d/3.xml", "/d/4.xml" });
     onPrint = [](const Print& print) -> std::int32_t {
         if (print.source() == "/d/2.xml")
             return 1;
@@ -259,33 +289,32 @@ TEST_F(ConversionRunTest, FinalMessageCountsAndNamesTheFilesThatFailed)
     };
     press();
     EXPECT_EQ(prints.size(), 4u);
-    EXPECT_EQ(host.shownTexts(),
+    EXPECT_EQ(shown(),
         std::vector<std::string> { "Done.\r\n\r\n2 of 4 files could not be converted:\r\n/d/2.xml\r\n/d/3.xml" });
 
     // One file alone, and more failures than the message names.
     host.boxes.shown.clear();
-    host.entries = { "/d/2.xml" };
+    list({ "/d/2.xml" });
     press();
-    EXPECT_EQ(
-        host.shownTexts(), std::vector<std::string> { "Done.\r\n\r\n1 of 1 file could not be converted:\r\n/d/2.xml" });
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done.\r\n\r\n1 of 1 file could not be converted:\r\n/d/2.xml" });
 
     host.boxes.shown.clear();
     host.entries.clear();
     std::string expected = "Done.\r\n\r\n25 of 25 files could not be converted:";
     for (int i = 1; i <= 25; ++i) {
-        host.entries.push_back("/e/" + std::to_string(i) + ".xml");
+        host.entries.push_back(native("/e/" + std::to_string(i) + ".xml"));
         if (i <= 20)
             expected += "\r\n/e/" + std::to_string(i) + ".xml";
     }
     expected += "\r\nand 5 more";
     onPrint = [](const Print&) { return 2; };
     press();
-    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { expected });
+    EXPECT_EQ(shown(), std::vector<std::string> { expected });
 }
 
 TEST_F(ConversionRunTest, LauncherFailureIsReportedAndTheRunGoesOn)
 {
-    host.entries = { "/d/1.xml", "/d/2.xml" };
+    list({ "/d/1.xml", "/d/2.xml" });
     onPrint = [](const Print& print) -> std::int32_t {
         if (print.source() == "/d/1.xml")
             throw RuntimeError(err::kPermissionDenied);
@@ -306,7 +335,7 @@ TEST_F(ConversionRunTest, LauncherFailureIsReportedAndTheRunGoesOn)
 
 TEST_F(ConversionRunTest, FileWhoseRegistryValuesCannotBeWrittenIsNotPrinted)
 {
-    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml" };
+    list({ "/d/1.xml", "/d/2.xml", "/d/3.xml" });
     // The second file's values cannot be written: printing it would overwrite the first file's PDF.
     onPrint = [&](const Print& print) {
         registry.failWrites = print.source() == "/d/1.xml";
@@ -314,7 +343,7 @@ TEST_F(ConversionRunTest, FileWhoseRegistryValuesCannotBeWrittenIsNotPrinted)
     };
     press();
     EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml" }));
-    EXPECT_EQ(host.shownTexts(),
+    EXPECT_EQ(shown(),
         std::vector<std::string> { "Done.\r\n\r\n2 of 3 files could not be converted:\r\n"
                                    "/d/2.xml\r\n/d/3.xml" });
     EXPECT_EQ(printers.defaultName, kUserPrinter);
@@ -322,11 +351,11 @@ TEST_F(ConversionRunTest, FileWhoseRegistryValuesCannotBeWrittenIsNotPrinted)
 
 TEST_F(ConversionRunTest, EntryThatCannotBeReadCountsAsFailed)
 {
-    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml" };
+    list({ "/d/1.xml", "/d/2.xml", "/d/3.xml" });
     host.unreadable = { 2 };
     press();
     EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/3.xml" }));
-    EXPECT_EQ(host.shownTexts(),
+    EXPECT_EQ(shown(),
         std::vector<std::string> { "Done.\r\n\r\n1 of 3 files could not be converted:\r\n"
                                    "(list entry 2 could not be read)" });
 }
@@ -334,7 +363,7 @@ TEST_F(ConversionRunTest, EntryThatCannotBeReadCountsAsFailed)
 TEST_F(ConversionRunTest, PdfPrinterThatCannotBeMadeDefaultConvertsNothing)
 {
     printers.printers = { kUserPrinter, "quillmark pdf writer" };
-    host.entries = { "/d/1.xml", "/d/2.xml" };
+    list({ "/d/1.xml", "/d/2.xml" });
 
     press();
 
@@ -354,7 +383,7 @@ TEST_F(ConversionRunTest, PdfPrinterThatCannotBeMadeDefaultConvertsNothing)
 TEST_F(ConversionRunTest, EachRunPutsBackTheDefaultPrinterItFoundInTheSystem)
 {
     printers.printers.push_back("Home Inkjet");
-    host.entries = { "/d/1.xml" };
+    list({ "/d/1.xml" });
     press();
     EXPECT_EQ(printers.defaultName, kUserPrinter);
 
@@ -376,7 +405,7 @@ TEST_F(ConversionRunTest, EachRunPutsBackTheDefaultPrinterItFoundInTheSystem)
 
 TEST_F(ConversionRunTest, StopRequestEndsTheRunAndPutsThePrinterBack)
 {
-    host.entries = { "/d/1.xml", "/d/2.xml", "/d/3.xml" };
+    list({ "/d/1.xml", "/d/2.xml", "/d/3.xml" });
     // The window is closed while the second file prints; the launcher has ended the child.
     onPrint = [&](const Print& print) -> std::int32_t {
         if (print.source() == "/d/2.xml") {
@@ -419,7 +448,7 @@ TEST_F(ConversionRunTest, StopRequestEndsTheRunAndPutsThePrinterBack)
 
 TEST_F(ConversionRunTest, SecondPressDuringARunDoesNothing)
 {
-    host.entries = { "/d/1.xml", "/d/2.xml" };
+    list({ "/d/1.xml", "/d/2.xml" });
     int nestedPresses = 0;
     host.scriptedYielder.onYield = [&] {
         ++nestedPresses;
@@ -435,7 +464,7 @@ TEST_F(ConversionRunTest, SecondPressDuringARunDoesNothing)
     EXPECT_GT(nestedPresses, 0);
     EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml" }));
     EXPECT_EQ(printers.setCalls, (std::vector<std::string> { kPdfPrinter, kUserPrinter }));
-    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
 
     // Once it has ended, the button works again.
     host.scriptedYielder.onYield = nullptr;
@@ -447,7 +476,7 @@ TEST_F(ConversionRunTest, SecondPressDuringARunDoesNothing)
 TEST_F(ConversionRunTest, EmptyListOrMissingFolderLeavesEverythingAlone)
 {
     press();
-    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "No files added." });
+    EXPECT_EQ(shown(), std::vector<std::string> { "No files added." });
     ASSERT_EQ(host.boxes.shown.size(), 1u);
     EXPECT_FALSE(host.boxes.shown[0].title.has_value());
     EXPECT_EQ(host.boxes.shown[0].icon, MessageIcon::None);
@@ -459,15 +488,14 @@ TEST_F(ConversionRunTest, EmptyListOrMissingFolderLeavesEverythingAlone)
     {
         std::ofstream(aFile) << "x";
     }
-    host.entries = { "/d/1.xml" };
+    list({ "/d/1.xml" });
     host.option1 = true;
     host.option2 = false;
     for (const std::string& folder : { std::string(), temp.str() + "/missing", aFile }) {
         host.boxes.shown.clear();
         host.folder = folder;
         press();
-        EXPECT_EQ(
-            host.shownTexts(), std::vector<std::string> { "Folder does not exist. Please select another folder." })
+        EXPECT_EQ(shown(), std::vector<std::string> { "Folder does not exist. Please select another folder." })
             << folder;
         EXPECT_FALSE(run.IsConverting());
     }
@@ -481,15 +509,15 @@ TEST_F(ConversionRunTest, EmptyListOrMissingFolderLeavesEverythingAlone)
     host.option1 = false;
     host.option2 = true;
     press();
-    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
 }
 
 TEST_F(ConversionRunTest, EntriesAddedDuringTheRunAreNotConvertedButEnlargeTheDivisor)
 {
-    host.entries = { "/d/1.xml", "/d/2.xml" };
+    list({ "/d/1.xml", "/d/2.xml" });
     onPrint = [&](const Print& print) {
         if (print.source() == "/d/1.xml")
-            host.entries.push_back("/d/late.xml");
+            host.entries.push_back(native("/d/late.xml"));
         return 0;
     };
     press();
@@ -498,7 +526,7 @@ TEST_F(ConversionRunTest, EntriesAddedDuringTheRunAreNotConvertedButEnlargeTheDi
     EXPECT_DOUBLE_EQ(host.progressValues[0], 50.0);
     EXPECT_DOUBLE_EQ(host.progressValues[1], 2.0 / 3.0 * 100.0);
     EXPECT_DOUBLE_EQ(host.progressValues[2], 0.0);
-    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
 }
 
 } // namespace

@@ -1,0 +1,142 @@
+// The conversion benchmark's program: converts every file of a folder (in name order) with the real conversion
+// run, registry, printers, ShellAndWait and padprint, into an output folder, and prints the time per file.
+//
+//   conversion-bench SOURCES OUTPUT
+#include "conversion/ConversionRun.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Printers.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
+#include "platform/RuntimeError.h"
+#include "platform/Yielder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace papyrant;
+namespace fs = std::filesystem;
+
+namespace {
+
+// No window: a yield has nothing to handle and a pause only waits, as a window with no events pending would.
+class WaitingYielder : public Yielder
+{
+public:
+    void yield() override { }
+    void pause(std::chrono::milliseconds duration) override
+    {
+        std::this_thread::sleep_for(duration);
+    }
+    bool stopRequested() const override
+    {
+        return false;
+    }
+};
+
+class RecordedMessages : public MessageBoxes
+{
+public:
+    MessageAnswer show(const Message& message) override
+    {
+        texts.push_back(message.text);
+        return MessageAnswer::Ok;
+    }
+    std::vector<std::string> texts;
+};
+
+// A window whose list holds the files and whose Option1 points at the output folder.
+class BenchHost : public ConversionHost
+{
+public:
+    BenchHost(std::vector<std::string> entries, std::string folder)
+        : m_entries(std::move(entries))
+        , m_folder(std::move(folder))
+    {
+    }
+    std::size_t entryCount() const override
+    {
+        return m_entries.size();
+    }
+    std::string entryText(std::size_t position) const override
+    {
+        if (position < 1 || position > m_entries.size())
+            throw RuntimeError(err::kIndexOutOfBounds);
+        return m_entries[position - 1];
+    }
+    bool option1Selected() const override
+    {
+        return true;
+    }
+    bool option2Selected() const override
+    {
+        return false;
+    }
+    std::string text1() const override
+    {
+        return m_folder;
+    }
+    void setMousePointer(int) override { }
+    void setProgressValue(double) override { }
+    void setProgressText(const std::string&) override { }
+    MessageBoxes& messages() override
+    {
+        return m_messages;
+    }
+    Yielder& yielder() override
+    {
+        return m_yielder;
+    }
+    const std::vector<std::string>& shown() const
+    {
+        return m_messages.texts;
+    }
+
+private:
+    std::vector<std::string> m_entries;
+    std::string m_folder;
+    RecordedMessages m_messages;
+    WaitingYielder m_yielder;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: conversion-bench SOURCES OUTPUT\n");
+        return 2;
+    }
+    std::vector<std::string> entries;
+    for (const auto& item : fs::directory_iterator(argv[1]))
+        entries.push_back(item.path().string());
+    std::sort(entries.begin(), entries.end());
+    if (entries.empty()) {
+        std::fprintf(stderr, "no files in %s\n", argv[1]);
+        return 1;
+    }
+
+    auto registry = openUserRegistry();
+    auto printers = openPrinterSystem(*registry);
+    ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait });
+    BenchHost host(entries, argv[2]);
+
+    const auto start = std::chrono::steady_clock::now();
+    conversion.PushButton2_Click(host);
+    const auto end = std::chrono::steady_clock::now();
+
+    // A run with failures still gives its time; the script reports them and fails.
+    const bool allConverted = host.shown() == std::vector<std::string> { "Done." };
+    if (!allConverted) {
+        for (const std::string& text : host.shown())
+            std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    const double total = std::chrono::duration<double, std::milli>(end - start).count();
+    std::printf("files %zu\ntotal_ms %.1f\nper_file_ms %.1f\n", entries.size(), total,
+        total / static_cast<double>(entries.size()));
+    return allConverted ? 0 : 3;
+}
