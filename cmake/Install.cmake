@@ -1,6 +1,6 @@
 # The build folder bin/ becomes lib/papyrant/ under the prefix, with links to the programs in bin/.
 include(GNUInstallDirs)
-set(PAPYRANT_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/papyrant)
+set(PAPYRANT_INSTALL_DIR lib/papyrant)
 install(DIRECTORY ${PAPYRANT_BIN_DIR}/ DESTINATION ${PAPYRANT_INSTALL_DIR} USE_SOURCE_PERMISSIONS)
 foreach(program papyrant padprint papyrant-platform)
     install(CODE "

@@ -30,6 +30,7 @@ std::string standardErrorDescription(int number)
     case 75: return "Path/File access error";
     case 76: return "Path not found";
     case 91: return "Object variable or With block variable not set";
+    case 321: return "Invalid file format";
     case 424: return "Object required";
     case 429: return "ActiveX component can't create object";
     case 438: return "Object doesn't support this property or method";

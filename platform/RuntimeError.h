@@ -19,6 +19,7 @@ inline constexpr int kFileNotFound = 53;
 inline constexpr int kDeviceIoError = 57;
 inline constexpr int kDiskFull = 61;
 inline constexpr int kBadFileName = 64;
+inline constexpr int kInvalidFileFormat = 321;
 inline constexpr int kPermissionDenied = 70;
 inline constexpr int kPathFileAccessError = 75;
 inline constexpr int kPathNotFound = 76;

@@ -27,6 +27,7 @@ stage() {
 
 stage "build and test" "$root/build"
 if [ "$quick" = 0 ]; then
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         stage "sanitizers" "$root/build-sanitize" -DPAPYRANT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 fi

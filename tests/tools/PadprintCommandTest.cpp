@@ -4,7 +4,6 @@
 #include "platform/Registry.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/TempDir.h"
-#include "tools/padprint/FontCaches.h"
 #include "tools/padprint/PrintDestination.h"
 #include "tools/padprint/SaveDialog.h"
 
@@ -287,15 +286,3 @@ TEST(PadprintCommand, RefusesUnreadableSourceAndUnwritableFolder)
     EXPECT_TRUE(namesIn(p.out).empty());
 }
 
-namespace {
-// Pango and fontconfig keep their fonts for the process; hand them back so the leak checker sees ours only.
-class FontCacheRelease : public ::testing::Environment
-{
-public:
-    void TearDown() override
-    {
-        releaseFontCaches();
-    }
-};
-const auto* const kFontCacheRelease = ::testing::AddGlobalTestEnvironment(new FontCacheRelease);
-} // namespace

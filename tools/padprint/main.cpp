@@ -1,7 +1,6 @@
 #include "platform/Printers.h"
 #include "platform/Registry.h"
 #include "tools/padprint/DesktopSaveDialog.h"
-#include "tools/padprint/FontCaches.h"
 #include "tools/padprint/PadprintCommand.h"
 
 #include <iostream>
@@ -21,7 +20,6 @@ int main(int argc, char** argv)
         auto printers = papyrant::openPrinterSystem(*registry);
         papyrant::DesktopSaveDialog dialog;
         const int code = papyrant::runPadprint(arguments, { *registry, *printers, dialog, std::cerr });
-        papyrant::releaseFontCaches();
         return code;
     } catch (const std::exception& error) {
         std::cerr << "padprint: " << error.what() << "\n";

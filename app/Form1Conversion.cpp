@@ -1,0 +1,82 @@
+// "Start Converting": the window's side of the conversion run.
+#include "app/Form1.h"
+#include "app/ProgressBar1.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace papyrant {
+
+namespace {
+
+// The run reads the list, the options and the folder box live, and shows its progress in the window.
+class Form1ConversionHost : public ConversionHost
+{
+public:
+    Form1ConversionHost(Form1& form, MessageBoxes& messages)
+        : m_form(form)
+        , m_messages(messages)
+    {
+    }
+    std::size_t entryCount() const override
+    {
+        return m_form.fileList().count();
+    }
+    std::string entryText(std::size_t position) const override
+    {
+        return m_form.fileList().item(position);
+    }
+    bool option1Selected() const override
+    {
+        return m_form.Option1->isChecked();
+    }
+    bool option2Selected() const override
+    {
+        return m_form.Option2->isChecked();
+    }
+    std::string text1() const override
+    {
+        return QFile::encodeName(m_form.Text1->text()).toStdString();
+    }
+    void setMousePointer(int value) override
+    {
+        m_form.setMousePointer(value);
+    }
+    void setProgressValue(double value) override
+    {
+        m_form.ProgressBar1_->setValue(static_cast<int>(value));
+    }
+    void setProgressText(const std::string& text) override
+    {
+        m_form.ProgressBar1_->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+    }
+    MessageBoxes& messages() override
+    {
+        return m_messages;
+    }
+    Yielder& yielder() override
+    {
+        return m_form.yielder();
+    }
+
+private:
+    Form1& m_form;
+    MessageBoxes& m_messages;
+};
+
+} // namespace
+
+bool Form1::IsConverting() const
+{
+    return m_conversion->IsConverting();
+}
+
+void Form1::PushButton2_Click()
+{
+    CommandScope scope(*this);
+    Form1ConversionHost host(*this, m_services.messages);
+    m_conversion->PushButton2_Click(host);
+}
+
+} // namespace papyrant

@@ -1,0 +1,152 @@
+#include "app/ProgressBar1.h"
+#include "app/Twips.h"
+#include "filelist/gui/ListView1.h"
+#include "tests/app/Form1Harness.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+using namespace papyrant;
+using papyrant::test::Form1Harness;
+
+namespace {
+
+struct Placement
+{
+    const char* name;
+    int left, top, width, height;
+};
+
+} // namespace
+
+TEST(Form1Startup, EveryControlSitsWhereTheLayoutPutsIt)
+{
+    Form1Harness h;
+    Form1& form = h.load();
+    const double dpi = form.logicalDpiY();
+    const Placement placements[] = {
+        { "ListView1", 120, 120, 7800, 2540 },
+        { "PushButton1", 120, 2750, 3840, 405 },
+        { "PushButton4", 4080, 2750, 3840, 405 },
+        { "PushButton6", 120, 3260, 3840, 405 },
+        { "PushButton7", 4080, 3260, 3840, 405 },
+        { "Frame5", 120, 3720, 7800, 1815 },
+        { "Option1", 240, 300, 3615, 255 },
+        { "Frame3", 480, 510, 6840, 810 },
+        { "Text1", 240, 300, 5670, 345 },
+        { "PushButton9", 6000, 300, 600, 345 },
+        { "Option2", 240, 1410, 3615, 255 },
+        { "PushButton2", 120, 5660, 7800, 405 },
+        { "ProgressBar1", 120, 6180, 7800, 405 },
+    };
+    for (const Placement& p : placements) {
+        const QWidget* control = form.findChild<QWidget*>(QString::fromLatin1(p.name));
+        ASSERT_NE(control, nullptr) << p.name;
+        EXPECT_EQ(control->geometry(), twipsRect(p.left, p.top, p.width, p.height, dpi)) << p.name;
+    }
+    EXPECT_EQ(form.size(), QSize(twipsToPixels(8040, dpi), twipsToPixels(6705, dpi)));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the window cannot be resized";
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    EXPECT_EQ(form.PushButton1->text(), QStringLiteral("Add XML File(s)"));
+    EXPECT_EQ(form.PushButton4->text(), QStringLiteral("Add All XML File(s) In Folder"));
+    EXPECT_EQ(form.PushButton6->text(), QStringLiteral("Clear List"));
+    EXPECT_EQ(form.PushButton7->text(), QStringLiteral("Load Sample/Example Files"));
+    EXPECT_EQ(form.PushButton2->text(), QStringLiteral("Start Converting"));
+    EXPECT_EQ(form.PushButton9->text(), QStringLiteral("..."));
+    EXPECT_EQ(form.Frame5->title(), QStringLiteral("Save Option"));
+    EXPECT_EQ(form.Option1->text(), QStringLiteral("Save results to this folder:"));
+    EXPECT_EQ(form.Option2->text(), QStringLiteral("Save results in folder of original file"));
+    EXPECT_EQ(form.ProgressBar1_->text(), QStringLiteral("Progress Bar"));
+
+    EXPECT_TRUE(form.font().bold());
+    EXPECT_DOUBLE_EQ(form.font().pointSizeF(), 9.0);
+    EXPECT_DOUBLE_EQ(form.PushButton2->font().pointSizeF(), 11.25);
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::white));
+
+    // Tab order: list, (progress bar), Add, Add All, Start, Clear, Samples, then the save options. Controls that
+    // take no focus (the progress bar, the frames) keep their place but are passed over.
+    QStringList order;
+    QWidget* w = form.ListView1_();
+    do {
+        if (w->focusPolicy() & Qt::TabFocus && !w->objectName().isEmpty())
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != form.ListView1_() && order.size() < 20);
+    EXPECT_EQ(order.join(QLatin1Char(',')).toStdString(),
+        "ListView1,PushButton1,PushButton4,PushButton2,PushButton6,PushButton7,Option1,Option2,Text1,"
+        "PushButton9");
+}
+
+TEST(Form1Startup, SetsCaptionTitleAndTheListColumn)
+{
+    Form1Harness h;
+    Form1& form = h.load();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Papyrant Software"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Papyrant"));
+    EXPECT_FALSE(form.windowIcon().isNull());
+    ListView1* list = form.ListView1_();
+    EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("XML File(s)"));
+    EXPECT_EQ(list->columnWidth(0), twipsToPixels(7000, form.logicalDpiX()));
+    EXPECT_TRUE(list->toolTip().startsWith(QStringLiteral("Drag and drop files here.")));
+    EXPECT_TRUE(h.messages.shown.empty()) << h.messages.shown.front().text;
+    EXPECT_EQ(form.fileList().count(), 0u) << "start-up adds no file";
+}
+
+TEST(Form1Startup, HandCursorIsLoadedWhenPresentAndABrokenOneIsReportedAt104)
+{
+    {
+        Form1Harness h;
+        Form1& form = h.load();
+        EXPECT_FALSE(form.hasHandCursor()) << "no HAND-M.CUR: no pointer, no message";
+        EXPECT_TRUE(h.messages.shown.empty());
+    }
+    {
+        Form1Harness h;
+        std::filesystem::copy_file(std::filesystem::path(std::getenv("PAPYRANT_SOURCE_DIR")) / "assets/HAND-M.CUR",
+            h.programFolder / "HAND-M.CUR");
+        EXPECT_TRUE(h.load().hasHandCursor());
+        EXPECT_TRUE(h.messages.shown.empty());
+    }
+    {
+        Form1Harness h;
+        h.writeFile(h.programFolder / "HAND-M.CUR", "not a picture");
+        Form1& form = h.load();
+        EXPECT_FALSE(form.hasHandCursor());
+        ASSERT_EQ(h.messages.shown.size(), 1u);
+        EXPECT_EQ(h.messages.shown[0].text.substr(0, h.messages.shown[0].text.find('\r')), "Invalid picture");
+        EXPECT_NE(
+            h.messages.shown[0].text.find("in Orvantis2021/08/31.Form1.Form_Load at line 104"), std::string::npos);
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Papyrant Software")) << "start-up went on";
+    }
+}
+
+TEST(Form1Startup, MissingPdfPrinterShowsTheInstructionsOnce)
+{
+    Form1Harness h(false);
+    h.printers.printers.push_back("quillmark pdf writer"); // another case is another printer
+    h.load();
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].text.rfind("Quillmark PDF Writer is not installed. Please follow these "
+                                             "instructions:\r\n\r\n1) Go to Control Panel",
+                  0),
+        0u);
+    EXPECT_FALSE(h.messages.shown[0].title.has_value());
+}
+
+TEST(Form1Startup, UnreadableDesktopIsReportedAtItsStep)
+{
+    Form1Harness h;
+    ::setenv("HOME", (h.tmp.path() / "no-such-home").c_str(), 1);
+    Form1& form = h.load();
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_NE(h.messages.shown[0].text.find("at line 132"), std::string::npos);
+    EXPECT_TRUE(form.Text1->text().isEmpty());
+    EXPECT_TRUE(form.Option1->isChecked());
+}
