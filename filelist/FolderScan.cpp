@@ -65,6 +65,9 @@ void appendSubfolders(const std::string& folder, FolderList& newFolders, FirstPa
 {
     FolderListing listing;
     steps.step(118, [&] { listing = listSubfolders(folder); });
+    // A folder that links lead to a second time is not entered again.
+    if (!context.enter(listing.identity))
+        return;
     for (SubfolderEntry& subfolder : listing.subfolders) {
         context.yielder().yield(); // 120
         if (context.yielder().stopRequested())
@@ -117,10 +120,8 @@ void GetSubDirectories2016(FolderList& folders, bool recurse, ScanContext& conte
                 ++position;
                 continue;
             }
-            bool firstVisit = true;
-            steps.step(112, [&] { firstVisit = context.enter(folderIdentity(folder)); });
             yielder.yield(); // 114
-            if (!firstVisit || steps.test(116, [&] { return isHiddenSystemFolder(folder); })) {
+            if (steps.test(116, [&] { return isHiddenSystemFolder(folder); })) {
                 ++position;
                 continue;
             }
@@ -138,17 +139,22 @@ void GetSubDirectories2016(FolderList& folders, bool recurse, ScanContext& conte
         }
     }
 
+    // The deeper levels that the recursive call appends have just passed its own second pass; asking the file
+    // system again at every level above would make the scan's cost grow with the depth of the tree.
+    const std::size_t checkedFrom = newFolders.size();
     if (recurse && !newFolders.empty() && !yielder.stopRequested())
         cmd.step(150, [&] { GetSubDirectories2016(newFolders, true, context); });
 
     // Second pass (152).
-    for (const std::string& folder : newFolders) {
+    for (std::size_t i = 0; i < newFolders.size(); ++i) {
         if (yielder.stopRequested())
             return;
-        if (!cmd.test(154, [&] { return FolderExists(folder); }))
+        const std::string& folder = newFolders[i];
+        const bool checked = i >= checkedFrom;
+        if (!checked && !cmd.test(154, [&] { return FolderExists(folder); }))
             continue;
         cmd.step(156, [&] { yielder.yield(); });
-        if (cmd.test(158, [&] { return !isHiddenSystemFolder(folder); }))
+        if (checked || cmd.test(158, [&] { return !isHiddenSystemFolder(folder); }))
             cmd.step(160, [&] { folders.push_back(folder); });
     }
 }

@@ -1,7 +1,7 @@
 #include "filelist/ListFiles.h"
 
 #include "platform/DirectoryListing.h"
-#include "platform/FileSystem.h"
+#include "platform/FileSystem.h" // kNativeSeparator
 #include "platform/RuntimeError.h"
 
 namespace papyrant {
@@ -28,7 +28,6 @@ FileNameArray ListFiles(const std::string& folder, std::string_view pattern)
         if (error.number() != err::kPathNotFound)
             throw;
     }
-    std::erase_if(names, [&](const std::string& name) { return !IsExistingFile(prefix + name); });
     return FileNameArray(std::move(names));
 }
 

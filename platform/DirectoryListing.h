@@ -37,10 +37,7 @@ struct FolderListing
 // The subfolders of a folder: folders and links to folders.
 FolderListing listSubfolders(const std::string& folder);
 
-// The names of the entries of a folder that are not folders (nor links to folders) and match the wildcard.
+// The names of the existing files of a folder (regular files, after links) that match the wildcard.
 std::vector<std::string> listMatchingFileNames(const std::string& folder, std::string_view pattern);
-
-// The identity of the folder a path leads to, after links.
-DirectoryIdentity folderIdentity(const std::string& path);
 
 } // namespace papyrant

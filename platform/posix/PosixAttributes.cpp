@@ -22,4 +22,10 @@ int attributesOf(const struct stat& own, const struct stat& target, bool writabl
     return attributes;
 }
 
+bool isExistingFileAt(int folderFd, const char* name)
+{
+    struct stat info = {};
+    return ::fstatat(folderFd, name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
 } // namespace papyrant

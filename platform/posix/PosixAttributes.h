@@ -11,4 +11,8 @@ namespace papyrant {
 // it; no system bit. target is the entry after links (the same as own when it is no link, or a dangling one).
 int attributesOf(const struct stat& own, const struct stat& target, bool writable, std::string_view name);
 
+// True for an existing regular file, after links, named relative to a folder handle (or AT_FDCWD). Only asks,
+// never opens: a FIFO would block an open.
+bool isExistingFileAt(int folderFd, const char* name);
+
 } // namespace papyrant

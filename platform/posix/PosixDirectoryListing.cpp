@@ -38,15 +38,9 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 DirHandle openFolder(const std::string& folder)
 {
-    const int fd = ::open(folder.empty() ? "" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
         throwFolderError(errno);
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        const int error = errno;
-        ::close(fd);
-        throwFolderError(error);
-    }
     return DirHandle(dir);
 }
 
@@ -113,27 +107,16 @@ std::vector<std::string> listMatchingFileNames(const std::string& folder, std::s
     const int fd = ::dirfd(dir.get());
     std::vector<std::string> names;
     forEachEntry(dir.get(), [&](const dirent& entry) {
-        if (entry.d_type == DT_DIR || !matchesWildcard(entry.d_name, pattern))
+        if (entry.d_type != DT_REG && entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
             return;
-        if (entry.d_type == DT_LNK || entry.d_type == DT_UNKNOWN) {
-            struct stat target = {};
-            if (::fstatat(fd, entry.d_name, &target, 0) == 0 && S_ISDIR(target.st_mode))
-                return;
-        }
+        if (!matchesWildcard(entry.d_name, pattern))
+            return;
+        if (entry.d_type != DT_REG && !isExistingFileAt(fd, entry.d_name))
+            return;
         names.emplace_back(entry.d_name);
     });
     std::sort(names.begin(), names.end(), nameSortsBefore);
     return names;
-}
-
-DirectoryIdentity folderIdentity(const std::string& path)
-{
-    struct stat info = {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0)
-        throwFolderError(path.empty() ? ENOENT : errno);
-    if (!S_ISDIR(info.st_mode))
-        throwFolderError(ENOTDIR);
-    return identityOf(info);
 }
 
 } // namespace papyrant

@@ -29,13 +29,7 @@ bool FolderExists(const std::string& path)
 
 bool IsExistingFile(const std::string& path)
 {
-    if (path.empty())
-        return false;
-    // Only asks, never opens for reading: a FIFO would block an open, so the type is checked first.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    return ::access(path.c_str(), F_OK) == 0;
+    return !path.empty() && isExistingFileAt(AT_FDCWD, path.c_str());
 }
 
 int GetAttributes(const std::string& path)

@@ -52,6 +52,7 @@ TEST(ListFiles, KeepsExistingFilesOnlyHiddenOnesIncluded)
     const fs::path root = dir.path();
     test::makeFiles(root, { "a.xml", "B.XML", ".hidden.xml", "~lock.xml", "c.Xml.bak" });
     test::makeFolders(root, { "folder.xml" });
+    fs::create_directory_symlink(root / "folder.xml", root / "dirlink.xml");
     fs::create_symlink(root / "missing.xml", root / "dangling.xml");
     fs::create_symlink(root / "a.xml", root / "link.xml");
     ASSERT_EQ(::mkfifo((root / "pipe.xml").c_str(), 0600), 0);

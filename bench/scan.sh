@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# "Add All XML File(s) In Folder" on a generated tree of 20,000 folders and 100,000 files (a third XML, some
+# spelt .XML), from pick to last entry, against `find TREE -iname '*.xml'` in the same run (medians of 5 runs on
+# a warm cache), the longest stretch between two yields of the scan, and the time of AddTreeFiles after it, which
+# does not yield.
+set -euo pipefail
+root=${PAPYRANT_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
+build=${PAPYRANT_BUILD_DIR:-$root/build}
+runs=5
+folders=20000
+files=100000
+
+lock=()
+[ -n "${PAPYRANT_BUILD_LOCK:-}" ] && lock=(flock "$PAPYRANT_BUILD_LOCK")
+if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
+    "${lock[@]}" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+"${lock[@]}" cmake --build "$build" --target scan-bench >/dev/null
+bench=$build/bench/scan-bench
+
+work=$(mktemp -d /tmp/papyrant-scan-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+tree=$work/tree
+"$bench" generate "$tree" "$folders" "$files"
+
+now_ns() { date +%s%N; }
+find_times=()
+find_count=0
+find "$tree" -iname '*.xml' >/dev/null # warm the cache for both
+for _ in $(seq "$runs"); do
+    start=$(now_ns)
+    find_count=$(find "$tree" -iname '*.xml' | wc -l)
+    end=$(now_ns)
+    find_times+=($(((end - start) / 1000)))
+done
+find_us=$(printf '%s\n' "${find_times[@]}" | sort -n | sed -n "$((runs / 2 + 1))p")
+
+result=$("$bench" measure "$tree" "$runs")
+entries=$(awk '/^entries/ {print $2}' <<<"$result")
+scan_ms=$(awk '/^median_ms/ {print $2}' <<<"$result")
+gap_ms=$(awk '/^max_yield_gap_ms/ {print $2}' <<<"$result")
+add_ms=$(awk '/^add_tree_files_ms/ {print $2}' <<<"$result")
+if [ "$entries" != "$find_count" ]; then
+    echo "scan found $entries XML files, find found $find_count" >&2
+    exit 1
+fi
+
+awk -v scan="$scan_ms" -v find_us="$find_us" -v gap="$gap_ms" -v add="$add_ms" 'BEGIN {
+    printf "scan.add_folder: %.0f ms\n", scan
+    printf "scan.find: %.0f ms\n", find_us / 1000
+    printf "scan.ratio_to_find: %.2f x\n", scan / (find_us / 1000)
+    printf "scan.max_yield_gap: %.1f ms\n", gap
+    printf "scan.add_tree_files_without_yield: %.0f ms\n", add
+}'
