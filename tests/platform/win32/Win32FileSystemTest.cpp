@@ -1,0 +1,187 @@
+#include "platform/DirectoryListing.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
+#include "tests/support/TempDir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace papyrant {
+namespace {
+
+class Win32FileSystemTest : public ::testing::Test
+{
+protected:
+    std::string path(const std::string& name) const
+    {
+        return m_dir.str() + "\\" + name;
+    }
+    std::string makeFile(const std::string& name, DWORD attributes = 0) const
+    {
+        const std::string file = path(name);
+        std::ofstream(file) << "<a/>";
+        if (attributes)
+            ::SetFileAttributesA(file.c_str(), attributes);
+        return file;
+    }
+    std::string makeFolder(const std::string& name, DWORD attributes = 0) const
+    {
+        const std::string folder = path(name);
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        if (attributes)
+            ::SetFileAttributesA(folder.c_str(), attributes);
+        return folder;
+    }
+    static int errorNumberOf(const std::function<void()>& action)
+    {
+        try {
+            action();
+        } catch (const RuntimeError& error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(Win32FileSystemTest, ExistenceTestsTellFilesFromFolders)
+{
+    const std::string file = makeFile("a.xml");
+    const std::string hidden = makeFile("hidden.xml", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const std::string readOnly = makeFile("locked.xml", FILE_ATTRIBUTE_READONLY);
+    const std::string folder = makeFolder("Sub");
+
+    EXPECT_TRUE(IsExistingFile(file));
+    EXPECT_TRUE(IsExistingFile(hidden));
+    EXPECT_TRUE(IsExistingFile(readOnly));
+    EXPECT_FALSE(IsExistingFile(folder));
+    EXPECT_FALSE(IsExistingFile(folder + "\\"));
+    EXPECT_FALSE(IsExistingFile(path("missing.xml")));
+    EXPECT_FALSE(IsExistingFile(""));
+    EXPECT_FALSE(IsExistingFile(path("bad<name>.xml")));
+
+    // FileExists: anything with a last-write time.
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(FileExists(folder));
+    EXPECT_FALSE(FileExists(path("missing.xml")));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(path("bad|name")));
+
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_TRUE(FolderExists(folder + "\\"));
+    EXPECT_FALSE(FolderExists(file));
+    EXPECT_FALSE(FolderExists(path("missing")));
+    EXPECT_FALSE(FolderExists(""));
+
+    // A doubled separator, as a drive root's paths are built, is accepted by the file system.
+    EXPECT_TRUE(IsExistingFile(m_dir.str() + "\\\\a.xml"));
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Win32FileSystemTest, AttributesAreTheRuntimesBits)
+{
+    const std::string file = makeFile("a.xml");
+    const std::string readOnly = makeFile("b.xml", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    const std::string systemFolder = makeFolder("Sys", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const std::string hiddenFolder = makeFolder("Hid", FILE_ATTRIBUTE_HIDDEN);
+
+    EXPECT_EQ(GetAttributes(file) & ~attr::kArchive, 0);
+    EXPECT_EQ(GetAttributes(readOnly), attr::kReadOnly | attr::kArchive);
+    EXPECT_EQ(GetAttributes(systemFolder), 22);
+    EXPECT_EQ(GetAttributes(systemFolder + "\\"), 22);
+    EXPECT_EQ(GetAttributes(hiddenFolder), attr::kDirectory | attr::kHidden);
+
+    EXPECT_EQ(errorNumberOf([&] { GetAttributes(path("missing.xml")); }), err::kFileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { GetAttributes(path("missing\\x.xml")); }), err::kPathNotFound);
+    EXPECT_EQ(errorNumberOf([&] { GetAttributes(path("missing\\")); }), err::kPathNotFound);
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Win32FileSystemTest, ListingMatchesTheLongNameOnly)
+{
+    // Each of these has a short 8.3 name ending in ".XML" that the system's own match also looks at.
+    for (const char* name : { "a.xmlx", "longer name.xml2", "report.xml.bak" })
+        makeFile(name);
+    makeFile("b.xml");
+    makeFile("C.XML");
+    makeFile("hidden.xml", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    makeFile("noext");
+    makeFolder("folder.xml");
+
+    EXPECT_EQ(
+        listMatchingFileNames(m_dir.str(), "*.xml"), (std::vector<std::string> { "b.xml", "C.XML", "hidden.xml" }));
+    EXPECT_EQ(listMatchingFileNames(m_dir.str() + "\\", "?.xml"), (std::vector<std::string> { "b.xml", "C.XML" }));
+    EXPECT_EQ(listMatchingFileNames(m_dir.str(), "*.*"),
+        (std::vector<std::string> {
+            "a.xmlx", "b.xml", "C.XML", "hidden.xml", "longer name.xml2", "noext", "report.xml.bak" }));
+    EXPECT_TRUE(listMatchingFileNames(m_dir.str(), "*.pdf").empty());
+
+    const std::string empty = makeFolder("Empty");
+    EXPECT_TRUE(listMatchingFileNames(empty, "*.*").empty());
+    EXPECT_EQ(errorNumberOf([&] { listMatchingFileNames(path("missing"), "*.xml"); }), err::kPathNotFound);
+}
+
+TEST_F(Win32FileSystemTest, SubfoldersComeSortedWithAttributesAndIdentities)
+{
+    makeFolder("beta");
+    makeFolder("Alpha");
+    makeFolder("Sys", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    makeFile("file.xml");
+
+    const FolderListing listing = listSubfolders(m_dir.str() + "\\");
+    ASSERT_EQ(listing.subfolders.size(), 3u);
+    EXPECT_EQ(listing.subfolders[0].name, "Alpha");
+    EXPECT_EQ(listing.subfolders[1].name, "beta");
+    EXPECT_EQ(listing.subfolders[2].name, "Sys");
+    EXPECT_EQ(listing.subfolders[0].attributes & ~attr::kArchive, attr::kDirectory);
+    EXPECT_EQ(listing.subfolders[2].attributes, 22);
+    EXPECT_NE(listing.subfolders[0].identity, listing.subfolders[1].identity);
+    EXPECT_NE(listing.identity, listing.subfolders[0].identity);
+    // The same folder by another path is the same folder.
+    EXPECT_EQ(listSubfolders(path("Alpha")).identity, listing.subfolders[0].identity);
+    EXPECT_EQ(listSubfolders(m_dir.str() + "\\Alpha\\..\\ALPHA").identity, listing.subfolders[0].identity);
+
+    EXPECT_EQ(errorNumberOf([&] { listSubfolders(path("missing")); }), err::kPathNotFound);
+    EXPECT_EQ(errorNumberOf([&] { listSubfolders(path("file.xml")); }), err::kPathNotFound);
+}
+
+TEST_F(Win32FileSystemTest, SpecialFoldersEndAsThePathRulesWant)
+{
+    const std::string desktop = GetDesktopFolder();
+    ASSERT_GE(desktop.size(), 3u);
+    EXPECT_EQ(desktop.back(), '\\');
+    EXPECT_NE(desktop[desktop.size() - 2], '\\');
+    EXPECT_TRUE(FolderExists(desktop));
+
+    const std::string program = programFolder();
+    EXPECT_NE(program.back(), '\\');
+    EXPECT_TRUE(IsExistingFile(program + "\\win32_platform_tests.exe"));
+}
+
+TEST_F(Win32FileSystemTest, PathsCompareAsTheFileSystemDoes)
+{
+    EXPECT_TRUE(pathsEqual("C:\\Data\\a.xml", "c:\\DATA\\A.XML"));
+    EXPECT_TRUE(pathsEqual("C:\\Gr\xc3\xbc\xc3\x9f"
+                           "e\\\xc3\xa9",
+        "C:\\GR\xc3\x9c\xc3\x9f"
+        "E\\\xc3\x89"));
+    EXPECT_FALSE(pathsEqual("C:\\Data\\a.xml", "C:\\Data\\a.xm"));
+    EXPECT_FALSE(pathsEqual("C:\\Data\\a.xml", "C:\\Data\\b.xml"));
+
+    EXPECT_TRUE(isRootFolder("C:\\"));
+    EXPECT_TRUE(isRootFolder("c:\\\\"));
+    EXPECT_TRUE(isRootFolder("\\\\server\\share"));
+    EXPECT_TRUE(isRootFolder("\\\\server\\share\\"));
+    EXPECT_FALSE(isRootFolder("C:"));
+    EXPECT_FALSE(isRootFolder("C:\\Data\\"));
+    EXPECT_FALSE(isRootFolder("\\\\server\\"));
+    EXPECT_FALSE(isRootFolder("\\\\server\\share\\folder"));
+    EXPECT_FALSE(isRootFolder(""));
+}
+
+} // namespace
+} // namespace papyrant
