@@ -1,0 +1,102 @@
+#include "conversion/ConversionRun.h"
+#include "platform/FileSystem.h"
+#include "platform/Printers.h"
+#include "platform/Process.h"
+#include "platform/WordPad.h"
+#include "platform/win32/Win32Registry.h"
+#include "tests/conversion/FakeConversionHost.h"
+#include "tests/platform/win32/SpoolerPrinters.h"
+#include "tests/support/TempDir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace papyrant {
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The real registry, spooler and launcher, with our print stand-in registered as the word pad.
+class ConversionRunWin32Test : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_savedWordPad = m_registry.readString(RegistryHive::ClassesRoot, kWordPadServerKey, "");
+        ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey,
+            { { "", QuoteArgument(programFolder() + "\\print_stand_in.exe") } }));
+        m_spooler.add("Quillmark PDF Writer");
+        m_spooler.add("Office Laser");
+        ASSERT_TRUE(m_printers->setDefaultPrinter("Office Laser"));
+        ::CreateDirectoryA((m_dir.str() + "\\in").c_str(), nullptr);
+        ::CreateDirectoryA((m_dir.str() + "\\out").c_str(), nullptr);
+    }
+    void TearDown() override
+    {
+        m_registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", m_savedWordPad.value_or("") } });
+    }
+
+    test::TempDir m_dir;
+    Win32Registry m_registry;
+    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem(m_registry);
+    test::SpoolerPrinters m_spooler;
+    std::optional<std::string> m_savedWordPad;
+};
+
+TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
+{
+    const std::vector<std::string> names = { "first.xml", "with space & more.xml", "third.XML" };
+    test::FakeConversionHost host;
+    for (const std::string& name : names) {
+        const std::string source = m_dir.str() + "\\in\\" + name;
+        std::ofstream(source, std::ios::binary) << "<doc>" << name << "</doc>\r\n";
+        host.entries.push_back(source);
+    }
+    host.option1 = true;
+    host.option2 = false;
+    host.folder = m_dir.str() + "\\out\\";
+
+    ConversionRun run({ m_registry, *m_printers, ShellAndWait });
+    run.PushButton2_Click(host);
+
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+    for (const std::string& name : names) {
+        const std::string stem = name.substr(0, name.rfind('.'));
+        EXPECT_EQ(readFile(m_dir.str() + "\\out\\" + stem + ".pdf"), "<doc>" + name + "</doc>\r\n") << name;
+    }
+    EXPECT_EQ(m_printers->defaultPrinter(), "Office Laser");
+    EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, "Software\\Quillmark PDF Writer", "OutputFile"),
+        m_dir.str() + "\\out\\third.pdf");
+    EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, "Software\\Quillmark PDF Writer", "BypassSaveAs"), "1");
+    EXPECT_FALSE(run.IsConverting());
+}
+
+TEST_F(ConversionRunWin32Test, UnregisteredWordPadConvertsNothingAndSaysWhich)
+{
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "Wordpad.Document.1\\Protocol\\StdFileEditing\\Server");
+    test::FakeConversionHost host;
+    const std::string source = m_dir.str() + "\\in\\a.xml";
+    std::ofstream(source) << "<a/>";
+    host.entries = { source };
+    host.option1 = true;
+    host.option2 = false;
+    host.folder = m_dir.str() + "\\out\\";
+
+    ConversionRun run({ m_registry, *m_printers, ShellAndWait });
+    run.PushButton2_Click(host);
+
+    EXPECT_FALSE(FileExists(m_dir.str() + "\\out\\a.pdf"));
+    ASSERT_EQ(host.shownTexts().size(), 1u);
+    EXPECT_NE(host.shownTexts()[0].find(source), std::string::npos);
+    EXPECT_EQ(m_printers->defaultPrinter(), "Office Laser");
+}
+
+} // namespace
+} // namespace papyrant
