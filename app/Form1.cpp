@@ -147,7 +147,10 @@ void Form1::buildControls()
     for (QWidget* framed : { static_cast<QWidget*>(Frame5), static_cast<QWidget*>(Frame3),
              static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2) }) {
         framed->setAutoFillBackground(true);
-        framed->setPalette(white);
+        QPalette framedWhite = white;
+        framedWhite.setColor(QPalette::Button, Qt::white);
+        framed->setPalette(framedWhite);
+        framed->setBackgroundRole(QPalette::Window);
     }
 }
 
