@@ -29,16 +29,22 @@ const std::string kWordPadKey = kWordPadServerKey;
 const std::string kWordPadProgram = "/opt/pad/padprint";
 const std::string kUserPrinter = "Office Laser";
 
-// The cases write paths with "/"; the run sees them with the platform's separator.
+// The cases write absolute paths with "/"; the run sees them as the platform writes them (on Windows on drive C:,
+// as a leading "\\" there would name a network share).
+const std::string kRoot = kNativeSeparator == '/' ? "" : "C:";
+
 std::string native(std::string path)
 {
     std::replace(path.begin(), path.end(), '/', kNativeSeparator);
-    return path;
+    return path.starts_with(kNativeSeparator) ? kRoot + path : path;
 }
 
 std::string portable(std::string path)
 {
     std::replace(path.begin(), path.end(), kNativeSeparator, '/');
+    for (std::size_t at = path.find(kRoot + "/"); !kRoot.empty() && at != std::string::npos;
+         at = path.find(kRoot + "/", at))
+        path.erase(at, kRoot.size());
     return path;
 }
 
@@ -328,7 +334,7 @@ TEST_F(ConversionRunTest, LauncherFailureIsReportedAndTheRunGoesOn)
     EXPECT_NE(
         host.boxes.shown[0].text.find("Orvantis2021/08/31.Form1.PushButton2_Click at line 160"), std::string::npos)
         << host.boxes.shown[0].text;
-    EXPECT_EQ(host.boxes.shown[1].text, "Done.\r\n\r\n1 of 2 files could not be converted:\r\n/d/1.xml");
+    EXPECT_EQ(portable(host.boxes.shown[1].text), "Done.\r\n\r\n1 of 2 files could not be converted:\r\n/d/1.xml");
     EXPECT_EQ(printers.defaultName, kUserPrinter);
     EXPECT_FALSE(run.IsConverting());
 }
