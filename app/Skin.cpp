@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QStringDecoder>
 #include <QWidget>
-#include <sys/stat.h>
 
 namespace papyrant {
 
