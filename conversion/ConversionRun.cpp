@@ -50,8 +50,10 @@ public:
             m_cmd.step(176, [&] { m_host.messages().show(buildNoFilesMessage()); });
             return;
         }
-        // Only the Option1 rule needs Text1 to be a folder; with neither option the PDFs go beside their sources.
-        if (m_cmd.test(106, [&] { return m_host.option1Selected() && !FolderExists(m_host.text1()); })) {
+        // Option2 needs no folder, and neither does a list with no option selected: its PDFs go beside their sources.
+        if (m_cmd.test(106, [&] {
+                return !FolderExists(m_host.text1()) && !m_host.option2Selected() && m_host.option1Selected();
+            })) {
             m_cmd.step(174, [&] { m_host.messages().show(buildFolderMissingMessage()); });
             return;
         }

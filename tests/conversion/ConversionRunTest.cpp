@@ -516,6 +516,12 @@ TEST_F(ConversionRunTest, EmptyListOrMissingFolderLeavesEverythingAlone)
     host.option2 = true;
     press();
     EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
+
+    // With both selected (a restored setting can leave them so) Option2 still spares the folder test.
+    host.boxes.shown.clear();
+    host.option1 = true;
+    press();
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
 }
 
 TEST_F(ConversionRunTest, EntriesAddedDuringTheRunAreNotConvertedButEnlargeTheDivisor)
