@@ -1,3 +1,4 @@
+#include "NativePath.h" // per platform: systemTextLength
 #include "platform/Registry.h"
 
 namespace papyrant {
@@ -15,8 +16,9 @@ bool WriteRegistryStrings(Registry& registry, const std::string& keyPath, const 
 std::string ReadRegistryDefault(Registry& registry, const std::string& keyPath)
 {
     std::string text = registry.readString(RegistryHive::ClassesRoot, keyPath, std::string()).value_or(std::string());
-    // A value that does not fit the buffer with its terminator cannot be read at all.
-    if (text.size() >= kDefaultValueBuffer)
+    // A value that does not fit the buffer with its terminator cannot be read at all; the buffer counts in the
+    // system's code page, not in UTF-8.
+    if (systemTextLength(text) >= kDefaultValueBuffer)
         return std::string();
     return text.substr(0, text.find('\0'));
 }

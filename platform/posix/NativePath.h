@@ -15,6 +15,12 @@ inline bool pathsEqual(std::string_view a, std::string_view b)
     return a == b;
 }
 
+// The length of a text as the system's single-byte interfaces take it: here its bytes.
+inline std::size_t systemTextLength(std::string_view text)
+{
+    return text.size();
+}
+
 // The root folder: "/" (a run of separators names it too).
 inline bool isRootFolder(std::string_view path)
 {

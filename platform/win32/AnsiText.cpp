@@ -1,5 +1,7 @@
 #include "platform/win32/AnsiText.h"
 
+#include "platform/win32/NativePath.h"
+
 #include <limits>
 #include <windows.h>
 
@@ -36,6 +38,11 @@ std::string narrow(const std::wstring& wide, UINT codePage)
 std::string toAnsi(std::string_view utf8)
 {
     return narrow(widen(utf8, CP_UTF8), CP_ACP);
+}
+
+std::size_t systemTextLength(std::string_view text)
+{
+    return toAnsi(text).size();
 }
 
 std::string fromAnsi(std::string_view ansi)

@@ -11,6 +11,9 @@ inline constexpr std::size_t kMaxPath = 260;
 // Paths compare as the file system does: without regard to case, by the system's upper-case mapping.
 bool pathsEqual(std::string_view a, std::string_view b);
 
+// The length of a text as the system's single-byte interfaces take it: its length in the ANSI code page.
+std::size_t systemTextLength(std::string_view text);
+
 // A drive root ("C:\") or the root of a network share ("\\server\share\"), with or without the closing
 // separator.
 bool isRootFolder(std::string_view path);

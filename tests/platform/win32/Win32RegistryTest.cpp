@@ -68,6 +68,15 @@ TEST_F(Win32RegistryTest, TextsGoThroughTheAnsiCodePage)
     // What the code page cannot hold is converted as the system converts it.
     EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, key, "Other"), "?");
     EXPECT_EQ(storedText(HKEY_CURRENT_USER, key, "Other"), L"?");
+
+    // The default value's buffer holds 259 characters of the code page, however many bytes they take in UTF-8.
+    std::string accented;
+    for (int i = 0; i < 259; ++i)
+        accented += "\xc3\xa9";
+    ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, key, {{"", accented}}));
+    EXPECT_EQ(ReadRegistryDefault(m_registry, key), accented);
+    ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, key, {{"", accented + "\xc3\xa9"}}));
+    EXPECT_EQ(ReadRegistryDefault(m_registry, key), "");
 }
 
 TEST_F(Win32RegistryTest, DefaultValueFitsA260CharacterBufferOrReadsAsEmpty)
