@@ -10,6 +10,8 @@ start=$SECONDS
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/papyrant-wine-XXXXXX")
 export HOME=$scratch/home WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
+# Wine takes the ANSI code page from the locale: 1252, whatever the caller's locale, as the tests expect.
+export LC_ALL=C.UTF-8
 mkdir -p "$HOME" "$WINEPREFIX"
 unset DISPLAY WAYLAND_DISPLAY
 wine_log=$scratch/wine.log

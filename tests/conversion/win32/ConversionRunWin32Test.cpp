@@ -8,6 +8,7 @@
 #include "tests/platform/win32/SpoolerPrinters.h"
 #include "tests/support/TempDir.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -17,9 +18,15 @@
 namespace papyrant {
 namespace {
 
+// Paths are the program's UTF-8 texts; the streams take them through the wide names.
+std::filesystem::path utf8Path(const std::string& path)
+{
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -40,7 +47,10 @@ protected:
     }
     void TearDown() override
     {
-        m_registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", m_savedWordPad.value_or("") } });
+        if (m_savedWordPad)
+            m_registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", *m_savedWordPad } });
+        else
+            ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kWordPadServerKey);
     }
 
     test::TempDir m_dir;
@@ -52,11 +62,13 @@ protected:
 
 TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
 {
-    const std::vector<std::string> names = { "first.xml", "with space & more.xml", "third.XML" };
+    // The third name goes through the ANSI code page on its way to the registry and the print program.
+    const std::string third = ::GetACP() == 1252 ? "R\xc3\xa9sum\xc3\xa9.XML" : "third.XML";
+    const std::vector<std::string> names = { "first.xml", "with space & more.xml", third };
     test::FakeConversionHost host;
     for (const std::string& name : names) {
         const std::string source = m_dir.str() + "\\in\\" + name;
-        std::ofstream(source, std::ios::binary) << "<doc>" << name << "</doc>\r\n";
+        std::ofstream(utf8Path(source), std::ios::binary) << "<doc>" << name << "</doc>\r\n";
         host.entries.push_back(source);
     }
     host.option1 = true;
@@ -73,14 +85,14 @@ TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
     }
     EXPECT_EQ(m_printers->defaultPrinter(), "Office Laser");
     EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, "Software\\Quillmark PDF Writer", "OutputFile"),
-        m_dir.str() + "\\out\\third.pdf");
+        m_dir.str() + "\\out\\" + third.substr(0, third.rfind('.')) + ".pdf");
     EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, "Software\\Quillmark PDF Writer", "BypassSaveAs"), "1");
     EXPECT_FALSE(run.IsConverting());
 }
 
 TEST_F(ConversionRunWin32Test, UnregisteredWordPadConvertsNothingAndSaysWhich)
 {
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "Wordpad.Document.1\\Protocol\\StdFileEditing\\Server");
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kWordPadServerKey);
     test::FakeConversionHost host;
     const std::string source = m_dir.str() + "\\in\\a.xml";
     std::ofstream(source) << "<a/>";
