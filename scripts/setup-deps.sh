@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Papyrant need, when any is missing.
-# --windows installs instead what the Windows stage of the tests needs (the MinGW-w64 cross compiler and Wine).
+# --windows installs instead what the Windows stage of the tests needs (the MinGW-w64 cross compiler and Wine);
+# --fuzz what the fuzz stage needs (clang with libFuzzer); --package what the Debian package stage needs.
 set -euo pipefail
 
 windows_packages=(
     g++-mingw-w64-x86-64-posix googletest wine wine64
 )
+fuzz_packages=(clang libclang-rt-14-dev)
+package_packages=(dpkg-dev lintian)
 
 packages=(
     build-essential cmake ninja-build pkg-config
@@ -14,9 +17,11 @@ packages=(
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
     poppler-utils xvfb xauth
 )
-if [ "${1:-}" = --windows ]; then
-    packages=("${windows_packages[@]}")
-fi
+case "${1:-}" in
+--windows) packages=("${windows_packages[@]}") ;;
+--fuzz) packages=("${fuzz_packages[@]}") ;;
+--package) packages=("${package_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

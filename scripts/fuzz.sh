@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build-fuzz and runs each for SECONDS (default 60) on a copy of its
+# seed corpus, so the committed corpus never changes. Fails when any target finds a crash, a leak, undefined
+# behaviour or a broken property; the input that did it is kept under build-fuzz/findings/<target>/.
+# --long runs by hand for longer (default 1800 s each) and keeps the grown corpora in build-fuzz/long-corpus, so
+# the next long run goes on from there. FUZZ_TARGETS="a b" runs only those targets; PAPYRANT_BUILD_LOCK names a
+# lock file that serialises the build with other users of the machine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-fuzz
+work=$build/corpus
+seconds=60
+if [ "${1:-}" = --long ]; then
+    work=$build/long-corpus
+    seconds=1800
+    shift
+fi
+seconds=${1:-$seconds}
+case "$seconds" in
+'' | *[!0-9]*) echo "usage: scripts/fuzz.sh [--long] [SECONDS]" >&2; exit 2 ;;
+esac
+targets=(${FUZZ_TARGETS:-command_line_fuzz text_decoder_fuzz path_helpers_fuzz drop_data_fuzz registry_fuzz})
+
+"$root/scripts/setup-deps.sh" --fuzz
+lock=()
+[ -n "${PAPYRANT_BUILD_LOCK:-}" ] && lock=(flock "$PAPYRANT_BUILD_LOCK")
+start=$SECONDS
+"${lock[@]}" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPAPYRANT_FUZZ=ON \
+    -DPAPYRANT_WITH_GUI=OFF -DPAPYRANT_TESTS=OFF -DPAPYRANT_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+"${lock[@]}" cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+echo "fuzz build took $((SECONDS - start)) s"
+
+failed=()
+for target in "${targets[@]}"; do
+    corpus=$work/$target
+    findings=$build/findings/$target
+    mkdir -p "$corpus" "$findings"
+    # A copy: libFuzzer adds what it finds to the first corpus folder it is given.
+    cp -n "$root/tests/fuzz/corpus/$target/"* "$corpus/"
+    echo "== fuzz $target for $seconds s"
+    log=$build/findings/$target.log
+    if ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
+        -artifact_prefix="$findings/" "$corpus" >"$log" 2>&1; then
+        grep -E '^stat::number_of_executed_units|^#[0-9]+ *DONE' "$log" || true
+    else
+        tail -n 40 "$log"
+        echo "!! $target failed; the input is in $findings/" >&2
+        failed+=("$target")
+    fi
+done
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "fuzzing found faults in: ${failed[*]}" >&2
+    exit 1
+fi
