@@ -4,6 +4,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Wildcard.h"
 #include "platform/win32/AnsiText.h"
+#include "platform/win32/Win32Attributes.h"
 #include "platform/win32/Win32ErrorMapping.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@
 namespace papyrant {
 
 namespace {
-
-constexpr DWORD kRuntimeAttributes = 0x0C37;
 
 [[noreturn]] void throwFolderError(DWORD lastError)
 {
@@ -115,8 +114,7 @@ FolderListing listSubfolders(const std::string& folder)
         } catch (const RuntimeError&) {
             return; // gone since the folder was read, or a link that leads nowhere
         }
-        listing.subfolders.push_back(
-            { std::move(name), static_cast<int>(data.dwFileAttributes & kRuntimeAttributes), identity });
+        listing.subfolders.push_back({ std::move(name), runtimeAttributes(data.dwFileAttributes), identity });
     });
     std::sort(listing.subfolders.begin(), listing.subfolders.end(),
         [](const SubfolderEntry& a, const SubfolderEntry& b) { return nameSortsBefore(a.name, b.name); });

@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/win32/AnsiText.h"
+#include "platform/win32/Win32Attributes.h"
 #include "platform/win32/Win32ErrorMapping.h"
 
 #include <array>
@@ -16,10 +17,6 @@
 namespace papyrant {
 
 namespace {
-
-// The file-system object's attribute bits: read-only, hidden, system, directory, archive, reparse point
-// (alias) and compressed.
-constexpr DWORD kRuntimeAttributes = 0x0C37;
 
 std::wstring upperCase(std::string_view text)
 {
@@ -102,7 +99,7 @@ int GetAttributes(const std::string& path)
     const DWORD attributes = ::GetFileAttributesA(toAnsi(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         throw RuntimeError(runtimeErrorFromWin32(::GetLastError(), folderForm ? PathKind::Folder : PathKind::File));
-    return static_cast<int>(attributes & kRuntimeAttributes);
+    return runtimeAttributes(attributes);
 }
 
 std::string GetDesktopFolder()
