@@ -111,6 +111,11 @@ TEST(TextDecoder, XmlDeclarationNamesTheEncoding)
     EXPECT_EQ(decode("<?xml version=\"1.0\" encoding=\"UTF-8\"?>caf\xE9").encoding, "WINDOWS-1252");
     // A declaration's bytes outside the declaration do not count.
     EXPECT_EQ(decode("<?xml version=\"1.0\"?><a encoding=\"KOI8-R\"/>").encoding, "UTF-8");
+    // Nor do those past the first 1024 bytes of an unclosed declaration, however the bytes arrive (a file read
+    // a few bytes at a time once chose another encoding than the same file read whole).
+    const std::string farDeclaration = "<?xml version=\"1.0\"" + std::string(1100, ' ') + "encoding=\"KOI8-R\"?>\xF0";
+    for (const std::size_t step : { std::size_t { 7 }, std::size_t { 1 << 20 } })
+        EXPECT_EQ(decode(farDeclaration, step).encoding, "WINDOWS-1252") << step;
 }
 
 TEST(TextDecoder, InvalidUtf8IsReadAsWindows1252)

@@ -126,6 +126,9 @@ void TextDecoder::choose()
         return n >= bytes.size() && std::equal(bytes.begin(), bytes.end(), b);
     };
 
+    // Only the head counts, so that however many bytes the first reads brought, the choice is the same.
+    const std::string_view head(m_buffer.data(), std::min(n, kHeadSize));
+
     std::string encoding;
     if (starts({ 0xEF, 0xBB, 0xBF })) {
         encoding = "UTF-8";
@@ -146,7 +149,7 @@ void TextDecoder::choose()
         encoding = "UTF-16LE"; // an XML declaration in UTF-16 without a mark
     } else if (starts({ 0x00, '<', 0x00, '?' })) {
         encoding = "UTF-16BE";
-    } else if (auto declared = declaredEncoding(std::string_view(m_buffer.data(), n))) {
+    } else if (auto declared = declaredEncoding(head)) {
         // A 16- or 32-bit encoding cannot have been read as ASCII; such a declaration is wrong.
         if (!isUtf8(*declared) && !isUtf16Or32(*declared)) {
             if (isWindows1252(*declared)) {
