@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test; then again under
-# AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows side, cross-built and run under Wine.
-# --quick skips the sanitizer stage, --no-windows the Windows stage (CI runs both).
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows side, cross-built and run under Wine; then
+# every fuzz target for a minute (scripts/fuzz.sh); then the Debian package is built and tried (scripts/package.sh).
+# --quick skips the sanitizer stage, --no-windows the Windows stage, --no-fuzz the fuzz stage, --no-package the
+# package stage (CI runs them all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 quick=0
 windows=1
+fuzz=1
+package=1
 for arg in "$@"; do
     case "$arg" in
     --quick) quick=1 ;;
     --no-windows) windows=0 ;;
-    *) echo "usage: scripts/test.sh [--quick] [--no-windows]" >&2; exit 2 ;;
+    --no-fuzz) fuzz=0 ;;
+    --no-package) package=0 ;;
+    *) echo "usage: scripts/test.sh [--quick] [--no-windows] [--no-fuzz] [--no-package]" >&2; exit 2 ;;
     esac
 done
 
@@ -38,4 +44,16 @@ fi
 if [ "$windows" = 1 ]; then
     echo "== Windows (MinGW-w64 and Wine)"
     "$root/scripts/test-windows.sh" "$root/build-win32"
+fi
+if [ "$fuzz" = 1 ]; then
+    echo "== fuzz"
+    start=$SECONDS
+    "$root/scripts/fuzz.sh" 60
+    echo "== fuzz took $((SECONDS - start)) s"
+fi
+if [ "$package" = 1 ]; then
+    echo "== Debian package"
+    start=$SECONDS
+    "$root/scripts/package.sh"
+    echo "== Debian package took $((SECONDS - start)) s"
 fi
