@@ -43,6 +43,7 @@ struct Form1Services
     Registry& registry;
     PrinterSystem& printers;
     Launcher launch;
+    RunLockTaker runLock;
     std::string programFolder;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/Printers.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/RunLock.h"
 
 #include <QApplication>
 
@@ -22,8 +23,8 @@ int main(int argc, char* argv[])
     QtFileOpenDialog fileOpen;
     QtShellOpener shell;
 
-    Form1 form(
-        Form1Services { messages, folderPicker, fileOpen, shell, *registry, *printers, ShellAndWait, programFolder() });
+    Form1 form(Form1Services { messages, folderPicker, fileOpen, shell, *registry, *printers, ShellAndWait,
+        tryAcquireRunLock, programFolder() });
     messages.setOwner(&form);
     folderPicker = QtFolderPicker(&form);
     fileOpen = QtFileOpenDialog(&form);

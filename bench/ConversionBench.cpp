@@ -122,7 +122,7 @@ int main(int argc, char** argv)
 
     auto registry = openUserRegistry();
     auto printers = openPrinterSystem(*registry);
-    ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait });
+    ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
     BenchHost host(entries, argv[2]);
 
     const auto start = std::chrono::steady_clock::now();

@@ -11,11 +11,14 @@
 #include "platform/MousePointer.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/RunLock.h"
 #include "platform/RuntimeError.h"
 #include "platform/WordPad.h"
 #include "platform/Yielder.h"
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
 #include <utility>
 
 namespace papyrant {
@@ -23,6 +26,9 @@ namespace papyrant {
 namespace {
 
 constexpr const char* kLocation = "Orvantis2021/08/31.Form1.PushButton2_Click";
+constexpr const char* kIdleText = "Progress Bar";
+constexpr const char* kWaitingText = "Waiting for another conversion to finish";
+constexpr std::chrono::milliseconds kRunLockRetry { 100 };
 
 // The bar shows the share of the list started so far, the current file included. Entries added during the run
 // enlarge the divisor; the bar never goes past its maximum.
@@ -60,6 +66,11 @@ public:
         m_cmd.step(108, [&] { m_host.yielder().yield(); });
         if (stopped())
             return;
+        std::unique_ptr<RunLock> runLock = waitForRunLock();
+        if (!runLock) {
+            m_host.setProgressText(kIdleText);
+            return; // the window closed while another run had the printer: this one never touched it
+        }
 
         // Read from the system every time, so that a second run puts back the user's printer, not ours.
         const std::string saved = m_cmd.value(
@@ -70,9 +81,10 @@ public:
             convertAll();
 
         m_cmd.step(164, [&] { SetPrinterAsDefault(m_services.printers, m_host.messages(), saved, false); });
+        runLock.reset(); // the printer is the user's again; a waiting run need not wait for this one's message
         m_cmd.step(166, [&] { m_host.setMousePointer(pointer::kDefault); });
         m_cmd.step(168, [&] { m_host.setProgressValue(0.0); });
-        m_cmd.step(170, [&] { m_host.setProgressText("Progress Bar"); });
+        m_cmd.step(170, [&] { m_host.setProgressText(kIdleText); });
         // The window is closing: it takes no more messages.
         if (stopped())
             return;
@@ -88,6 +100,21 @@ private:
         Done,
         Stopped,
     };
+
+    // While another run holds the lock, waits for it handling window events; nothing when the window closes first.
+    std::unique_ptr<RunLock> waitForRunLock()
+    {
+        std::unique_ptr<RunLock> runLock = m_services.runLock();
+        if (!runLock)
+            m_host.setProgressText(kWaitingText);
+        while (!runLock) {
+            m_host.yielder().pause(kRunLockRetry);
+            if (stopped())
+                return nullptr;
+            runLock = m_services.runLock();
+        }
+        return runLock;
+    }
 
     // Steps 118 to 162. The bound is taken once: entries added during the run are not converted by it.
     void convertAll()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RunLock.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -42,6 +44,8 @@ struct ConversionServices
     Registry& registry;
     PrinterSystem& printers;
     Launcher launch; // ShellAndWait in the program
+    // Keeps two runs from sharing the printer: held from before the default printer is saved until it is back.
+    RunLockTaker runLock; // tryAcquireRunLock in the program
 };
 
 // The "Start Converting" command: prints every listed file to the PDF printer, one word-pad process per file.

@@ -153,18 +153,6 @@ private:
     sqlite3_stmt* m_statement = nullptr;
 };
 
-bool makeFolders(const std::string& path)
-{
-    std::size_t slash = path.find('/', 1);
-    while (slash != std::string::npos) {
-        const std::string folder = path.substr(0, slash);
-        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        slash = path.find('/', slash + 1);
-    }
-    return true;
-}
-
 std::string homeFolder()
 {
     if (const char* home = std::getenv("HOME"); home && home[0] == '/')
@@ -175,6 +163,18 @@ std::string homeFolder()
 }
 
 } // namespace
+
+bool makeParentFolders(const std::string& path)
+{
+    std::size_t slash = path.find('/', 1);
+    while (slash != std::string::npos) {
+        const std::string folder = path.substr(0, slash);
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        slash = path.find('/', slash + 1);
+    }
+    return true;
+}
 
 bool isValidPrinterName(const std::string& name)
 {
@@ -209,7 +209,7 @@ std::string SqliteRegistry::defaultDatabasePath()
 
 bool SqliteRegistry::open()
 {
-    if (!makeFolders(m_path)) {
+    if (!makeParentFolders(m_path)) {
         m_error = m_path + ": cannot create its folder: " + std::strerror(errno);
         return false;
     }

@@ -80,4 +80,7 @@ private:
 // characters.
 bool isValidPrinterName(const std::string& name);
 
+// Creates the folders above a file that are missing, private to the user (the file's own folder included).
+bool makeParentFolders(const std::string& path);
+
 } // namespace papyrant

@@ -3,6 +3,7 @@
 #include "platform/Printers.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/RunLock.h"
 #include "tests/app/Form1Harness.h"
 #include "tests/platform/FreshConfigHome.h"
 
@@ -57,8 +58,8 @@ protected:
         printers = openPrinterSystem(*registry);
         ASSERT_TRUE(printers->setDefaultPrinter("Office Laser"));
         ::setenv("HOME", files.str().c_str(), 1);
-        form = std::make_unique<Form1>(
-            Form1Services { messages, picker, fileOpen, shell, *registry, *printers, ShellAndWait, binDir().string() });
+        form = std::make_unique<Form1>(Form1Services { messages, picker, fileOpen, shell, *registry, *printers,
+            ShellAndWait, tryAcquireRunLock, binDir().string() });
         form->Form_Load();
         form->show();
     }

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/FakeRunLock.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TempDir.h"
 
@@ -68,7 +69,7 @@ public:
                 commandLines.push_back(commandLine);
                 return launch ? launch(commandLine, style, yielder) : 0;
             },
-            programFolder.string() });
+            runLock.taker(), programFolder.string() });
         return *form;
     }
 
@@ -104,6 +105,7 @@ public:
     RecordingShell shell;
     FakeRegistry registry;
     FakePrinters printers;
+    FakeRunLock runLock;
     Launcher launch;
     std::vector<std::string> commandLines;
     std::unique_ptr<Form1> form;

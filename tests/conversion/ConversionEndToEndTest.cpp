@@ -2,6 +2,7 @@
 #include "conversion/PdfPrinter.h"
 #include "platform/Printers.h"
 #include "platform/Process.h"
+#include "platform/RunLock.h"
 #include "platform/posix/SqliteRegistry.h"
 #include "tests/conversion/FakeConversionHost.h"
 #include "tests/platform/FreshConfigHome.h"
@@ -92,7 +93,7 @@ protected:
     {
         auto registry = openUserRegistry();
         auto printers = openPrinterSystem(*registry);
-        ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait });
+        ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
         m_host.boxes.shown.clear();
 
         conversion.PushButton2_Click(m_host);

@@ -7,9 +7,11 @@
 #include "platform/WordPad.h"
 #include "tests/conversion/FakeConversionHost.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/FakeRunLock.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -138,7 +140,8 @@ protected:
     std::vector<Print> prints;
     // The word pad's exit code for each print; 0 when unset.
     std::function<std::int32_t(const Print&)> onPrint;
-    ConversionRun run { ConversionServices { registry, printers, recordingLauncher() } };
+    FakeRunLock runLock;
+    ConversionRun run { ConversionServices { registry, printers, recordingLauncher(), runLock.taker() } };
 };
 
 TEST_F(ConversionRunTest, EachFilePrintsAfterItsRegistryValuesWithThePdfPrinterAsDefault)
@@ -450,6 +453,69 @@ TEST_F(ConversionRunTest, StopRequestEndsTheRunAndPutsThePrinterBack)
     EXPECT_TRUE(printers.setCalls.empty());
     EXPECT_TRUE(host.boxes.shown.empty());
     EXPECT_FALSE(run.IsConverting());
+}
+
+TEST_F(ConversionRunTest, RunWaitsWithPausesWhileAnotherRunHoldsThePrinter)
+{
+    list({ "/d/1.xml", "/d/2.xml" });
+    runLock.busyFor = 3;
+    std::vector<std::string> textsWhenTaken;
+    runLock.onAcquire = [&] {
+        // Taken before the user's printer is read and the PDF printer set, after three pauses of the window.
+        EXPECT_TRUE(printers.setCalls.empty());
+        EXPECT_EQ(host.scriptedYielder.pauses, 3);
+        textsWhenTaken = host.progressTexts;
+    };
+    runLock.onRelease = [&] {
+        // Let go once the user's printer is back, before the final message waits for the user.
+        EXPECT_EQ(printers.setCalls, (std::vector<std::string> { kPdfPrinter, kUserPrinter }));
+        EXPECT_TRUE(host.boxes.shown.empty());
+    };
+    press();
+    EXPECT_EQ(textsWhenTaken, std::vector<std::string> { "Waiting for another conversion to finish" });
+    EXPECT_EQ(host.scriptedYielder.paused, std::chrono::milliseconds(300));
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml" }));
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
+    EXPECT_FALSE(runLock.held);
+
+    // A free lock: no waiting and no waiting text.
+    host.progressTexts.clear();
+    host.scriptedYielder.pauses = 0;
+    textsWhenTaken.clear();
+    runLock.onAcquire = [&] { EXPECT_EQ(host.scriptedYielder.pauses, 0); };
+    runLock.onRelease = nullptr;
+    press();
+    EXPECT_EQ(
+        std::count(host.progressTexts.begin(), host.progressTexts.end(), "Waiting for another conversion to finish"),
+        0);
+    EXPECT_EQ(prints.size(), 4u);
+}
+
+TEST_F(ConversionRunTest, WindowClosedWhileWaitingForThePrinterEndsTheRunUntouched)
+{
+    list({ "/d/1.xml", "/d/2.xml" });
+    runLock.busyFor = 1000000; // the other run never ends
+    host.scriptedYielder.onYield = [&] {
+        if (host.scriptedYielder.pauses == 5)
+            host.scriptedYielder.stop = true;
+    };
+    press();
+    EXPECT_EQ(host.scriptedYielder.pauses, 5);
+    EXPECT_TRUE(prints.empty());
+    EXPECT_TRUE(printers.setCalls.empty());
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    EXPECT_TRUE(host.boxes.shown.empty());
+    EXPECT_EQ(host.progressTexts.back(), "Progress Bar");
+    EXPECT_FALSE(runLock.held);
+    EXPECT_FALSE(run.IsConverting());
+
+    // The other run ended: the next press converts.
+    host.scriptedYielder.onYield = nullptr;
+    host.scriptedYielder.stop = false;
+    runLock.busyFor = 0;
+    press();
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml" }));
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
 }
 
 TEST_F(ConversionRunTest, SecondPressDuringARunDoesNothing)
