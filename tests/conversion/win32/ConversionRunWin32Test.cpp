@@ -2,6 +2,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Printers.h"
 #include "platform/Process.h"
+#include "platform/RunLock.h"
 #include "platform/WordPad.h"
 #include "platform/win32/Win32Registry.h"
 #include "tests/conversion/FakeConversionHost.h"
@@ -75,7 +76,7 @@ TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
     host.option2 = false;
     host.folder = m_dir.str() + "\\out\\";
 
-    ConversionRun run({ m_registry, *m_printers, ShellAndWait });
+    ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
     run.PushButton2_Click(host);
 
     EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
@@ -101,7 +102,7 @@ TEST_F(ConversionRunWin32Test, UnregisteredWordPadConvertsNothingAndSaysWhich)
     host.option2 = false;
     host.folder = m_dir.str() + "\\out\\";
 
-    ConversionRun run({ m_registry, *m_printers, ShellAndWait });
+    ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
     run.PushButton2_Click(host);
 
     EXPECT_FALSE(FileExists(m_dir.str() + "\\out\\a.pdf"));

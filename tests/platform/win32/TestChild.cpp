@@ -3,6 +3,9 @@
 //   sleep MS       waits, then exits with 0
 //   show FILE      writes the show-window value it was started with, then exits with 0
 //   args FILE ...  writes each further argument on a line of its own, then exits with 0
+//   lock FILE MS   takes the run lock, writes "held" or "busy" to FILE, waits, then exits without letting go
+#include "platform/RunLock.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +31,12 @@ int main(int argc, char** argv)
         startup.cb = sizeof startup;
         ::GetStartupInfoA(&startup);
         std::fprintf(out, "%d", (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1);
+    } else if (command == "lock" && argc == 4) {
+        auto lock = papyrant::tryAcquireRunLock();
+        std::fputs(lock ? "held" : "busy", out);
+        std::fclose(out);
+        ::Sleep(static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+        ::ExitProcess(0); // as a crashed run would: the lock is never let go
     } else if (command == "args") {
         for (int i = 3; i < argc; ++i)
             std::fprintf(out, "%s\n", argv[i]);

@@ -73,9 +73,9 @@ TEST_F(Win32RegistryTest, TextsGoThroughTheAnsiCodePage)
     std::string accented;
     for (int i = 0; i < 259; ++i)
         accented += "\xc3\xa9";
-    ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, key, {{"", accented}}));
+    ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, key, { { "", accented } }));
     EXPECT_EQ(ReadRegistryDefault(m_registry, key), accented);
-    ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, key, {{"", accented + "\xc3\xa9"}}));
+    ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, key, { { "", accented + "\xc3\xa9" } }));
     EXPECT_EQ(ReadRegistryDefault(m_registry, key), "");
 }
 
