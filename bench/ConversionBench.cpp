@@ -1,5 +1,6 @@
 // The conversion benchmark's program: converts every file of a folder (in name order) with the real conversion
-// run, registry, printers, ShellAndWait and padprint, into an output folder, and prints the time per file.
+// run, registry, printers, ShellAndWait and padprint, into an output folder, and prints the time per file, and
+// what the run kept of the program's resources: memory, open descriptors and child processes.
 //
 //   conversion-bench SOURCES OUTPUT
 #include "conversion/ConversionRun.h"
@@ -14,14 +15,57 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace papyrant;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The program's resident memory, from /proc/self/status.
+long residentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+std::size_t openDescriptors()
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& fd : fs::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count - 1; // the listing's own
+}
+
+// Child processes of this program, zombies included.
+std::size_t childProcesses()
+{
+    const std::string self = std::to_string(::getpid());
+    std::size_t count = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        std::getline(stat, text);
+        const std::size_t close = text.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        // ") STATE PPID ..."
+        const std::size_t parent = text.find(' ', close + 2);
+        if (parent != std::string::npos && text.compare(parent + 1, self.size() + 1, self + " ") == 0)
+            ++count;
+    }
+    return count;
+}
 
 // No window: a yield has nothing to handle and a pause only waits, as a window with no events pending would.
 class WaitingYielder : public Yielder
@@ -82,7 +126,16 @@ public:
     }
     void setMousePointer(int) override { }
     void setProgressValue(double) override { }
-    void setProgressText(const std::string&) override { }
+    void setProgressText(const std::string& text) override
+    {
+        // Memory once the first hundred files are done: what the run has warmed up by then is not growth.
+        if (text.rfind("Processing: ", 0) == 0 && ++m_started == kWarmUpFiles + 1)
+            m_warmKb = residentKb();
+    }
+    long warmKb() const
+    {
+        return m_warmKb;
+    }
     MessageBoxes& messages() override
     {
         return m_messages;
@@ -101,6 +154,9 @@ private:
     std::string m_folder;
     RecordedMessages m_messages;
     WaitingYielder m_yielder;
+    static constexpr std::size_t kWarmUpFiles = 100;
+    std::size_t m_started = 0;
+    long m_warmKb = -1;
 };
 
 } // namespace
@@ -125,9 +181,18 @@ int main(int argc, char** argv)
     ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
     BenchHost host(entries, argv[2]);
 
+    // The list is in memory before the first figure: growth beyond it is the run's.
+    std::size_t listBytes = 0;
+    for (const std::string& entry : entries)
+        listBytes += sizeof entry + entry.capacity();
+    const long rssBefore = residentKb();
+    const std::size_t fdsBefore = openDescriptors();
     const auto start = std::chrono::steady_clock::now();
     conversion.PushButton2_Click(host);
     const auto end = std::chrono::steady_clock::now();
+    const long rssAfter = residentKb();
+    const std::size_t fdsAfter = openDescriptors();
+    const std::size_t childrenLeft = childProcesses();
 
     // A run with failures still gives its time; the script reports them and fails.
     const bool allConverted = host.shown() == std::vector<std::string> { "Done." };
@@ -138,5 +203,8 @@ int main(int argc, char** argv)
     const double total = std::chrono::duration<double, std::milli>(end - start).count();
     std::printf("files %zu\ntotal_ms %.1f\nper_file_ms %.1f\n", entries.size(), total,
         total / static_cast<double>(entries.size()));
+    std::printf("list_kb %.1f\n", static_cast<double>(listBytes) / 1024.0);
+    std::printf("rss_before_kb %ld\nrss_warm_kb %ld\nrss_after_kb %ld\n", rssBefore, host.warmKb(), rssAfter);
+    std::printf("fds_before %zu\nfds_after %zu\nchildren_left %zu\n", fdsBefore, fdsAfter, childrenLeft);
     return allConverted ? 0 : 3;
 }
