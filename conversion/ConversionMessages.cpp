@@ -40,6 +40,12 @@ Message buildDoneMessage(const std::vector<std::string>& failed, std::size_t fil
     return plain(text);
 }
 
+Message buildPrinterNotRestoredMessage(const std::string& printerName)
+{
+    return plain("\"" + printerName + "\" could not be made the default printer again. " + kPdfPrinterName
+        + " is still the default printer; please set yours back by hand.");
+}
+
 Message buildPdfPrinterNotSelectedMessage()
 {
     return plain(std::string(kPdfPrinterName)

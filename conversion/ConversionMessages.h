@@ -19,6 +19,9 @@ Message buildDoneMessage(const std::vector<std::string>& failed, std::size_t fil
 // The run could not make the PDF printer the default printer and converted nothing.
 Message buildPdfPrinterNotSelectedMessage();
 
+// The run could not put the user's default printer back: their next print would become a PDF.
+Message buildPrinterNotRestoredMessage(const std::string& printerName);
+
 // How many failed paths the final message names before it only counts the rest.
 inline constexpr std::size_t kFailedPathsShown = 20;
 

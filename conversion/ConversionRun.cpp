@@ -80,14 +80,18 @@ public:
         if (pdfPrinterSelected)
             convertAll();
 
-        m_cmd.step(164, [&] { SetPrinterAsDefault(m_services.printers, m_host.messages(), saved, false); });
-        runLock.reset(); // the printer is the user's again; a waiting run need not wait for this one's message
+        const bool restored = m_cmd.value(
+            164, false, [&] { return SetPrinterAsDefault(m_services.printers, m_host.messages(), saved, false); });
+        runLock.reset(); // done with the printer; a waiting run need not wait for this one's messages
         m_cmd.step(166, [&] { m_host.setMousePointer(pointer::kDefault); });
         m_cmd.step(168, [&] { m_host.setProgressValue(0.0); });
         m_cmd.step(170, [&] { m_host.setProgressText(kIdleText); });
         // The window is closing: it takes no more messages.
         if (stopped())
             return;
+        // Silence here would leave every later print of the user's going to a PDF file.
+        if (pdfPrinterSelected && !restored && !saved.empty() && !m_cmd.ended())
+            m_host.messages().show(buildPrinterNotRestoredMessage(saved));
         m_cmd.step(172, [&] {
             m_host.messages().show(
                 pdfPrinterSelected ? buildDoneMessage(m_failed, m_fileCount) : buildPdfPrinterNotSelectedMessage());

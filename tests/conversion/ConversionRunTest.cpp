@@ -455,6 +455,34 @@ TEST_F(ConversionRunTest, StopRequestEndsTheRunAndPutsThePrinterBack)
     EXPECT_FALSE(run.IsConverting());
 }
 
+TEST_F(ConversionRunTest, UserPrinterThatCannotBeMadeDefaultAgainIsNamedBeforeTheFinalMessage)
+{
+    list({ "/d/1.xml", "/d/2.xml" });
+    // The user's printer goes away during the run.
+    onPrint = [&](const Print&) -> std::int32_t {
+        printers.printers = { kPdfPrinter };
+        return 0;
+    };
+    press();
+    EXPECT_EQ(printers.defaultName, kPdfPrinter);
+    EXPECT_EQ(shown(),
+        (std::vector<std::string> { "\"Office Laser\" could not be made the default printer again. Quillmark PDF "
+                                    "Writer is still the default printer; please set yours back by hand.",
+            "Done." }));
+
+    // No printer of the user's to put back: nothing to say about it.
+    host.boxes.shown.clear();
+    printers.printers = { kPdfPrinter };
+    printers.defaultName.clear();
+    press();
+    const std::vector<std::string> texts = shown();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "Done.");
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                  [](const std::string& text) { return text.find("set yours back") != std::string::npos; }),
+        0);
+}
+
 TEST_F(ConversionRunTest, RunWaitsWithPausesWhileAnotherRunHoldsThePrinter)
 {
     list({ "/d/1.xml", "/d/2.xml" });

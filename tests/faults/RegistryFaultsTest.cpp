@@ -95,28 +95,43 @@ private:
     int m_answers = -1;
 };
 
-TEST(RegistryFaults, RegistryLockedByAnotherProgramFailsTheFileItHeldUp)
+TEST(RegistryFaults, RegistryLockedByAnotherProgramFailsWhatItHeldUpAndNamesAPrinterNotPutBack)
 {
     FaultScene scene;
     const fs::path a = scene.source("a.xml", "first");
     const fs::path b = scene.source("b.xml", "second");
     const fs::path c = scene.source("c.xml", "third");
     RegistryLocker other(SqliteRegistry::defaultDatabasePath());
-    bool locked = false;
-    bool unlocked = false;
-    // Locked while the second file is being prepared, for longer than a write waits; free again for the third.
+    int locks = 0;
+    int unlocks = 0;
+    // Locked for longer than a write waits: while the second file is prepared, and again from the moment the
+    // third file's PDF is done until the run says something.
     scene.duringRun = [&] {
-        const std::string& text = scene.host.progressTexts.empty() ? "" : scene.host.progressTexts.back();
-        if (text == "Processing: b.xml" && !locked)
-            locked = other.lock();
-        if (text == "Processing: c.xml" && locked && !unlocked)
-            unlocked = other.unlock();
+        const std::string text = scene.host.progressTexts.empty() ? "" : scene.host.progressTexts.back();
+        if ((text == "Processing: b.xml" && locks == 0) || (fs::exists(scene.out() / "c.pdf") && locks == 1))
+            locks += other.lock();
+        if (text == "Processing: c.xml" && locks == 1 && unlocks == 0)
+            unlocks += other.unlock();
     };
-    EXPECT_EQ(scene.convert({ a, b, c }), Names { notConverted(3, { b }) });
-    EXPECT_TRUE(locked && unlocked);
+    scene.host.boxes.onShow = [&](const Message&) {
+        if (locks == 2 && unlocks == 1)
+            unlocks += other.unlock();
+    };
+    EXPECT_EQ(scene.convert({ a, b, c }),
+        (Names { "\"Office Laser\" could not be made the default printer again. Quillmark PDF Writer is still the "
+                 "default printer; please set yours back by hand.",
+            notConverted(3, { b }) }));
+    EXPECT_EQ(unlocks, 2);
     // The third file's PDF holds the third file, not the second one's values left behind.
     EXPECT_EQ(namesIn(scene.out()), (Names { "a.pdf", "c.pdf" }));
     scene.expectConverted({ a, c });
+
+    // The user sets their printer back as asked; the program converts as before.
+    SqliteRegistry(SqliteRegistry::defaultDatabasePath()).setDefaultPrinter(kUserPrinter);
+    scene.host.boxes.onShow = nullptr;
+    scene.duringRun = nullptr;
+    EXPECT_EQ(scene.convert({ b }), Names { "Done." });
+    scene.expectConverted({ b });
     EXPECT_EQ(scene.defaultPrinter(), kUserPrinter);
 }
 
