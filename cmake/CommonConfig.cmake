@@ -18,6 +18,13 @@ target_include_directories(papyrant_common_cfg INTERFACE ${PROJECT_SOURCE_DIR})
 # Tests land beside each other, away from the shipped programs.
 function(papyrant_add_test_executable name label)
     add_executable(${name} ${ARGN})
+    if(NOT WIN32)
+        # The folders tests need, compiled in: CTest's environment lists do not survive test discovery. (The
+        # Windows tests take them from CTest's environment, one test per executable.)
+        target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/TestEnvironment.cpp)
+        target_compile_definitions(${name} PRIVATE PAPYRANT_TEST_BIN_DIR="${PAPYRANT_BIN_DIR}"
+                                                   PAPYRANT_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    endif()
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_link_libraries(${name} PRIVATE papyrant_common_cfg GTest::gmock GTest::gtest)
     if(NOT name MATCHES "^(app|gui)")

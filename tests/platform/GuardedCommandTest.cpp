@@ -1,20 +1,22 @@
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-#include <vector>
+#include "platform/GuardedCommand.h"
 
 #include "platform/ErrorReport.h"
-#include "platform/GuardedCommand.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/ScriptedServices.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <vector>
 
 using namespace papyrant;
 
 TEST(ErrorReport, TextIsBuiltPieceByPiece)
 {
-    const Message report = buildErrorReport(RuntimeError(err::kFileNotFound), "Orvantis2021/08/31.Form1.Form_Load", 132);
-    EXPECT_EQ(report.text, "File not found\r\nin Orvantis2021/08/31.Form1.Form_Load at line 132\r\r"
-                           "Please email screenshot of this message to support@papyrant.example");
+    const Message report
+        = buildErrorReport(RuntimeError(err::kFileNotFound), "Orvantis2021/08/31.Form1.Form_Load", 132);
+    EXPECT_EQ(report.text,
+        "File not found\r\nin Orvantis2021/08/31.Form1.Form_Load at line 132\r\r"
+        "Please email screenshot of this message to support@papyrant.example");
     EXPECT_EQ(report.title, "Application Error");
     EXPECT_EQ(report.icon, MessageIcon::Exclamation);
     EXPECT_EQ(report.buttons, MessageButtons::Ok);
@@ -25,8 +27,9 @@ TEST(ErrorReport, TextIsBuiltPieceByPiece)
     EXPECT_EQ(tooMany.icon, MessageIcon::None);
 
     const Message printer = buildDefaultPrinterReport(RuntimeError(err::kPrinterError));
-    EXPECT_EQ(printer.text, "Error No: 482\r\nPrinter error\r\nHas occured in modPrinters.GetDefaultPrinter\r\n"
-                            "Please contact Technical Support");
+    EXPECT_EQ(printer.text,
+        "Error No: 482\r\nPrinter error\r\nHas occured in modPrinters.GetDefaultPrinter\r\n"
+        "Please contact Technical Support");
     EXPECT_FALSE(printer.title.has_value());
 }
 
@@ -45,7 +48,7 @@ TEST(GuardedCommand, AFailedStepIsReportedAndTheCommandGoesOn)
     cmd.step(106, [&] { throw std::runtime_error("boom"); });
     cmd.step(108, [&] { throw std::bad_alloc(); });
 
-    EXPECT_EQ(ran, (std::vector<int>{100, 102, 104}));
+    EXPECT_EQ(ran, (std::vector<int> { 100, 102, 104 }));
     ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_NE(messages.shown[0].text.find("Permission denied\r\nin Here at line 102\r\r"), std::string::npos);
     EXPECT_NE(messages.shown[1].text.find("Internal error: boom\r\nin Here at line 106"), std::string::npos);
