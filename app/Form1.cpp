@@ -26,6 +26,12 @@
 #include <QTimer>
 #include <algorithm>
 
+// The window's resources live in a static library, which Qt registers only when asked.
+static void initialiseResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace papyrant {
 
 namespace {
@@ -70,6 +76,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
           ConversionServices { m_services.registry, m_services.printers, m_services.launch, m_services.runLock }))
     , m_drag(m_list)
 {
+    initialiseResources();
     setObjectName(QStringLiteral("Form1"));
     buildControls();
     applyFonts();

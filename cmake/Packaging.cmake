@@ -20,7 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 # The libraries come from dpkg-shlibdeps; padprint draws its text in DejaVu Sans Mono and falls back to
 # Liberation and Droid for what that font lacks.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+# The window icon is an SVG, drawn by Qt's SVG plugins, which no linked library names.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-droid-fallback")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

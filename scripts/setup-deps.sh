@@ -12,7 +12,7 @@ package_packages=(dpkg-dev lintian)
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
+    qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
     libpango1.0-dev libcairo2-dev
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
     poppler-utils xvfb xauth

@@ -90,7 +90,7 @@ TEST(Form1Startup, SetsCaptionTitleAndTheListColumn)
     Form1& form = h.load();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Papyrant Software"));
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Papyrant"));
-    EXPECT_FALSE(form.windowIcon().isNull());
+    EXPECT_FALSE(form.windowIcon().pixmap(32).isNull()) << "the icon is drawn, not only named";
     ListView1* list = form.ListView1_();
     EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("XML File(s)"));
     EXPECT_EQ(list->columnWidth(0), twipsToPixels(7000, form.logicalDpiX()));

@@ -270,6 +270,27 @@ void TextDecoder::decodeWindows1252(std::string& out)
     m_begin = m_end;
 }
 
+namespace {
+
+// iconv passes some ill-formed code points on (surrogates, values past U+10FFFF from UCS-4); they are marked,
+// never handed to Pango.
+void appendWellFormed(std::string& out, const char* data, std::size_t size)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size;) {
+        const int length = utf8::sequenceLength(bytes + i, size - i);
+        if (length > 0) {
+            out.append(data + i, static_cast<std::size_t>(length));
+            i += static_cast<std::size_t>(length);
+        } else {
+            utf8::append(out, U'\uFFFD');
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
 void TextDecoder::decodeIconv(std::string& out, bool atEnd)
 {
     std::vector<char>& output = m_output;
@@ -281,7 +302,7 @@ void TextDecoder::decodeIconv(std::string& out, bool atEnd)
         std::size_t toLeft = output.size();
         const std::size_t result = iconv(asIconv(m_iconv), &in, &inLeft, &to, &toLeft);
         const int error = result == std::size_t(-1) ? errno : 0;
-        out.append(output.data(), static_cast<std::size_t>(to - output.data()));
+        appendWellFormed(out, output.data(), static_cast<std::size_t>(to - output.data()));
         m_begin = static_cast<std::size_t>(in - m_buffer.data());
         if (error == E2BIG)
             continue;
