@@ -2,14 +2,13 @@
 
 #include <string>
 
+#include "conversion/PdfPrinter.h" // the printer's name and key: one home for the protocol
+
 namespace papyrant {
 
 class PrinterSystem;
 class Registry;
 class SaveDialog;
-
-inline constexpr char kPdfPrinterName[] = "Quillmark PDF Writer";
-inline constexpr char kPdfPrinterKey[] = "Software\\Quillmark PDF Writer";
 
 struct PrintDestination
 {
