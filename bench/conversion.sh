@@ -2,17 +2,11 @@
 # "Start Converting" on 200 small generated XML files with the real conversion run, registry, printers,
 # ShellAndWait and padprint, in a configuration folder of its own: the time per file, from press to "Done.".
 set -euo pipefail
-root=${PAPYRANT_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
-build=${PAPYRANT_BUILD_DIR:-$root/build}
+source "$(dirname "$0")/lib/build.sh"
 bin=$build/bin
 files=200
 
-lock=()
-[ -n "${PAPYRANT_BUILD_LOCK:-}" ] && lock=(flock "$PAPYRANT_BUILD_LOCK")
-if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
-    "${lock[@]}" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-"${lock[@]}" cmake --build "$build" --target conversion-bench padprint papyrant-platform >/dev/null
+build_targets conversion-bench padprint papyrant-platform
 
 work=$(mktemp -d /tmp/papyrant-conversion-XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -3,8 +3,7 @@
 # start-to-exit time for a 10 KB file (median of 21 runs), throughput and peak memory on a 50 MB file, and
 # PDF bytes per page.
 set -euo pipefail
-root=${PAPYRANT_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
-build=${PAPYRANT_BUILD_DIR:-$root/build}
+source "$(dirname "$0")/lib/build.sh"
 bin=$build/bin
 printer="Quillmark PDF Writer"
 texttopdf=/usr/lib/cups/filter/texttopdf
@@ -24,12 +23,7 @@ if [ ${#need[@]} -gt 0 ]; then
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
 fi
 
-lock=()
-[ -n "${PAPYRANT_BUILD_LOCK:-}" ] && lock=(flock "$PAPYRANT_BUILD_LOCK")
-if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
-    "${lock[@]}" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-"${lock[@]}" cmake --build "$build" --target padprint papyrant-platform >/dev/null
+build_targets padprint papyrant-platform
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

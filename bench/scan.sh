@@ -4,18 +4,12 @@
 # a warm cache, taking turns); the longest stretch between two yields of the scan; and the time of AddTreeFiles
 # after the scan, which does not yield.
 set -euo pipefail
-root=${PAPYRANT_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
-build=${PAPYRANT_BUILD_DIR:-$root/build}
+source "$(dirname "$0")/lib/build.sh"
 runs=7
 folders=20000
 files=100000
 
-lock=()
-[ -n "${PAPYRANT_BUILD_LOCK:-}" ] && lock=(flock "$PAPYRANT_BUILD_LOCK")
-if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
-    "${lock[@]}" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-"${lock[@]}" cmake --build "$build" --target scan-bench >/dev/null
+build_targets scan-bench
 bench=$build/bench/scan-bench
 
 work=$(mktemp -d /tmp/papyrant-scan-XXXXXX)

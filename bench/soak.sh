@@ -4,17 +4,11 @@
 # of the program's resources: resident memory growth beyond the list's own (from before the run, and from after
 # the first 100 files), open descriptors, child processes left, and the time per file. Takes some minutes.
 set -euo pipefail
-root=${PAPYRANT_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
-build=${PAPYRANT_BUILD_DIR:-$root/build}
+source "$(dirname "$0")/lib/build.sh"
 bin=$build/bin
 files=${SOAK_FILES:-2000}
 
-lock=()
-[ -n "${PAPYRANT_BUILD_LOCK:-}" ] && lock=(flock "$PAPYRANT_BUILD_LOCK")
-if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
-    "${lock[@]}" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-"${lock[@]}" cmake --build "$build" --target conversion-bench padprint papyrant-platform >/dev/null
+build_targets conversion-bench padprint papyrant-platform
 
 work=$(mktemp -d /tmp/papyrant-soak-XXXXXX)
 trap 'rm -rf "$work"' EXIT
