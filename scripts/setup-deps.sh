@@ -10,12 +10,21 @@ windows_packages=(
 fuzz_packages=(clang libclang-rt-14-dev)
 package_packages=(dpkg-dev lintian)
 
+# The faces the print-outs fall back to, all TrueType, chosen for coverage per megabyte (see the README).
+print_fonts=(
+    fonts-wqy-microhei fonts-ipafont-gothic fonts-naver-d2coding fonts-arphic-bsmi00lp
+    fonts-lohit-deva fonts-lohit-beng-bengali fonts-lohit-guru fonts-lohit-gujr fonts-lohit-orya
+    fonts-lohit-taml fonts-lohit-telu fonts-lohit-knda fonts-lohit-mlym
+    fonts-tlwg-mono-ttf fonts-symbola
+)
+
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
-    libpango1.0-dev libcairo2-dev
+    libpango1.0-dev libcairo2-dev libharfbuzz-dev libfribidi-dev libunibreak-dev libdeflate-dev libfontconfig-dev
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
-    poppler-utils xvfb xauth
+    "${print_fonts[@]}"
+    poppler-utils qpdf ghostscript xvfb xauth
 )
 case "${1:-}" in
 --windows) packages=("${windows_packages[@]}") ;;

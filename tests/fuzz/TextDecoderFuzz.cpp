@@ -1,9 +1,9 @@
 // padprint's text decoder: any bytes decode to valid UTF-8 in a bounded number of pieces, and the text does
 // not depend on how the bytes arrive.
 #include "tests/fuzz/FuzzCheck.h"
-#include "tools/padprint/ByteSource.h"
-#include "tools/padprint/TextDecoder.h"
-#include "tools/padprint/Utf8.h"
+#include "print/ByteSource.h"
+#include "print/TextDecoder.h"
+#include "print/Utf8.h"
 
 #include <algorithm>
 #include <cstring>

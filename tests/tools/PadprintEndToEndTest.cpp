@@ -2,11 +2,11 @@
 #include "platform/posix/SqliteRegistry.h"
 #include "tests/platform/FreshConfigHome.h"
 #include "tests/support/TempDir.h"
-#include "tools/padprint/ByteSource.h"
+#include "print/ByteSource.h"
 #include "tools/padprint/PrintDestination.h"
-#include "tools/padprint/PrintableLines.h"
-#include "tools/padprint/TextDecoder.h"
-#include "tools/padprint/Utf8.h"
+#include "print/PrintableLines.h"
+#include "print/TextDecoder.h"
+#include "print/Utf8.h"
 
 #include <chrono>
 #include <csignal>

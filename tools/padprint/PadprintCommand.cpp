@@ -1,12 +1,12 @@
 #include "tools/padprint/PadprintCommand.h"
 
 #include "platform/RuntimeError.h"
-#include "tools/padprint/AtomicFile.h"
-#include "tools/padprint/FileByteSource.h"
-#include "tools/padprint/PaperSize.h"
-#include "tools/padprint/PdfDocument.h"
+#include "print/AtomicFile.h"
+#include "print/FileByteSource.h"
+#include "print/PaperSize.h"
+#include "print/PdfDocument.h"
 #include "tools/padprint/PrintDestination.h"
-#include "tools/padprint/TextPrinter.h"
+#include "print/TextPrinter.h"
 
 #include <cerrno>
 #include <cstring>

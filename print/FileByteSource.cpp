@@ -1,4 +1,4 @@
-#include "tools/padprint/FileByteSource.h"
+#include "print/FileByteSource.h"
 
 #include "platform/RuntimeError.h"
 

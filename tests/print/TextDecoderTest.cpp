@@ -1,7 +1,7 @@
-#include "tools/padprint/TextDecoder.h"
+#include "print/TextDecoder.h"
 
-#include "tools/padprint/ByteSource.h"
-#include "tools/padprint/Utf8.h"
+#include "print/ByteSource.h"
+#include "print/Utf8.h"
 
 #include <gtest/gtest.h>
 #include <string>

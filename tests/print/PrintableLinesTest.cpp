@@ -1,6 +1,6 @@
-#include "tools/padprint/PrintableLines.h"
+#include "print/PrintableLines.h"
 
-#include "tools/padprint/PaperSize.h"
+#include "print/PaperSize.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/padprint/PaperSize.h"
+#include "print/PaperSize.h"
 
 #include <cairo.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "tools/padprint/AtomicFile.h"
+#include "print/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>

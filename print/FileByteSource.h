@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/padprint/ByteSource.h"
+#include "print/ByteSource.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "tools/padprint/PrintableLines.h"
+#include "print/PrintableLines.h"
 
-#include "tools/padprint/Utf8.h"
+#include "print/Utf8.h"
 
 #include <cstdio>
 

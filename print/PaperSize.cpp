@@ -1,4 +1,4 @@
-#include "tools/padprint/PaperSize.h"
+#include "print/PaperSize.h"
 
 #include <algorithm>
 #include <array>

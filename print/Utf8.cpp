@@ -1,4 +1,4 @@
-#include "tools/padprint/Utf8.h"
+#include "print/Utf8.h"
 
 namespace papyrant::utf8 {
 

@@ -1,9 +1,9 @@
-#include "tools/padprint/TextPrinter.h"
+#include "print/TextPrinter.h"
 
-#include "tools/padprint/PageLayout.h"
-#include "tools/padprint/PdfDocument.h"
-#include "tools/padprint/PrintableLines.h"
-#include "tools/padprint/TextDecoder.h"
+#include "print/PageLayout.h"
+#include "print/PdfDocument.h"
+#include "print/PrintableLines.h"
+#include "print/TextDecoder.h"
 
 #include <string>
 

@@ -1,6 +1,7 @@
-#include "tools/padprint/PageLayout.h"
+#include "print/PageLayout.h"
 
-#include "tools/padprint/Utf8.h"
+#include "print/FontFallback.h"
+#include "print/Utf8.h"
 
 #include <algorithm>
 #include <pango/pangocairo.h>
@@ -38,7 +39,10 @@ PageLayout::PageLayout(cairo_t* cr, PaperSize paper)
     pango_cairo_context_set_font_options(m_context, options);
     cairo_font_options_destroy(options);
 
-    PangoFontDescription* description = pango_font_description_from_string("DejaVu Sans Mono");
+    std::string families = kMainFamily;
+    for (const std::string& family : fallbackFamilies(textLocaleFromEnvironment()))
+        families += "," + family;
+    PangoFontDescription* description = pango_font_description_from_string(families.c_str());
     pango_font_description_set_size(description, static_cast<gint>(kFontSize * PANGO_SCALE));
     m_font = pango_context_load_font(m_context, description);
     if (m_font) {

@@ -1,4 +1,4 @@
-#include "tools/padprint/ByteSource.h"
+#include "print/ByteSource.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "tools/padprint/PdfDocument.h"
+#include "print/PdfDocument.h"
 
-#include "tools/padprint/AtomicFile.h"
+#include "print/AtomicFile.h"
 
 #include <cairo-pdf.h>
 
