@@ -27,7 +27,7 @@ std::string folderOf(const std::string& path)
 // A name in the target's folder that no file has yet: ".NAME.XXXXXX.tmp".
 std::string temporaryNameFor(const std::string& target)
 {
-    static std::mt19937_64 generator { std::random_device {}() };
+    thread_local std::mt19937_64 generator { std::random_device {}() };
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);

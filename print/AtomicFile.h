@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/ByteSink.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -10,18 +12,18 @@ namespace papyrant {
 // target's folder (O_TMPFILE); commit() gives it a name and renames it over the target, so an old file of that
 // name is replaced in one step and a crash or kill before then leaves nothing behind. Where the file system
 // has no unnamed files, a hidden named temporary takes its place and is removed on failure.
-class AtomicFile
+class AtomicFile : public ByteSink
 {
 public:
     explicit AtomicFile(std::string targetPath);
-    ~AtomicFile(); // discards what was not committed
+    ~AtomicFile() override; // discards what was not committed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // Creates the temporary file; false with error() set when that fails.
     bool open();
     // Buffered; false with error() set when the bytes cannot be written (disk full, I/O error).
-    bool write(const void* data, std::size_t size);
+    bool write(const void* data, std::size_t size) override;
     // Writes out, syncs and puts the file in place; false with error() set when any step fails.
     bool commit();
 

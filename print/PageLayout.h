@@ -1,24 +1,22 @@
 #pragma once
 
+#include "print/LineShaper.h"
 #include "print/PaperSize.h"
 
-#include <cairo.h>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
-typedef struct _PangoContext PangoContext;
-typedef struct _PangoLayout PangoLayout;
-typedef struct _PangoFont PangoFont;
-
 namespace papyrant {
 
-// Lays lines of text out on pages of a Cairo surface in DejaVu Sans Mono 10 pt (fontconfig supplies other
-// fonts for what it lacks): margins of 1 inch at top and bottom and 1.25 inch at the sides, long lines
-// wrapped at the printable width (between words where there is room, else between characters, never with an
-// added hyphen). Lines whose every character the monospaced font draws as it is, with no shaping, are drawn
-// from cached glyphs; the others go through Pango. Either way the text is attached, so it can be copied back.
+class FontSet;
+class PdfDocument;
+class PdfFont;
+
+// Lays lines of text out on the pages of a PDF document in DejaVu Sans Mono 10 pt: margins of 1 inch at top
+// and bottom and 1.25 inch at the sides, long lines wrapped at the printable width (between words where there
+// is room, else between characters, never with an added hyphen). A line whose every character the main face
+// draws as it is, one glyph each, goes straight to glyph codes; the others are shaped by LineShaper.
 class PageLayout
 {
 public:
@@ -26,10 +24,7 @@ public:
     static constexpr double kMarginLeftRight = 90.0;
     static constexpr double kFontSize = 10.0;
 
-    PageLayout(cairo_t* cr, PaperSize paper);
-    ~PageLayout();
-    PageLayout(const PageLayout&) = delete;
-    PageLayout& operator=(const PageLayout&) = delete;
+    PageLayout(PdfDocument& document, FontSet& fonts, PaperSize paper);
 
     // One line of valid UTF-8 without line breaks or control characters.
     void addLine(std::string_view line);
@@ -48,24 +43,19 @@ public:
 private:
     struct CachedGlyph
     {
-        std::uint32_t index = 0;
+        std::uint16_t code = 0;
         float advance = 0;
-        std::uint8_t state = 0; // 0 not looked up, 1 drawable as it is, 2 needs Pango
+        std::uint8_t state = 0; // 0 not looked up, 1 plain, 2 needs shaping
     };
 
     const CachedGlyph& glyphFor(char32_t cp);
     bool drawPlainLine(std::string_view line);
-    void drawShapedLine(std::string_view line);
-    void drawPlainRow(std::size_t firstChar, std::size_t endChar, std::string_view line);
-    void flushPlainRows();
     double nextRowBaseline();
 
-    cairo_t* m_cr;
-    PaperSize m_paper;
-    PangoContext* m_context = nullptr;
-    PangoLayout* m_layout = nullptr;
-    PangoFont* m_font = nullptr;
-    cairo_scaled_font_t* m_scaledFont = nullptr;
+    PdfDocument& m_document;
+    FontSet& m_fonts;
+    PdfFont* m_mainFont;
+    LineShaper m_shaper;
     double m_ascent = 0;
     double m_lineHeight = 0;
     double m_width = 0;
@@ -73,14 +63,11 @@ private:
     int m_rowsOnPage = 0;
     int m_pages = 0;
     std::vector<CachedGlyph> m_glyphs;
-    // Scratch space of the plain path, kept between lines.
-    std::vector<std::uint32_t> m_lineGlyphs;
+    // Scratch space, kept between lines.
+    std::vector<std::uint16_t> m_lineCodes;
     std::vector<float> m_lineAdvances;
     std::vector<std::uint32_t> m_lineOffsets; // byte offset of each character, and the line's length at the end
-    // Plain rows of the current page, drawn together.
-    std::vector<cairo_glyph_t> m_pageGlyphs;
-    std::vector<cairo_text_cluster_t> m_pageClusters;
-    std::string m_pageText;
+    std::vector<LineShaper::Row> m_rows;
 };
 
 } // namespace papyrant

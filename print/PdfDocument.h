@@ -1,40 +1,80 @@
 #pragma once
 
 #include "print/PaperSize.h"
+#include "print/PdfWriter.h"
+#include "print/PlacedGlyph.h"
 
-#include <cairo.h>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace papyrant {
 
-class AtomicFile;
+class ByteSink;
+class FontSet;
+class PdfFont;
 
-// A Cairo PDF surface that writes into an AtomicFile, with the document's title set. Fonts are embedded as
-// subsets and page contents compressed by Cairo.
+// A print-out as a PDF file, written as it goes: each page is compressed and written when it ends, and the
+// fonts, the page tree and the cross-reference table when the document ends, so memory does not grow with
+// the number of pages. Every page's text is one text object with one absolute position per row.
 class PdfDocument
 {
 public:
-    PdfDocument(AtomicFile& file, PaperSize paper, const std::string& title);
+    PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, FontSet& fonts, double fontSize);
     ~PdfDocument();
     PdfDocument(const PdfDocument&) = delete;
     PdfDocument& operator=(const PdfDocument&) = delete;
 
-    cairo_t* context()
+    // Draws a row of glyphs whose left edge is `left` points from the page's left and whose baseline is
+    // `baseline` points below its top; the glyphs' texts are ranges of `text`.
+    void drawRow(double left, double baseline, const std::vector<PlacedGlyph>& glyphs, std::string_view text);
+
+    // The quick way for rows of one face with no shaping: `code` gives the code that draws a character.
+    PdfFont& font(int face);
+    void drawCodes(PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count);
+
+    // Ends the page (a page with nothing drawn stays blank).
+    void endPage();
+    int pageCount() const
     {
-        return m_cr;
+        return static_cast<int>(m_pages.size());
     }
-    // Whether drawing and writing have gone well so far.
-    bool ok() const;
-    // Writes the end of the document; false when Cairo or the file failed.
-    bool finish();
+
+    // Whether the bytes have been written well so far.
+    bool ok() const
+    {
+        return m_writer.ok();
+    }
+    // Writes the fonts and the end of the file; false with problem set when that fails.
+    bool finish(std::string& problem);
 
 private:
-    static cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned int length);
+    PdfFont& newFont(int face);
+    void setFont(PdfFont& font);
+    void closeShow();
+    void moveTo(double x, double y);
 
-    AtomicFile& m_file;
-    cairo_surface_t* m_surface = nullptr;
-    cairo_t* m_cr = nullptr;
-    bool m_writeFailed = false;
+    PdfWriter m_writer;
+    PaperSize m_paper;
+    FontSet& m_fonts;
+    double m_fontSize;
+    int m_catalog;
+    int m_pageTree;
+    int m_resources;
+    int m_info;
+    std::vector<int> m_pages;
+    std::vector<std::unique_ptr<PdfFont>> m_allFonts;
+    std::vector<PdfFont*> m_fontOfFace; // the font that takes a face's new codes
+    std::string m_content;
+    // The state of the page's text object.
+    bool m_inText = false;
+    bool m_inArray = false;
+    bool m_inString = false;
+    PdfFont* m_currentFont = nullptr;
+    double m_penX = 0;
+    double m_penY = 0;
 };
 
 } // namespace papyrant

@@ -1,5 +1,6 @@
 #include "print/TextPrinter.h"
 
+#include "print/FontSet.h"
 #include "print/PageLayout.h"
 #include "print/PdfDocument.h"
 #include "print/PrintableLines.h"
@@ -9,21 +10,31 @@
 
 namespace papyrant {
 
-int printText(ByteSource& source, PdfDocument& document, PaperSize paper)
+PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
 {
+    PrintOutcome outcome;
+    FontSet fonts(job.locale);
+    if (!fonts.valid()) {
+        outcome.problem = fonts.problem();
+        return outcome;
+    }
     TextDecoder decoder(source);
-    PageLayout layout(document.context(), paper);
+    PdfDocument document(sink, job.paper, job.title, fonts, PageLayout::kFontSize);
+    PageLayout layout(document, fonts, job.paper);
     PrintableLines lines([&layout](std::string_view line) { layout.addLine(line); });
     std::string text;
     while (decoder.next(text)) {
         lines.add(text);
         text.clear();
         if (!document.ok())
-            return layout.pageCount();
+            break;
     }
     lines.finish();
     layout.finish();
-    return layout.pageCount();
+    outcome.pages = layout.pageCount();
+    if (!document.finish(outcome.problem) && outcome.problem.empty())
+        outcome.problem = "the PDF could not be written";
+    return outcome;
 }
 
 } // namespace papyrant

@@ -2,14 +2,29 @@
 
 #include "print/PaperSize.h"
 
+#include <string>
+
 namespace papyrant {
 
+class ByteSink;
 class ByteSource;
-class PdfDocument;
 
-// Prints the text of `source` onto `document`: decoded, cut into printable lines and laid out a page at a
-// time, so memory does not grow with the file. Stops early once the document cannot be written. Returns the
-// number of pages; throws RuntimeError when the source cannot be read.
-int printText(ByteSource& source, PdfDocument& document, PaperSize paper);
+struct PrintJob
+{
+    PaperSize paper = kPaperA4;
+    std::string title; // the document's title, usually the source's file name
+    std::string locale; // orders the fallback faces; see fallbackFamilies
+};
+
+struct PrintOutcome
+{
+    int pages = 0;
+    std::string problem; // empty when the PDF was written whole
+};
+
+// Prints the text of `source` as a PDF into `sink`: decoded, cut into printable lines and laid out a page at
+// a time, so memory does not grow with the file. Stops early once the sink fails. Throws RuntimeError when the
+// source cannot be read.
+PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job);
 
 } // namespace papyrant

@@ -3,10 +3,10 @@
 #include "platform/RuntimeError.h"
 #include "print/AtomicFile.h"
 #include "print/FileByteSource.h"
+#include "print/FontFallback.h"
 #include "print/PaperSize.h"
-#include "print/PdfDocument.h"
-#include "tools/padprint/PrintDestination.h"
 #include "print/TextPrinter.h"
+#include "tools/padprint/PrintDestination.h"
 
 #include <cerrno>
 #include <cstring>
@@ -91,17 +91,18 @@ int runPadprint(const std::vector<std::string>& arguments, PadprintServices serv
                         << "\n";
         return kPadprintFailed;
     }
-    const PaperSize paper = paperForEnvironment();
-    PdfDocument document(file, paper, fileNameOf(sourcePath));
+    const PrintJob job { paperForEnvironment(), fileNameOf(sourcePath), textLocaleFromEnvironment() };
+    PrintOutcome outcome;
     try {
-        printText(source, document, paper);
+        outcome = printText(source, file, job);
     } catch (const RuntimeError& error) {
         services.errors << "padprint: cannot read " << quoted(sourcePath) << ": " << error.description() << "\n";
         return kPadprintFailed;
     }
-    const bool finished = document.finish();
-    if (!finished || !file.commit()) {
-        const std::string why = file.error() != 0 ? writeFailure(file, target) : "the PDF could not be made";
+    if (!outcome.problem.empty() || !file.commit()) {
+        const std::string why = file.error() != 0 ? writeFailure(file, target)
+            : outcome.problem.empty()             ? "the PDF could not be made"
+                                                  : outcome.problem;
         services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << why << "\n";
         return kPadprintFailed;
     }

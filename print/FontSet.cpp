@@ -1,0 +1,198 @@
+#include "print/FontSet.h"
+
+#include "print/FontFallback.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fontconfig/fontconfig.h>
+
+namespace papyrant {
+
+namespace {
+
+FcCharSet* charsetOf(void* charset)
+{
+    return static_cast<FcCharSet*>(charset);
+}
+
+std::string stringOf(FcPattern* pattern, const char* object)
+{
+    FcChar8* value = nullptr;
+    return FcPatternGetString(pattern, object, 0, &value) == FcResultMatch ? reinterpret_cast<const char*>(value)
+                                                                           : std::string();
+}
+
+int intOf(FcPattern* pattern, const char* object, int fallback)
+{
+    int value = fallback;
+    FcPatternGetInteger(pattern, object, 0, &value);
+    return value;
+}
+
+// How far a face is from the upright, regular, normal-width style a print-out is set in.
+int styleDistance(FcPattern* pattern)
+{
+    return std::abs(intOf(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR) - FC_WEIGHT_REGULAR)
+        + std::abs(intOf(pattern, FC_WIDTH, FC_WIDTH_NORMAL) - FC_WIDTH_NORMAL)
+        + (intOf(pattern, FC_SLANT, FC_SLANT_ROMAN) != FC_SLANT_ROMAN ? 1000 : 0);
+}
+
+bool isTrueType(FcPattern* pattern)
+{
+    return stringOf(pattern, FC_FONTFORMAT) == "TrueType";
+}
+
+// The regular TrueType face of a family, if one is installed.
+FcPattern* regularFaceOf(const std::string& family)
+{
+    FcPattern* query = FcPatternCreate();
+    FcPatternAddString(query, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcObjectSet* objects = FcObjectSetBuild(
+        FC_FILE, FC_INDEX, FC_CHARSET, FC_FONTFORMAT, FC_WEIGHT, FC_WIDTH, FC_SLANT, static_cast<char*>(nullptr));
+    FcFontSet* list = FcFontList(nullptr, query, objects);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(query);
+    FcPattern* best = nullptr;
+    if (list) {
+        int bestDistance = 0;
+        for (int i = 0; i < list->nfont; ++i) {
+            FcPattern* candidate = list->fonts[i];
+            if (!isTrueType(candidate))
+                continue;
+            const int distance = styleDistance(candidate);
+            if (!best || distance < bestDistance) {
+                best = candidate;
+                bestDistance = distance;
+            }
+        }
+        if (best)
+            FcPatternReference(best);
+        FcFontSetDestroy(list);
+    }
+    return best;
+}
+
+} // namespace
+
+FontSet::FontSet(std::string locale)
+    : m_locale(std::move(locale))
+{
+    auto main = std::make_unique<FontFace>(kMainFontFile, 0);
+    if (!main->valid()) {
+        // Not where Debian puts it: the only time the main face costs a fontconfig look-up.
+        if (FcPattern* pattern = regularFaceOf(kMainFamily)) {
+            main = std::make_unique<FontFace>(
+                stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)));
+            FcPatternDestroy(pattern);
+        }
+    }
+    if (!main->valid())
+        m_problem = std::string("the font \"") + kMainFamily + "\" is not installed";
+    m_faces.push_back(std::move(main));
+}
+
+FontSet::~FontSet()
+{
+    for (Candidate& candidate : m_candidates)
+        FcCharSetDestroy(charsetOf(candidate.charset));
+}
+
+void FontSet::addCandidate(const std::string& file, unsigned index, const void* charset)
+{
+    if (file.empty() || !charset || (file == m_faces.front()->path() && index == 0))
+        return;
+    for (const Candidate& known : m_candidates) {
+        if (known.file == file && known.index == index)
+            return;
+    }
+    Candidate candidate;
+    candidate.file = file;
+    candidate.index = index;
+    candidate.charset = FcCharSetCopy(const_cast<FcCharSet*>(static_cast<const FcCharSet*>(charset)));
+    m_candidates.push_back(std::move(candidate));
+}
+
+void FontSet::findCandidates()
+{
+    m_candidatesFound = true;
+    for (const std::string& family : fallbackFamilies(m_locale)) {
+        FcPattern* pattern = regularFaceOf(family);
+        if (!pattern)
+            continue;
+        FcCharSet* charset = nullptr;
+        if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch)
+            addCandidate(stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)), charset);
+        FcPatternDestroy(pattern);
+    }
+}
+
+void FontSet::findOtherCandidates()
+{
+    // Every other installed face, in the order fontconfig prefers for monospaced text in this locale.
+    m_otherCandidatesFound = true;
+    FcPattern* query = FcPatternCreate();
+    FcPatternAddString(query, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
+    const std::string language = m_locale.substr(0, m_locale.find_first_of("_.@"));
+    if (!language.empty() && language != "C" && language != "POSIX")
+        FcPatternAddString(query, FC_LANG, reinterpret_cast<const FcChar8*>(language.c_str()));
+    FcConfigSubstitute(nullptr, query, FcMatchPattern);
+    FcDefaultSubstitute(query);
+    FcResult result = FcResultNoMatch;
+    FcFontSet* sorted = FcFontSort(nullptr, query, FcTrue, nullptr, &result);
+    FcPatternDestroy(query);
+    if (!sorted)
+        return;
+    for (int i = 0; i < sorted->nfont; ++i) {
+        FcPattern* pattern = sorted->fonts[i];
+        FcCharSet* charset = nullptr;
+        if (isTrueType(pattern) && FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch)
+            addCandidate(stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)), charset);
+    }
+    FcFontSetDestroy(sorted);
+}
+
+int FontSet::openCandidate(Candidate& candidate)
+{
+    if (candidate.face == kNoFace && !candidate.unusable) {
+        auto face = std::make_unique<FontFace>(candidate.file, candidate.index);
+        if (face->valid()) {
+            candidate.face = faceCount();
+            m_faces.push_back(std::move(face));
+        } else {
+            candidate.unusable = true;
+        }
+    }
+    return candidate.face;
+}
+
+int FontSet::faceFor(char32_t cp)
+{
+    if (m_faces.front()->glyphFor(cp) != 0)
+        return kMainFace;
+    const auto known = m_faceOf.find(cp);
+    if (known != m_faceOf.end())
+        return known->second;
+    int found = kNoFace;
+    for (int pass = 0; pass < 2 && found == kNoFace; ++pass) {
+        if (pass == 0 && !m_candidatesFound)
+            findCandidates();
+        if (pass == 1) {
+            if (m_otherCandidatesFound)
+                break;
+            findOtherCandidates();
+        }
+        for (Candidate& candidate : m_candidates) {
+            if (candidate.unusable || !FcCharSetHasChar(charsetOf(candidate.charset), cp))
+                continue;
+            const int face = openCandidate(candidate);
+            if (face != kNoFace && m_faces[static_cast<std::size_t>(face)]->glyphFor(cp) != 0) {
+                found = face;
+                break;
+            }
+        }
+    }
+    m_faceOf.emplace(cp, found);
+    return found;
+}
+
+} // namespace papyrant

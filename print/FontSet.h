@@ -1,0 +1,77 @@
+#pragma once
+
+#include "print/FontFace.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace papyrant {
+
+// The faces of one print-out: the main face, opened from its file, and the faces that draw what it lacks,
+// asked of fontconfig only when a character needs one (so a plain file never pays for the large faces).
+// One instance per document: it is not shared between threads.
+class FontSet
+{
+public:
+    static constexpr int kMainFace = 0;
+    static constexpr int kNoFace = -1;
+
+    // `locale` orders the fallback faces (see fallbackFamilies).
+    explicit FontSet(std::string locale);
+    ~FontSet();
+    FontSet(const FontSet&) = delete;
+    FontSet& operator=(const FontSet&) = delete;
+
+    // False when not even a main face could be found; problem() says why.
+    bool valid() const
+    {
+        return !m_faces.empty() && m_faces.front()->valid();
+    }
+    const std::string& problem() const
+    {
+        return m_problem;
+    }
+    const std::string& locale() const
+    {
+        return m_locale;
+    }
+    FontFace& face(int index)
+    {
+        return *m_faces[static_cast<std::size_t>(index)];
+    }
+    int faceCount() const
+    {
+        return static_cast<int>(m_faces.size());
+    }
+
+    // The face that draws `cp`: the main face when it can, else the first fallback that can; kNoFace when no
+    // installed face draws it.
+    int faceFor(char32_t cp);
+
+private:
+    struct Candidate
+    {
+        std::string file;
+        unsigned index = 0;
+        void* charset = nullptr; // an FcCharSet, owned
+        int face = kNoFace; // once opened
+        bool unusable = false;
+    };
+
+    void findCandidates();
+    void addCandidate(const std::string& file, unsigned index, const void* charset);
+    void findOtherCandidates();
+    int openCandidate(Candidate& candidate);
+
+    std::string m_locale;
+    std::string m_problem;
+    std::vector<std::unique_ptr<FontFace>> m_faces;
+    std::vector<Candidate> m_candidates;
+    bool m_candidatesFound = false;
+    bool m_otherCandidatesFound = false;
+    std::unordered_map<char32_t, int> m_faceOf;
+};
+
+} // namespace papyrant

@@ -1,0 +1,316 @@
+#include "print/LineShaper.h"
+
+#include "print/FontSet.h"
+#include "print/Utf8.h"
+
+#include <algorithm>
+#include <fribidi.h>
+#include <hb.h>
+#include <linebreak.h>
+#include <mutex>
+
+namespace papyrant {
+
+namespace {
+
+// Characters that belong with the one before them and are drawn from its face when it has them: combining
+// marks, joiners and variation selectors.
+bool followsPrevious(char32_t cp)
+{
+    const hb_unicode_general_category_t category = hb_unicode_general_category(hb_unicode_funcs_get_default(), cp);
+    return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK
+        || category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK
+        || category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK || cp == 0x200C || cp == 0x200D
+        || (cp >= 0xFE00 && cp <= 0xFE0F) || (cp >= 0xE0100 && cp <= 0xE01EF);
+}
+
+bool isRealScript(hb_script_t script)
+{
+    return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN;
+}
+
+std::string languageOf(const std::string& locale)
+{
+    std::string language = locale.substr(0, locale.find_first_of("_.@"));
+    if (language == "C" || language == "POSIX")
+        language.clear();
+    const std::size_t region = locale.find('_');
+    if (!language.empty() && region != std::string::npos)
+        language += "-" + locale.substr(region + 1, locale.find_first_of(".@", region) - region - 1);
+    return language;
+}
+
+} // namespace
+
+LineShaper::LineShaper(FontSet& fonts, double fontSize)
+    : m_fonts(fonts)
+    , m_fontSize(fontSize)
+    , m_language(languageOf(fonts.locale()))
+    , m_buffer(hb_buffer_create())
+{
+    static std::once_flag lineBreakTables;
+    std::call_once(lineBreakTables, [] { init_linebreak(); });
+}
+
+LineShaper::~LineShaper()
+{
+    hb_buffer_destroy(m_buffer);
+}
+
+void LineShaper::decode(std::string_view line)
+{
+    m_chars.clear();
+    m_offsets.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    for (std::size_t i = 0; i < line.size();) {
+        int length = utf8::sequenceLength(p + i, line.size() - i);
+        char32_t cp = 0xFFFD;
+        if (length > 0)
+            cp = utf8::decode(p + i, length);
+        else
+            length = 1;
+        m_chars.push_back(cp);
+        m_offsets.push_back(static_cast<std::uint32_t>(i));
+        i += static_cast<std::size_t>(length);
+    }
+    m_offsets.push_back(static_cast<std::uint32_t>(line.size()));
+}
+
+void LineShaper::chooseFaces()
+{
+    m_faces.assign(m_chars.size(), FontSet::kNoFace);
+    for (std::size_t i = 0; i < m_chars.size(); ++i) {
+        const char32_t cp = m_chars[i];
+        if (i > 0 && followsPrevious(cp) && m_faces[i - 1] != FontSet::kNoFace
+            && m_fonts.face(m_faces[i - 1]).glyphFor(cp) != 0) {
+            m_faces[i] = m_faces[i - 1];
+            continue;
+        }
+        m_faces[i] = m_fonts.faceFor(cp);
+    }
+    // Scripts, with the common and inherited characters (spaces, punctuation, marks) taking their neighbours'.
+    m_scripts.assign(m_chars.size(), HB_SCRIPT_COMMON);
+    hb_script_t last = HB_SCRIPT_COMMON;
+    std::size_t firstReal = m_chars.size();
+    for (std::size_t i = 0; i < m_chars.size(); ++i) {
+        const hb_script_t script = hb_unicode_script(hb_unicode_funcs_get_default(), m_chars[i]);
+        if (isRealScript(script)) {
+            last = script;
+            firstReal = std::min(firstReal, i);
+        }
+        m_scripts[i] = last;
+    }
+    for (std::size_t i = 0; i < firstReal && firstReal < m_chars.size(); ++i)
+        m_scripts[i] = m_scripts[firstReal];
+}
+
+void LineShaper::resolveLevels()
+{
+    const auto length = static_cast<FriBidiStrIndex>(m_chars.size());
+    std::vector<FriBidiCharType> types(m_chars.size());
+    fribidi_get_bidi_types(reinterpret_cast<const FriBidiChar*>(m_chars.data()), length, types.data());
+    m_levels.assign(m_chars.size(), 0);
+    m_rightToLeft = false;
+    const bool anyRightToLeft = std::any_of(types.begin(), types.end(), [](FriBidiCharType type) {
+        return FRIBIDI_IS_RTL(type) || FRIBIDI_IS_ARABIC(type) || FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type);
+    });
+    if (!anyRightToLeft)
+        return;
+    std::vector<FriBidiBracketType> brackets(m_chars.size());
+    fribidi_get_bracket_types(
+        reinterpret_cast<const FriBidiChar*>(m_chars.data()), length, types.data(), brackets.data());
+    FriBidiParType direction = FRIBIDI_PAR_ON; // from the first strong character, as a text editor does
+    std::vector<FriBidiLevel> levels(m_chars.size());
+    if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), length, &direction, levels.data()) == 0)
+        return;
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        m_levels[i] = static_cast<std::uint8_t>(levels[i]);
+    m_rightToLeft = direction == FRIBIDI_PAR_RTL;
+}
+
+void LineShaper::placeholderRun(std::size_t begin, std::size_t end)
+{
+    // No installed face draws these: the main face's placeholder shows where they are; the text stays.
+    FontFace& main = m_fonts.face(FontSet::kMainFace);
+    const auto advance = static_cast<float>(main.advance(0) * m_fontSize / main.unitsPerEm());
+    for (std::size_t i = begin; i < end; ++i) {
+        m_clusters.push_back(Cluster { static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1),
+            static_cast<std::uint32_t>(m_glyphs.size()), 1, FontSet::kNoFace, advance, m_levels[i] });
+        m_glyphs.push_back(Glyph { 0, advance, 0, 0 });
+    }
+}
+
+void LineShaper::shapeRun(std::size_t begin, std::size_t end)
+{
+    const int faceIndex = m_faces[begin];
+    if (faceIndex == FontSet::kNoFace) {
+        placeholderRun(begin, end);
+        return;
+    }
+    FontFace& face = m_fonts.face(faceIndex);
+    const bool rightToLeft = (m_levels[begin] & 1) != 0;
+    hb_buffer_clear_contents(m_buffer);
+    hb_buffer_add_utf32(m_buffer, reinterpret_cast<const std::uint32_t*>(m_chars.data()),
+        static_cast<int>(m_chars.size()), static_cast<unsigned>(begin), static_cast<int>(end - begin));
+    hb_buffer_set_direction(m_buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_set_script(m_buffer, static_cast<hb_script_t>(m_scripts[begin]));
+    if (!m_language.empty())
+        hb_buffer_set_language(m_buffer, hb_language_from_string(m_language.c_str(), -1));
+    hb_shape(face.font(), m_buffer, nullptr, 0);
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(m_buffer, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(m_buffer, &count);
+    const double scale = m_fontSize / face.unitsPerEm();
+
+    // Group the glyphs by cluster; the clusters of a right-to-left run come out in reverse.
+    const std::size_t firstCluster = m_clusters.size();
+    for (unsigned g = 0; g < count;) {
+        unsigned next = g;
+        float advance = 0;
+        while (next < count && infos[next].cluster == infos[g].cluster) {
+            m_glyphs.push_back(Glyph { infos[next].codepoint, static_cast<float>(positions[next].x_advance * scale),
+                static_cast<float>(positions[next].x_offset * scale),
+                static_cast<float>(positions[next].y_offset * scale) });
+            advance += m_glyphs.back().advance;
+            ++next;
+        }
+        m_clusters.push_back(Cluster { infos[g].cluster, 0, static_cast<std::uint32_t>(m_glyphs.size() - (next - g)),
+            next - g, faceIndex, advance, m_levels[infos[g].cluster] });
+        g = next;
+    }
+    if (rightToLeft)
+        std::reverse(m_clusters.begin() + static_cast<std::ptrdiff_t>(firstCluster), m_clusters.end());
+    for (std::size_t c = firstCluster; c < m_clusters.size(); ++c)
+        m_clusters[c].endChar
+            = c + 1 < m_clusters.size() ? m_clusters[c + 1].firstChar : static_cast<std::uint32_t>(end);
+}
+
+void LineShaper::shapeRuns()
+{
+    m_glyphs.clear();
+    m_clusters.clear();
+    std::size_t begin = 0;
+    for (std::size_t i = 1; i <= m_chars.size(); ++i) {
+        if (i == m_chars.size() || m_faces[i] != m_faces[begin] || m_scripts[i] != m_scripts[begin]
+            || m_levels[i] != m_levels[begin]) {
+            shapeRun(begin, i);
+            begin = i;
+        }
+    }
+}
+
+void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)
+{
+    // Visual order: trailing white space at the paragraph's level, then each run at a level reversed, from
+    // the highest level down to the lowest odd one.
+    const std::uint8_t base = m_rightToLeft ? 1 : 0;
+    std::vector<std::uint8_t> levels;
+    levels.reserve(end - begin);
+    for (std::size_t c = begin; c < end; ++c)
+        levels.push_back(m_clusters[c].level);
+    for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)
+        levels[c - 1 - begin] = base;
+    m_order.resize(end - begin);
+    for (std::size_t i = 0; i < m_order.size(); ++i)
+        m_order[i] = begin + i;
+    std::uint8_t highest = 0;
+    std::uint8_t lowestOdd = 255;
+    for (std::uint8_t level : levels) {
+        highest = std::max(highest, level);
+        if (level & 1)
+            lowestOdd = std::min(lowestOdd, level);
+    }
+    for (int level = highest; level >= lowestOdd && level > 0; --level) {
+        for (std::size_t i = 0; i < levels.size();) {
+            if (levels[i] < level) {
+                ++i;
+                continue;
+            }
+            std::size_t j = i;
+            while (j < levels.size() && levels[j] >= level)
+                ++j;
+            std::reverse(
+                m_order.begin() + static_cast<std::ptrdiff_t>(i), m_order.begin() + static_cast<std::ptrdiff_t>(j));
+            std::reverse(
+                levels.begin() + static_cast<std::ptrdiff_t>(i), levels.begin() + static_cast<std::ptrdiff_t>(j));
+            i = j;
+        }
+    }
+
+    Row& row = rows.emplace_back();
+    // Glyphs are placed in visual order but drawn in reading order, so that text taken in the content's order
+    // reads as it was written.
+    m_placed.clear();
+    double pen = 0;
+    for (std::size_t index : m_order) {
+        const Cluster& cluster = m_clusters[index];
+        const std::uint32_t textBegin = m_offsets[cluster.firstChar];
+        const std::uint32_t textLength = m_offsets[cluster.endChar] - textBegin;
+        for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
+            const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
+            PlacedGlyph::Span span = PlacedGlyph::Span::None;
+            if (cluster.glyphCount > 1)
+                span = g == 0                     ? PlacedGlyph::Span::Open
+                    : g + 1 == cluster.glyphCount ? PlacedGlyph::Span::Close
+                                                  : PlacedGlyph::Span::Inside;
+            m_placed.emplace_back(index,
+                PlacedGlyph { cluster.face, glyph.id, static_cast<float>(pen + glyph.xOffset), glyph.yOffset, textBegin,
+                    textLength, span });
+            pen += glyph.advance;
+        }
+    }
+    std::stable_sort(
+        m_placed.begin(), m_placed.end(), [](const auto& left, const auto& right) { return left.first < right.first; });
+    row.glyphs.reserve(m_placed.size());
+    for (const auto& placed : m_placed)
+        row.glyphs.push_back(placed.second);
+    if (m_rightToLeft) {
+        double visible = pen;
+        for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)
+            visible -= m_clusters[c - 1].advance;
+        row.left = std::max(0.0, width - visible);
+    }
+}
+
+void LineShaper::wrap(double width, std::vector<Row>& rows)
+{
+    // As a word processor wraps: after the last break opportunity that fits; a word longer than the row is cut
+    // between clusters; spaces at the end of a row may hang past the margin.
+    std::size_t rowStart = 0;
+    while (rowStart < m_clusters.size()) {
+        double x = 0;
+        std::size_t end = rowStart;
+        std::size_t lastBreak = rowStart;
+        while (end < m_clusters.size()) {
+            const Cluster& cluster = m_clusters[end];
+            const bool space = m_chars[cluster.firstChar] == U' ';
+            if (!space && x + cluster.advance > width + 1e-6 && end > rowStart) {
+                if (lastBreak > rowStart)
+                    end = lastBreak;
+                break;
+            }
+            x += cluster.advance;
+            ++end;
+            if (m_breaks[cluster.endChar - 1] == LINEBREAK_ALLOWBREAK)
+                lastBreak = end;
+        }
+        emitRow(rowStart, end, width, rows);
+        rowStart = end;
+    }
+}
+
+void LineShaper::layOut(std::string_view line, double width, std::vector<Row>& rows)
+{
+    decode(line);
+    if (m_chars.empty())
+        return;
+    chooseFaces();
+    resolveLevels();
+    shapeRuns();
+    m_breaks.resize(m_chars.size());
+    set_linebreaks_utf32(reinterpret_cast<const utf32_t*>(m_chars.data()), m_chars.size(),
+        m_language.empty() ? nullptr : m_language.c_str(), m_breaks.data());
+    wrap(width, rows);
+}
+
+} // namespace papyrant

@@ -1,0 +1,189 @@
+#include "print/PdfFont.h"
+
+#include "print/FontFace.h"
+#include "print/PdfSyntax.h"
+#include "print/PdfWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <hb-subset.h>
+#include <hb.h>
+
+namespace papyrant {
+
+namespace {
+
+std::string reference(int object)
+{
+    return std::to_string(object) + " 0 R";
+}
+
+} // namespace
+
+PdfFont::PdfFont(FontFace& face, int object, std::string resourceName)
+    : m_face(face)
+    , m_object(object)
+    , m_resourceName(std::move(resourceName))
+    , m_glyphs { 0 }
+    , m_texts { std::string() }
+    , m_widths { face.advance(0) * 1000.0 / face.unitsPerEm() }
+{
+}
+
+std::uint16_t PdfFont::code(std::uint32_t glyph, std::string_view text)
+{
+    m_key.assign(reinterpret_cast<const char*>(&glyph), sizeof glyph);
+    m_key.append(text);
+    const auto known = m_codes.find(m_key);
+    if (known != m_codes.end())
+        return known->second;
+    if (m_glyphs.size() > kMaxCodes)
+        return 0;
+    const auto code = static_cast<std::uint16_t>(m_glyphs.size());
+    m_glyphs.push_back(glyph);
+    m_texts.emplace_back(text);
+    m_widths.push_back(m_face.advance(glyph) * 1000.0 / m_face.unitsPerEm());
+    m_codes.emplace(m_key, code);
+    return code;
+}
+
+std::string PdfFont::subsetTag() const
+{
+    // Six capital letters that depend on the face and the glyphs kept, as a subset's name must start with.
+    std::uint64_t hash = 1469598103934665603ull;
+    auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * 1099511628211ull; };
+    for (char c : m_face.postScriptName())
+        mix(static_cast<unsigned char>(c));
+    for (std::uint32_t glyph : m_glyphs)
+        mix(glyph);
+    std::string tag;
+    for (int i = 0; i < 6; ++i) {
+        tag.push_back(static_cast<char>('A' + hash % 26));
+        hash /= 26;
+    }
+    return tag;
+}
+
+std::string PdfFont::widthArray() const
+{
+    std::string out = "[0[";
+    for (std::size_t code = 0; code < m_widths.size(); ++code) {
+        if (code > 0)
+            out.push_back(' ');
+        pdf::appendNumber(out, m_widths[code]);
+    }
+    out += "]]";
+    return out;
+}
+
+std::string PdfFont::toUnicodeMap() const
+{
+    std::string out = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
+                      "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                      "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
+    std::vector<std::size_t> mapped;
+    for (std::size_t code = 1; code < m_texts.size(); ++code) {
+        if (!m_texts[code].empty())
+            mapped.push_back(code);
+    }
+    for (std::size_t first = 0; first < mapped.size(); first += 100) {
+        const std::size_t count = std::min<std::size_t>(100, mapped.size() - first);
+        out += std::to_string(count) + " beginbfchar\n";
+        for (std::size_t i = first; i < first + count; ++i) {
+            out.push_back('<');
+            pdf::appendHex16(out, static_cast<unsigned>(mapped[i]));
+            out += "><";
+            pdf::appendUtf16Hex(out, m_texts[mapped[i]]);
+            out += ">\n";
+        }
+        out += "endbfchar\n";
+    }
+    out += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
+    return out;
+}
+
+bool PdfFont::write(PdfWriter& writer, std::string& problem)
+{
+    hb_subset_input_t* input = hb_subset_input_create_or_fail();
+    if (!input) {
+        problem = "out of memory";
+        return false;
+    }
+    // The placeholder drawn for characters no face has is glyph 0: its outline stays.
+    hb_subset_input_set_flags(input, hb_subset_input_get_flags(input) | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
+    hb_set_t* glyphs = hb_subset_input_glyph_set(input);
+    for (std::uint32_t glyph : m_glyphs)
+        hb_set_add(glyphs, glyph);
+    // A PDF reader needs the outlines and metrics only: the layout tables stay out of the subset.
+    hb_set_t* dropped = hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG);
+    for (hb_tag_t tag : { HB_TAG('G', 'S', 'U', 'B'), HB_TAG('G', 'P', 'O', 'S'), HB_TAG('G', 'D', 'E', 'F'),
+             HB_TAG('B', 'A', 'S', 'E'), HB_TAG('J', 'S', 'T', 'F'), HB_TAG('k', 'e', 'r', 'n'),
+             HB_TAG('m', 'o', 'r', 'x'), HB_TAG('V', 'O', 'R', 'G'), HB_TAG('v', 'h', 'e', 'a'),
+             HB_TAG('v', 'm', 't', 'x') })
+        hb_set_add(dropped, tag);
+    hb_subset_plan_t* plan = hb_subset_plan_create_or_fail(m_face.face(), input);
+    hb_subset_input_destroy(input);
+    hb_face_t* subset = plan ? hb_subset_plan_execute_or_fail(plan) : nullptr;
+    if (!subset) {
+        hb_subset_plan_destroy(plan);
+        problem = "the font \"" + m_face.postScriptName() + "\" could not be subset";
+        return false;
+    }
+    const hb_map_t* newGlyphs = hb_subset_plan_old_to_new_glyph_mapping(plan);
+    std::string cidToGid;
+    cidToGid.reserve(m_glyphs.size() * 2);
+    for (std::uint32_t glyph : m_glyphs) {
+        const hb_codepoint_t mapped = hb_map_get(newGlyphs, glyph);
+        const std::uint32_t value = mapped == HB_MAP_VALUE_INVALID ? 0 : mapped;
+        cidToGid.push_back(static_cast<char>(value >> 8));
+        cidToGid.push_back(static_cast<char>(value & 0xFF));
+    }
+    hb_blob_t* blob = hb_face_reference_blob(subset);
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(blob, &length);
+    const std::string fontFile(data ? data : "", data ? length : 0);
+    hb_blob_destroy(blob);
+    hb_face_destroy(subset);
+    hb_subset_plan_destroy(plan);
+
+    const int descendant = writer.reserve();
+    const int descriptor = writer.reserve();
+    const int file = writer.reserve();
+    const int toUnicode = writer.reserve();
+    const int cidMap = writer.reserve();
+    const std::string name = subsetTag() + "+" + m_face.postScriptName();
+    const double scale = 1000.0 / m_face.unitsPerEm();
+
+    writer.writeObject(m_object,
+        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding/Identity-H/DescendantFonts[" + reference(descendant)
+            + "]/ToUnicode " + reference(toUnicode) + ">>");
+    writer.writeObject(descendant,
+        "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name
+            + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor "
+            + reference(descriptor) + "/DW 0/W " + widthArray() + "/CIDToGIDMap " + reference(cidMap) + ">>");
+    std::string box;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            box.push_back(' ');
+        pdf::appendNumber(box, m_face.boundingBox()[i] * scale);
+    }
+    std::string metrics;
+    metrics += "/Ascent ";
+    pdf::appendNumber(metrics, m_face.ascender() * scale);
+    metrics += "/Descent ";
+    pdf::appendNumber(metrics, m_face.descender() * scale);
+    metrics += "/CapHeight ";
+    pdf::appendNumber(metrics, m_face.capHeight() * scale);
+    // Symbolic: the codes are not a standard encoding. Fixed pitch where the face says so.
+    const int flags = 4 | (m_face.fixedPitch() ? 1 : 0);
+    writer.writeObject(descriptor,
+        "<</Type/FontDescriptor/FontName/" + name + "/Flags " + std::to_string(flags) + "/FontBBox[" + box
+            + "]/ItalicAngle 0" + metrics + "/StemV 80/FontFile2 " + reference(file) + ">>");
+    writer.writeStream(file, "/Length1 " + std::to_string(fontFile.size()), fontFile);
+    writer.writeStream(toUnicode, "", toUnicodeMap());
+    writer.writeStream(cidMap, "", cidToGid);
+    return true;
+}
+
+} // namespace papyrant

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace papyrant::pdf {
+
+// A number with at most `decimals` places and no trailing zeros ("12.5", "90", "-0.25").
+void appendNumber(std::string& out, double value, int decimals = 3);
+// Four hexadecimal digits.
+void appendHex16(std::string& out, unsigned value);
+// UTF-8 text as UTF-16BE in hexadecimal digits (no brackets); bytes that are not UTF-8 become U+FFFD.
+void appendUtf16Hex(std::string& out, std::string_view utf8Text);
+// Bytes inside a literal string "( )": the brackets, the backslash and carriage returns escaped.
+void appendLiteralBytes(std::string& out, const char* bytes, std::size_t size);
+// A text string for the document information: UTF-16BE with its byte-order mark, in hexadecimal.
+std::string textString(std::string_view utf8Text);
+
+} // namespace papyrant::pdf
