@@ -97,10 +97,8 @@ void PdfDocument::drawCodes(PdfFont& font, double left, double baseline, const s
     setFont(font);
     moveTo(left, m_paper.height - baseline);
     m_content.push_back('(');
-    for (std::size_t i = 0; i < count; ++i) {
-        const char bytes[2] = { static_cast<char>(codes[i] >> 8), static_cast<char>(codes[i] & 0xFF) };
-        pdf::appendLiteralBytes(m_content, bytes, 2);
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        PdfFont::appendCode(m_content, codes[i]);
     m_content += ")Tj\n";
 }
 
@@ -151,8 +149,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             m_content.push_back('(');
             m_inString = true;
         }
-        const char bytes[2] = { static_cast<char>(code >> 8), static_cast<char>(code & 0xFF) };
-        pdf::appendLiteralBytes(m_content, bytes, 2);
+        PdfFont::appendCode(m_content, code);
         m_penX += font->width(code) * m_fontSize / 1000.0;
         if (glyph.span == PlacedGlyph::Span::Close) {
             closeShow();
@@ -178,8 +175,9 @@ void PdfDocument::endPage()
     m_writer.writeObject(page,
         "<</Type/Page/Parent " + reference(m_pageTree) + "/MediaBox[0 0 " + box + "]/Resources "
             + reference(m_resources) + "/Contents " + reference(contents) + ">>");
-    m_writer.writeStream(contents, "", m_content);
+    m_writer.writeStream(contents, "", std::move(m_content));
     m_content.clear();
+    m_content.reserve(16 * 1024);
     m_pages.push_back(page);
 }
 
@@ -188,8 +186,12 @@ bool PdfDocument::finish(std::string& problem)
     if (m_pages.empty())
         endPage();
     std::string fonts;
+    const int encoding = m_writer.reserve();
+    m_writer.writeStream(encoding,
+        "/Type/CMap/CMapName/Papyrant-OneOrTwoByte/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>",
+        std::string(PdfFont::encodingCMap()));
     for (const auto& font : m_allFonts) {
-        if (!font->write(m_writer, problem))
+        if (!font->write(m_writer, encoding, problem))
             return false;
         fonts += "/" + font->resourceName() + " " + reference(font->object());
     }

@@ -18,7 +18,53 @@ std::string reference(int object)
     return std::to_string(object) + " 0 R";
 }
 
+constexpr const char* kCodeSpace = "2 begincodespacerange\n<00><7F>\n<8000><FFFF>\nendcodespacerange\n";
+
 } // namespace
+
+void PdfFont::appendLiteral(std::string& out, const char (&bytes)[2])
+{
+    pdf::appendLiteralBytes(out, bytes, 2);
+}
+
+void PdfFont::appendCodeHex(std::string& out, std::size_t code)
+{
+    if (code < kOneByteCodes) {
+        static const char digits[] = "0123456789ABCDEF";
+        out.push_back(digits[code >> 4]);
+        out.push_back(digits[code & 0xF]);
+    } else {
+        pdf::appendHex16(out, static_cast<unsigned>(0x8000 + (code - kOneByteCodes)));
+    }
+}
+
+std::string PdfFont::encodingCMap()
+{
+    // Codes 00-7F are CIDs 0-127; codes 8000-FFFF are CIDs 128 and up, in ranges that differ in their last
+    // byte only, as every reader accepts.
+    std::string out = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>def\n"
+                      "/CMapName/Papyrant-OneOrTwoByte def\n/CMapType 1 def\n";
+    out += kCodeSpace;
+    std::vector<std::string> ranges { "<00><7F>0" };
+    for (unsigned high = 0x80; high <= 0xFF; ++high) {
+        std::string range = "<";
+        pdf::appendHex16(range, high << 8);
+        range += "><";
+        pdf::appendHex16(range, (high << 8) | 0xFF);
+        range += ">" + std::to_string(kOneByteCodes + ((high - 0x80) << 8));
+        ranges.push_back(range);
+    }
+    for (std::size_t first = 0; first < ranges.size(); first += 100) {
+        const std::size_t count = std::min<std::size_t>(100, ranges.size() - first);
+        out += std::to_string(count) + " begincidrange\n";
+        for (std::size_t i = first; i < first + count; ++i)
+            out += ranges[i] + "\n";
+        out += "endcidrange\n";
+    }
+    out += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
+    return out;
+}
 
 PdfFont::PdfFont(FontFace& face, int object, std::string resourceName)
     : m_face(face)
@@ -37,7 +83,7 @@ std::uint16_t PdfFont::code(std::uint32_t glyph, std::string_view text)
     const auto known = m_codes.find(m_key);
     if (known != m_codes.end())
         return known->second;
-    if (m_glyphs.size() > kMaxCodes)
+    if (m_glyphs.size() >= kMaxCodes)
         return 0;
     const auto code = static_cast<std::uint16_t>(m_glyphs.size());
     m_glyphs.push_back(glyph);
@@ -78,10 +124,10 @@ std::string PdfFont::widthArray() const
 
 std::string PdfFont::toUnicodeMap() const
 {
-    std::string out = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
-                      "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
-                      "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
+    std::string out = std::string("/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                                  "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
+                                  "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n")
+        + std::string(kCodeSpace);
     std::vector<std::size_t> mapped;
     for (std::size_t code = 1; code < m_texts.size(); ++code) {
         if (!m_texts[code].empty())
@@ -92,7 +138,7 @@ std::string PdfFont::toUnicodeMap() const
         out += std::to_string(count) + " beginbfchar\n";
         for (std::size_t i = first; i < first + count; ++i) {
             out.push_back('<');
-            pdf::appendHex16(out, static_cast<unsigned>(mapped[i]));
+            appendCodeHex(out, mapped[i]);
             out += "><";
             pdf::appendUtf16Hex(out, m_texts[mapped[i]]);
             out += ">\n";
@@ -103,7 +149,7 @@ std::string PdfFont::toUnicodeMap() const
     return out;
 }
 
-bool PdfFont::write(PdfWriter& writer, std::string& problem)
+bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
 {
     hb_subset_input_t* input = hb_subset_input_create_or_fail();
     if (!input) {
@@ -142,7 +188,7 @@ bool PdfFont::write(PdfWriter& writer, std::string& problem)
     hb_blob_t* blob = hb_face_reference_blob(subset);
     unsigned length = 0;
     const char* data = hb_blob_get_data(blob, &length);
-    const std::string fontFile(data ? data : "", data ? length : 0);
+    std::string fontFile(data ? data : "", data ? length : 0);
     hb_blob_destroy(blob);
     hb_face_destroy(subset);
     hb_subset_plan_destroy(plan);
@@ -156,8 +202,8 @@ bool PdfFont::write(PdfWriter& writer, std::string& problem)
     const double scale = 1000.0 / m_face.unitsPerEm();
 
     writer.writeObject(m_object,
-        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding/Identity-H/DescendantFonts[" + reference(descendant)
-            + "]/ToUnicode " + reference(toUnicode) + ">>");
+        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding " + reference(encoding) + "/DescendantFonts["
+            + reference(descendant) + "]/ToUnicode " + reference(toUnicode) + ">>");
     writer.writeObject(descendant,
         "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name
             + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor "
@@ -180,9 +226,10 @@ bool PdfFont::write(PdfWriter& writer, std::string& problem)
     writer.writeObject(descriptor,
         "<</Type/FontDescriptor/FontName/" + name + "/Flags " + std::to_string(flags) + "/FontBBox[" + box
             + "]/ItalicAngle 0" + metrics + "/StemV 80/FontFile2 " + reference(file) + ">>");
-    writer.writeStream(file, "/Length1 " + std::to_string(fontFile.size()), fontFile);
+    const std::string originalLength = "/Length1 " + std::to_string(fontFile.size());
+    writer.writeStream(file, originalLength, std::move(fontFile));
     writer.writeStream(toUnicode, "", toUnicodeMap());
-    writer.writeStream(cidMap, "", cidToGid);
+    writer.writeStream(cidMap, "", std::move(cidToGid));
     return true;
 }
 

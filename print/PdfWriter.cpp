@@ -2,94 +2,164 @@
 
 #include "print/ByteSink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <libdeflate.h>
 
 namespace papyrant {
 
+namespace {
+
+// Pages laid out ahead of the writer at most.
+constexpr std::size_t kMaxQueued = 8;
+
+std::string objectHead(int number)
+{
+    return std::to_string(number) + " 0 obj\n";
+}
+
+} // namespace
+
 PdfWriter::PdfWriter(ByteSink& sink)
     : m_sink(sink)
     , m_compressor(libdeflate_alloc_compressor(kCompressionLevel))
-    , m_offsets(1, 0)
 {
+    m_worker = std::thread([this] { work(); });
     // The second line's bytes above 127 tell transfer programs that the file is binary.
-    put("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n");
+    enqueue(Chunk { 0, {}, "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", false });
 }
 
 PdfWriter::~PdfWriter()
 {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    m_worker.join();
     libdeflate_free_compressor(m_compressor);
-}
-
-void PdfWriter::put(std::string_view bytes)
-{
-    if (m_failed)
-        return;
-    if (!m_sink.write(bytes.data(), bytes.size()))
-        m_failed = true;
-    m_written += bytes.size();
 }
 
 int PdfWriter::reserve()
 {
-    m_offsets.push_back(0);
-    return static_cast<int>(m_offsets.size() - 1);
+    return ++m_objects;
 }
 
-void PdfWriter::beginObject(int number)
+bool PdfWriter::ok() const
 {
-    m_offsets[static_cast<std::size_t>(number)] = m_written;
-    char head[32];
-    const int length = std::snprintf(head, sizeof head, "%d 0 obj\n", number);
-    put(std::string_view(head, static_cast<std::size_t>(length)));
+    std::lock_guard lock(const_cast<std::mutex&>(m_mutex));
+    return !m_failed;
+}
+
+void PdfWriter::enqueue(Chunk&& chunk)
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued; });
+    m_queue.push_back(std::move(chunk));
+    lock.unlock();
+    m_changed.notify_all();
+}
+
+void PdfWriter::drain()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.empty() && !m_busy; });
+}
+
+void PdfWriter::work()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
+        if (m_queue.empty())
+            return;
+        Chunk chunk = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_busy = true;
+        lock.unlock();
+        m_changed.notify_all();
+        writeChunk(chunk);
+        lock.lock();
+        m_busy = false;
+        m_failed = m_failed || m_writeFailed;
+        m_changed.notify_all();
+    }
+}
+
+void PdfWriter::put(std::string_view bytes)
+{
+    if (m_writeFailed)
+        return;
+    if (!m_sink.write(bytes.data(), bytes.size()))
+        m_writeFailed = true;
+    m_written += bytes.size();
+}
+
+void PdfWriter::writeChunk(Chunk& chunk)
+{
+    if (chunk.number > 0)
+        m_offsets.emplace_back(chunk.number, m_written);
+    if (!chunk.compress || !m_compressor) {
+        put(chunk.head);
+        put(chunk.data);
+        return;
+    }
+    m_compressed.resize(libdeflate_zlib_compress_bound(m_compressor, chunk.data.size()));
+    const std::size_t size = libdeflate_zlib_compress(
+        m_compressor, chunk.data.data(), chunk.data.size(), m_compressed.data(), m_compressed.size());
+    put(objectHead(chunk.number));
+    put("<</Length " + std::to_string(size) + "/Filter/FlateDecode");
+    put(chunk.head);
+    put(">>\nstream\n");
+    put(std::string_view(m_compressed.data(), size));
+    put("\nendstream\nendobj\n");
 }
 
 void PdfWriter::writeObject(int number, std::string_view body)
 {
-    beginObject(number);
-    put(body);
-    put("\nendobj\n");
+    std::string bytes = objectHead(number);
+    bytes.append(body);
+    bytes += "\nendobj\n";
+    enqueue(Chunk { number, {}, std::move(bytes), false });
 }
 
-std::string_view PdfWriter::compress(std::string_view data)
+void PdfWriter::writeStream(int number, std::string_view dictionary, std::string&& data, bool compress)
 {
-    m_compressed.resize(libdeflate_zlib_compress_bound(m_compressor, data.size()));
-    const std::size_t size
-        = libdeflate_zlib_compress(m_compressor, data.data(), data.size(), m_compressed.data(), m_compressed.size());
-    return std::string_view(m_compressed.data(), size);
-}
-
-void PdfWriter::writeStream(int number, std::string_view dictionary, std::string_view data, bool compressed)
-{
-    const std::string_view body = compressed && m_compressor ? compress(data) : data;
-    beginObject(number);
-    char length[64];
-    const int size = std::snprintf(
-        length, sizeof length, "<</Length %zu%s", body.size(), body.data() == data.data() ? "" : "/Filter/FlateDecode");
-    put(std::string_view(length, static_cast<std::size_t>(size)));
-    put(dictionary);
-    put(">>\nstream\n");
-    put(body);
-    put("\nendstream\nendobj\n");
+    if (compress) {
+        enqueue(Chunk { number, std::string(dictionary), std::move(data), true });
+    } else {
+        std::string head = objectHead(number) + "<</Length " + std::to_string(data.size());
+        head.append(dictionary);
+        head += ">>\nstream\n";
+        data += "\nendstream\nendobj\n";
+        enqueue(Chunk { number, std::move(head), std::move(data), false });
+    }
+    data.clear();
 }
 
 bool PdfWriter::finish(int catalog, int info)
 {
-    for (std::size_t number = 1; number < m_offsets.size(); ++number) {
-        if (m_offsets[number] == 0)
-            return false;
+    drain();
+    // The worker is idle with nothing queued: its offsets are ours to read.
+    std::vector<std::uint64_t> offsets(static_cast<std::size_t>(m_objects) + 1, 0);
+    std::vector<bool> written(offsets.size(), false);
+    for (const auto& [number, offset] : m_offsets) {
+        offsets[static_cast<std::size_t>(number)] = offset;
+        written[static_cast<std::size_t>(number)] = true;
     }
-    const std::uint64_t xref = m_written;
-    std::string table = "xref\n0 " + std::to_string(m_offsets.size()) + "\n0000000000 65535 f \n";
+    if (!std::all_of(written.begin() + 1, written.end(), [](bool done) { return done; }))
+        return false;
+    std::string table = "xref\n0 " + std::to_string(offsets.size()) + "\n0000000000 65535 f \n";
     char entry[24];
-    for (std::size_t number = 1; number < m_offsets.size(); ++number) {
-        std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(m_offsets[number]));
+    for (std::size_t number = 1; number < offsets.size(); ++number) {
+        std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offsets[number]));
         table += entry;
     }
-    table += "trailer\n<</Size " + std::to_string(m_offsets.size()) + "/Root " + std::to_string(catalog) + " 0 R/Info "
-        + std::to_string(info) + " 0 R>>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    put(table);
-    return !m_failed;
+    table += "trailer\n<</Size " + std::to_string(offsets.size()) + "/Root " + std::to_string(catalog) + " 0 R/Info "
+        + std::to_string(info) + " 0 R>>\nstartxref\n" + std::to_string(m_written) + "\n%%EOF\n";
+    enqueue(Chunk { 0, {}, std::move(table), false });
+    drain();
+    return ok();
 }
 
 } // namespace papyrant

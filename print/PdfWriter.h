@@ -1,8 +1,13 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 struct libdeflate_compressor;
@@ -13,12 +18,15 @@ class ByteSink;
 
 // Writes the objects of a PDF file in one pass: numbers are handed out first and objects written in any
 // order, each once; finish() writes the cross-reference table and the trailer. Knows nothing of pages or
-// fonts.
+// fonts. Streams are compressed and written on a thread of its own, so that laying out the next page and
+// compressing the last one share the machine's cores; at most a few pages wait in between, so memory stays
+// bounded.
 class PdfWriter
 {
 public:
-    // Level 1 is where deflate's time and the file's size balance best for print-outs (bench/padprint.sh).
-    static constexpr int kCompressionLevel = 1;
+    // The level that keeps files as small as those of the general-purpose writers before it, with
+    // compression still off the critical path on a second core (bench/padprint.sh).
+    static constexpr int kCompressionLevel = 6;
 
     explicit PdfWriter(ByteSink& sink);
     ~PdfWriter();
@@ -29,26 +37,45 @@ public:
     int reserve();
     // Writes "N 0 obj", the dictionary or other body, and "endobj".
     void writeObject(int number, std::string_view body);
-    // Writes a stream object: `dictionary` holds the entries besides /Length and /Filter (may be empty).
-    void writeStream(int number, std::string_view dictionary, std::string_view data, bool compress = true);
+    // Writes a stream object: `dictionary` holds the entries besides /Length and /Filter (may be empty). The
+    // data is taken, and `data` left empty.
+    void writeStream(int number, std::string_view dictionary, std::string&& data, bool compress = true);
     // Writes the cross-reference table and trailer; false when any write failed or an object is missing.
     bool finish(int catalog, int info);
-    bool ok() const
-    {
-        return !m_failed;
-    }
+    // Whether the bytes have been written well so far.
+    bool ok() const;
 
 private:
+    struct Chunk
+    {
+        int number = 0; // the object that starts here, 0 for none
+        std::string head; // bytes before the data; for a compressed stream, the dictionary entries
+        std::string data;
+        bool compress = false;
+    };
+
+    void enqueue(Chunk&& chunk);
+    void drain();
+    void work();
+    void writeChunk(Chunk& chunk);
     void put(std::string_view bytes);
-    void beginObject(int number);
-    std::string_view compress(std::string_view data);
 
     ByteSink& m_sink;
-    libdeflate_compressor* m_compressor = nullptr;
-    std::vector<std::uint64_t> m_offsets; // by object number; 0 while not written
-    std::uint64_t m_written = 0;
-    std::string m_compressed;
+    int m_objects = 0;
+    // Shared with the worker, under m_mutex.
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Chunk> m_queue;
+    bool m_busy = false;
+    bool m_stopping = false;
     bool m_failed = false;
+    // The worker's own.
+    libdeflate_compressor* m_compressor = nullptr;
+    std::uint64_t m_written = 0;
+    std::vector<std::pair<int, std::uint64_t>> m_offsets;
+    std::string m_compressed;
+    bool m_writeFailed = false;
+    std::thread m_worker;
 };
 
 } // namespace papyrant
