@@ -1,118 +1,38 @@
 #include "platform/Registry.h"
 #include "platform/posix/SqliteRegistry.h"
-#include "tests/platform/FreshConfigHome.h"
-#include "tests/support/TempDir.h"
-#include "print/ByteSource.h"
-#include "tools/padprint/PrintDestination.h"
-#include "print/PrintableLines.h"
-#include "print/TextDecoder.h"
 #include "print/Utf8.h"
+#include "tests/platform/FreshConfigHome.h"
+#include "tests/support/PdfChecks.h"
+#include "tests/support/Programs.h"
+#include "tests/support/TempDir.h"
+#include "tools/padprint/PrintDestination.h"
 
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 using namespace papyrant;
+using namespace papyrant::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The programs' folder: PAPYRANT_BIN_DIR, else bin/ beside this test's own folder in the build tree.
-fs::path binDir()
-{
-    const char* dir = std::getenv("PAPYRANT_BIN_DIR");
-    if (dir && *dir)
-        return dir;
-    return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin";
-}
 
 void writeFile(const fs::path& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Starts a program (never through a shell) with its output going to `output`; returns its process id.
-pid_t start(const std::vector<std::string>& arguments, const fs::path& output)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return error == 0 ? pid : -1;
-}
-
-int finish(pid_t pid)
-{
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Runs a program to its end; its output (stdout and stderr) goes to `output`.
 int run(const std::vector<std::string>& arguments, std::string& output, const fs::path& scratch)
 {
-    const fs::path log = scratch / "run.log";
-    const pid_t pid = start(arguments, log);
-    if (pid < 0)
-        return -1;
-    const int code = finish(pid);
-    output = readFile(log);
-    return code;
+    return runProgram(arguments, output, scratch);
 }
 
-// The text padprint prints for a file: decoded and made printable, with all white space taken out, since
-// wrapping and pdftotext's layout move it.
-std::u32string printedCharacters(const std::string& bytes)
-{
-    MemoryByteSource source(bytes);
-    TextDecoder decoder(source);
-    std::string text;
-    PrintableLines lines([&text](std::string_view line) { text.append(line); });
-    std::string piece;
-    while (decoder.next(piece)) {
-        lines.add(piece);
-        piece.clear();
-    }
-    lines.finish();
-    std::u32string result;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    for (std::size_t i = 0; i < text.size();) {
-        const int length = utf8::sequenceLength(p + i, text.size() - i);
-        const char32_t cp = utf8::decode(p + i, length);
-        i += static_cast<std::size_t>(length);
-        if (cp != U' ' && cp != 0xA0)
-            result.push_back(cp);
-    }
-    return result;
-}
-
-// The text pdftotext finds in a PDF, in the content's order, without white space and without the direction
-// marks pdftotext wraps around right-to-left letters.
-std::u32string copiedCharacters(const std::string& text)
+std::u32string toUtf32(std::string_view text)
 {
     std::u32string result;
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
@@ -123,10 +43,35 @@ std::u32string copiedCharacters(const std::string& text)
             ++i;
             continue;
         }
-        const char32_t cp = utf8::decode(p + i, length);
+        result.push_back(utf8::decode(p + i, length));
         i += static_cast<std::size_t>(length);
-        const bool blank = cp == U' ' || cp == U'\n' || cp == U'\r' || cp == U'\f' || cp == U'\t' || cp == 0xA0;
-        if (!blank && !(cp >= 0x202A && cp <= 0x202E))
+    }
+    return result;
+}
+
+bool isBlank(char32_t cp)
+{
+    return cp == U' ' || cp == U'\n' || cp == U'\r' || cp == U'\f' || cp == U'\t' || cp == 0xA0;
+}
+
+// The characters of a text without its white space, which wrapping and pdftotext's layout move.
+std::u32string visible(const std::u32string& text)
+{
+    std::u32string result;
+    for (char32_t cp : text) {
+        if (!isBlank(cp))
+            result.push_back(cp);
+    }
+    return result;
+}
+
+// The text pdftotext finds in a PDF, in the content's order, without white space and without the direction
+// marks pdftotext wraps around right-to-left letters.
+std::u32string copiedCharacters(const std::string& text)
+{
+    std::u32string result;
+    for (char32_t cp : visible(toUtf32(text))) {
+        if (!(cp >= 0x202A && cp <= 0x202E))
             result.push_back(cp);
     }
     return result;
@@ -140,6 +85,52 @@ std::string toUtf8(const std::u32string& text)
     return result;
 }
 
+// What a print-out of bytes that are not UTF-8 must show, worked out here from the rules a user sees, not
+// with the printer's decoder: Windows-1252, with the C0 controls and DEL in caret notation and the C1 controls
+// and the soft hyphen as <U+XXXX> (the five bytes Windows-1252 leaves open are C1 controls).
+std::u32string expectedFromWindows1252(const std::string& bytes)
+{
+    static const char32_t k80To9F[32] = { 0x20AC, 0x81, 0x201A, 0x192, 0x201E, 0x2026, 0x2020, 0x2021, 0x2C6, 0x2030,
+        0x160, 0x2039, 0x152, 0x8D, 0x17D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x2DC,
+        0x2122, 0x161, 0x203A, 0x153, 0x9D, 0x17E, 0x178 };
+    std::u32string text;
+    for (unsigned char byte : bytes) {
+        char32_t cp = byte >= 0x80 && byte <= 0x9F ? k80To9F[byte - 0x80] : byte;
+        if (cp == U'\t' || cp == U'\n' || cp == U'\r') {
+            text.push_back(U' ');
+        } else if (cp < 0x20 || cp == 0x7F) {
+            text.push_back(U'^');
+            text.push_back(cp == 0x7F ? U'?' : char32_t(cp + 0x40));
+        } else if ((cp >= 0x80 && cp <= 0x9F) || cp == 0xAD) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "<U+%04X>", static_cast<unsigned>(cp));
+            for (const char* c = hex; *c; ++c)
+                text.push_back(static_cast<unsigned char>(*c));
+        } else {
+            text.push_back(cp);
+        }
+    }
+    return visible(text);
+}
+
+// A fontconfig set-up that knows only the faces the project installs, so that a test sees what a fresh
+// machine shows, whatever else this one has.
+std::string projectFontsConfig(const fs::path& cache)
+{
+    std::string config = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n";
+    for (const char* dir : { "/usr/share/fonts/truetype/dejavu", "/usr/share/fonts/truetype/wqy",
+             "/usr/share/fonts/opentype/ipafont-gothic", "/usr/share/fonts/truetype/naver-d2coding",
+             "/usr/share/fonts/truetype/arphic-bsmi00lp", "/usr/share/fonts/truetype/lohit-devanagari",
+             "/usr/share/fonts/truetype/lohit-bengali", "/usr/share/fonts/truetype/lohit-punjabi",
+             "/usr/share/fonts/truetype/lohit-gujarati", "/usr/share/fonts/truetype/lohit-oriya",
+             "/usr/share/fonts/truetype/lohit-tamil", "/usr/share/fonts/truetype/lohit-telugu",
+             "/usr/share/fonts/truetype/lohit-kannada", "/usr/share/fonts/truetype/lohit-malayalam",
+             "/usr/share/fonts/truetype/tlwg", "/usr/share/fonts/truetype/ancient-scripts" })
+        config += std::string("  <dir>") + dir + "</dir>\n";
+    config += "  <cachedir>" + cache.string() + "</cachedir>\n</fontconfig>\n";
+    return config;
+}
+
 // A user of their own (a fresh XDG_CONFIG_HOME) with the PDF printer installed and made the default.
 class PadprintEndToEnd : public ::testing::Test
 {
@@ -147,10 +138,16 @@ protected:
     void SetUp() override
     {
         fs::create_directories(m_out);
+        writeFile(m_dir.path() / "fonts.conf", projectFontsConfig(m_dir.path() / "font-cache"));
+        ::setenv("FONTCONFIG_FILE", (m_dir.path() / "fonts.conf").c_str(), 1);
         SqliteRegistry setup(SqliteRegistry::defaultDatabasePath());
         ASSERT_EQ(setup.addPrinter(kPdfPrinterName), PrinterChange::Done) << setup.errorText();
         ASSERT_TRUE(setup.setDefaultPrinter(kPdfPrinterName)) << setup.errorText();
         m_registry = openUserRegistry();
+    }
+    void TearDown() override
+    {
+        ::unsetenv("FONTCONFIG_FILE");
     }
     void setTarget(const fs::path& target)
     {
@@ -209,13 +206,21 @@ std::string utf16le(const std::u32string& text)
 
 TEST_F(PadprintEndToEnd, EveryPrintedCharacterCopiesBackInOrder)
 {
+    // Every script the print-outs have faces for, emoji, characters one glyph draws for several (micro sign
+    // and mu, ohm sign and omega, kelvin sign and K), clusters drawn with several glyphs (Devanagari vowel
+    // signs), and characters no installed face draws (Tangut), which must copy back as themselves.
     const std::u32string mixed = U"<?xml version=\"1.0\"?>\n<doc>\n"
                                  U" <latin>Ça déjà vu, naïve façade, Ærø, Ångström, ÿ</latin>\n"
                                  U" <greek>Καλημέρα κόσμε, ἀρχή</greek>\n"
                                  U" <cyrillic>Съешь же ещё этих мягких французских булок</cyrillic>\n"
-                                 U" <cjk>中文字符测试，日本語のテキスト</cjk>\n"
+                                 U" <cjk>中文字符测试，日本語のテキスト，臺灣，𩸽</cjk>\n"
+                                 U" <korean>서울 안녕하세요</korean>\n"
                                  U" <hebrew>שלום עולם</hebrew> <arabic>مرحبا بالعالم</arabic>\n"
-                                 U" <emoji>smile 😀 ok</emoji>\n</doc>\n";
+                                 U" <indic>नमस्ते किताब দুনিয়া வணக்கம் ਪੰਜਾਬੀ ગુજરાતી ಕನ್ನಡ తెలుగు മലയാളം ଓଡ଼ିଆ</indic>\n"
+                                 U" <thai>สวัสดีชาวโลก</thai>\n"
+                                 U" <emoji>smile 😀 👍 ❤ 🎉 ok</emoji>\n"
+                                 U" <shared>\u00B5\u03BC \u2126\u03A9 \u212AK</shared>\n"
+                                 U" <tangut>𗀀𗀁</tangut>\n</doc>\n";
     std::string binary;
     std::mt19937 random(7);
     for (int i = 0; i < 20000; ++i)
@@ -224,30 +229,37 @@ TEST_F(PadprintEndToEnd, EveryPrintedCharacterCopiesBackInOrder)
     for (int i = 0; i < 5000; ++i)
         longLine.push_back(static_cast<char>('a' + i % 26));
 
-    const std::vector<std::pair<std::string, std::string>> corpus = {
-        { "utf8.xml", toUtf8(mixed) },
-        { "utf16.xml", utf16le(mixed) },
+    struct Case
+    {
+        std::string name;
+        std::string bytes;
+        std::u32string expected;
+    };
+    const std::vector<Case> corpus = {
+        { "utf8.xml", toUtf8(mixed), visible(mixed) },
+        { "utf16.xml", utf16le(mixed), visible(mixed) },
         { "latin1.xml",
             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>Gr\xF6\xDF"
-            "e caf\xE9 \xB1\xA7\xB6 \xBD</a>\n" },
-        { "tabs.txt", "a\tb\tc\n\tindented\t\tx\n12345678\ty\n" },
-        { "long line.txt", longLine + "\n" },
-        { "binary.bin", binary },
-        { "controls.txt", "bell\x07 escape\x1B del\x7F nul" + std::string(1, '\0') + " end\r\n" },
+            "e caf\xE9 \xB1\xA7\xB6 \xBD</a>\n",
+            U"<?xmlversion=\"1.0\"encoding=\"ISO-8859-1\"?><a>Größecafé±§¶½</a>" },
+        { "tabs.txt", "a\tb\tc\n\tindented\t\tx\n12345678\ty\n", U"abcindentedx12345678y" },
+        { "long line.txt", longLine + "\n", visible(toUtf32(longLine)) },
+        { "binary.bin", binary, expectedFromWindows1252(binary) },
+        { "controls.txt", "bell\x07 escape\x1B del\x7F nul" + std::string(1, '\0') + " end\r\n",
+            U"bell^Gescape^[del^?nul^@end" },
     };
-    for (const auto& [name, bytes] : corpus) {
-        const fs::path source = m_dir.path() / name;
-        const fs::path pdf = m_out / (name + ".pdf");
-        writeFile(source, bytes);
+    for (const Case& test : corpus) {
+        const fs::path source = m_dir.path() / test.name;
+        const fs::path pdf = m_out / (test.name + ".pdf");
+        writeFile(source, test.bytes);
         setTarget(pdf);
         std::string output;
-        ASSERT_EQ(padprint(source, output), 0) << name << ": " << output;
-        const std::u32string expected = printedCharacters(bytes);
-        const std::u32string copied = copiedCharacters(pdfToText(pdf));
-        EXPECT_EQ(toUtf8(copied), toUtf8(expected)) << name;
-        EXPECT_EQ(pdfInfo(pdf, "Title"), name);
+        ASSERT_EQ(padprint(source, output), 0) << test.name << ": " << output;
+        EXPECT_EQ(toUtf8(copiedCharacters(pdfToText(pdf))), toUtf8(test.expected)) << test.name;
+        EXPECT_EQ(pdfInfo(pdf, "Title"), test.name);
+        for (const std::string& complaint : pdfComplaints(pdf, m_dir.path()))
+            ADD_FAILURE() << test.name << ": " << complaint;
     }
-    EXPECT_EQ(printedCharacters(corpus[0].second), printedCharacters(corpus[1].second));
 }
 
 TEST_F(PadprintEndToEnd, EmptyFilePrintsOneBlankPage)
@@ -275,7 +287,8 @@ TEST_F(PadprintEndToEnd, KilledJobLeavesNoPartialFileAndTheOldPdfIntact)
         if (oldPdf)
             writeFile(target, "the old PDF");
         setTarget(target);
-        const pid_t pid = start({ (binDir() / "padprint").string(), "/p", source.string() }, m_dir.path() / "log");
+        const pid_t pid
+            = startProgram({ (binDir() / "padprint").string(), "/p", source.string() }, m_dir.path() / "log");
         ASSERT_GT(pid, 0);
         // Wait until the job has its file open in the output folder and has written part of it.
         bool writing = false;
