@@ -17,12 +17,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
-# The libraries come from dpkg-shlibdeps; padprint draws its text in DejaVu Sans Mono and falls back to
-# Liberation and Droid for what that font lacks.
+# The libraries come from dpkg-shlibdeps; padprint draws its text in DejaVu Sans Mono and falls back, for what
+# that face lacks, to the faces print/FontFallback.cpp names (recommended: without them the print-outs show
+# placeholders for those scripts, and keep their text).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window icon is an SVG, drawn by Qt's SVG plugins, which no linked library names.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libqt6svg6")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-droid-fallback")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, fonts-ipafont-gothic, fonts-naver-d2coding, \
+fonts-arphic-bsmi00lp, fonts-lohit-deva, fonts-lohit-beng-bengali, fonts-lohit-guru, fonts-lohit-gujr, \
+fonts-lohit-orya, fonts-lohit-taml, fonts-lohit-telu, fonts-lohit-knda, fonts-lohit-mlym, fonts-tlwg-mono-ttf, \
+fonts-symbola")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # What Debian asks of every package: the copyright, a changelog and manual pages compressed with gzip -9n, and
