@@ -1,8 +1,8 @@
 #include "filelist/FileList.h"
 
-#include <utility>
-
 #include "platform/RuntimeError.h"
+
+#include <utility>
 
 namespace papyrant {
 

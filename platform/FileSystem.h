@@ -1,10 +1,10 @@
 #pragma once
 
+#include "NativePath.h" // per platform: kNativeSeparator, kMaxPath, pathsEqual
+
 #include <cstddef>
 #include <string>
 #include <vector>
-
-#include "NativePath.h" // per platform: kNativeSeparator, kMaxPath, pathsEqual
 
 namespace papyrant {
 

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "platform/Dialogs.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Yielder.h"
+
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "platform/Dialogs.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Yielder.h"
 
 namespace papyrant::test {
 
@@ -63,7 +63,7 @@ public:
 
     int yields = 0;
     int pauses = 0;
-    std::chrono::milliseconds paused{0};
+    std::chrono::milliseconds paused { 0 };
     bool stop = false;
     bool realTime = true;
     std::function<void()> onYield;

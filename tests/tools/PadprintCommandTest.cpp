@@ -285,4 +285,3 @@ TEST(PadprintCommand, RefusesUnreadableSourceAndUnwritableFolder)
     fs::permissions(p.out, fs::perms::owner_all);
     EXPECT_TRUE(namesIn(p.out).empty());
 }
-

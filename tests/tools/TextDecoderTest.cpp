@@ -156,7 +156,9 @@ TEST(TextDecoder, OutputIsAlwaysValidUtf8)
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + allBytes,
         "<?xml version=\"1.0\" encoding=\"SHIFT_JIS\"?>" + allBytes,
         // UCS-4 units past U+10FFFF or in the surrogate range, which iconv passes on as ill-formed UTF-8.
-        std::string("\x03<?xmlding=?\x01" "CS-?xml encoding=\"UCS4\"?>", 37),
+        std::string("\x03<?xmlding=?\x01"
+                    "CS-?xml encoding=\"UCS4\"?>",
+            37),
         "<?xml version=\"1.0\" encoding=\"UCS-4BE\"?>" + std::string("\x00\x00\xD8\x00\x7F\xFF\xFF\xFF", 8),
         "",
     };
