@@ -15,7 +15,7 @@ packages=(
     qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
     libpango1.0-dev libcairo2-dev
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
-    poppler-utils xvfb xauth clang-format
+    poppler-utils xvfb xauth libxcb1-dev libfontconfig-dev clang-format
 )
 case "${1:-}" in
 --windows) packages=("${windows_packages[@]}") ;;

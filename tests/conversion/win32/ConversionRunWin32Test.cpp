@@ -63,8 +63,10 @@ protected:
 
 TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
 {
-    // The third name goes through the ANSI code page on its way to the registry and the print program.
-    const std::string third = ::GetACP() == 1252 ? "R\xc3\xa9sum\xc3\xa9.XML" : "third.XML";
+    // The third name goes through the ANSI code page (1252 in the Windows stage) on its way to the registry and
+    // the print program.
+    ASSERT_EQ(::GetACP(), 1252u);
+    const std::string third = "R\xc3\xa9sum\xc3\xa9.XML";
     const std::vector<std::string> names = { "first.xml", "with space & more.xml", third };
     test::FakeConversionHost host;
     for (const std::string& name : names) {
