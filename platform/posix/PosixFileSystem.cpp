@@ -31,6 +31,14 @@ bool IsExistingFile(const std::string& path)
     return !path.empty() && isExistingFileAt(AT_FDCWD, path.c_str());
 }
 
+std::optional<FileIdentity> fileIdentity(const std::string& path)
+{
+    struct stat info = {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
+}
+
 int GetAttributes(const std::string& path)
 {
     // A closing separator names the folder itself (a link keeps its reparse point bit), and a missing one is a
