@@ -54,6 +54,20 @@ protected:
             ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kWordPadServerKey);
     }
 
+    // Converts in\a.xml, holding the text, into the folder out with the real services; returns the source's path.
+    std::string convertOne(const std::string& text, test::FakeConversionHost& host)
+    {
+        const std::string source = m_dir.str() + "\\in\\a.xml";
+        std::ofstream(source, std::ios::binary) << text;
+        host.entries = { source };
+        host.option1 = true;
+        host.option2 = false;
+        host.folder = m_dir.str() + "\\out\\";
+        ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
+        run.PushButton2_Click(host);
+        return source;
+    }
+
     test::TempDir m_dir;
     Win32Registry m_registry;
     std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem(m_registry);
@@ -93,19 +107,26 @@ TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
     EXPECT_FALSE(run.IsConverting());
 }
 
+TEST_F(ConversionRunWin32Test, WordPadPathWithAVariableReachesTheProgram)
+{
+    // As the stock registry value names the word pad: "%ProgramFiles%\Windows NT\Accessories\WORDPAD.EXE".
+    ASSERT_TRUE(::SetEnvironmentVariableA("PAPYRANT_PAD_DIR", programFolder().c_str()));
+    ASSERT_TRUE(m_registry.writeStrings(
+        RegistryHive::ClassesRoot, kWordPadServerKey, { { "", "\"%PAPYRANT_PAD_DIR%\\print_stand_in.exe\"" } }));
+    test::FakeConversionHost host;
+    convertOne("<a>variable</a>", host);
+    ::SetEnvironmentVariableA("PAPYRANT_PAD_DIR", nullptr);
+
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+    EXPECT_EQ(readFile(m_dir.str() + "\\out\\a.pdf"), "<a>variable</a>");
+    EXPECT_EQ(GetWordPadPath(m_registry), "\"%PAPYRANT_PAD_DIR%\\print_stand_in.exe\"") << "read unchanged";
+}
+
 TEST_F(ConversionRunWin32Test, UnregisteredWordPadConvertsNothingAndSaysWhich)
 {
     ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kWordPadServerKey);
     test::FakeConversionHost host;
-    const std::string source = m_dir.str() + "\\in\\a.xml";
-    std::ofstream(source) << "<a/>";
-    host.entries = { source };
-    host.option1 = true;
-    host.option2 = false;
-    host.folder = m_dir.str() + "\\out\\";
-
-    ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
-    run.PushButton2_Click(host);
+    const std::string source = convertOne("<a/>", host);
 
     EXPECT_FALSE(FileExists(m_dir.str() + "\\out\\a.pdf"));
     ASSERT_EQ(host.shownTexts().size(), 1u);
