@@ -1,6 +1,5 @@
 #include "app/QtMessageBoxes.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace papyrant {
@@ -15,8 +14,7 @@ QString QtMessageBoxes::displayText(const std::string& text)
 
 MessageAnswer QtMessageBoxes::show(const Message& message)
 {
-    const QString title
-        = message.title ? QString::fromStdString(*message.title) : QGuiApplication::applicationDisplayName();
+    const QString title = QString::fromStdString(captionOf(message));
     QWidget* owner = m_owner && m_owner->isVisible() ? m_owner.data() : nullptr;
     QMessageBox box(message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title,
         displayText(message.text),

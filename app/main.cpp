@@ -2,6 +2,7 @@
 #include "app/QtDialogs.h"
 #include "app/QtMessageBoxes.h"
 #include "platform/FileSystem.h"
+#include "platform/FontWarmUp.h"
 #include "platform/Printers.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -11,7 +12,10 @@
 
 int main(int argc, char* argv[])
 {
+    // Read while the application connects to the display; done before the first text is measured.
+    std::unique_ptr<papyrant::FontWarmUp> fonts = papyrant::startFontWarmUp();
     QApplication application(argc, argv);
+    fonts.reset();
     QApplication::setApplicationName(QStringLiteral("Papyrant"));
     QApplication::setQuitOnLastWindowClosed(false); // the window decides when the program ends
 

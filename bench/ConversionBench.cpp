@@ -4,6 +4,7 @@
 //
 //   conversion-bench SOURCES OUTPUT
 #include "conversion/ConversionRun.h"
+#include "conversion/ListedSources.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printers.h"
 #include "platform/Process.h"
@@ -101,6 +102,8 @@ public:
         : m_entries(std::move(entries))
         , m_folder(std::move(folder))
     {
+        for (const std::string& entry : m_entries)
+            m_sources.add(entry);
     }
     std::size_t entryCount() const override
     {
@@ -144,6 +147,10 @@ public:
     {
         return m_yielder;
     }
+    ListedSources& listedSources() override
+    {
+        return m_sources; // the benchmark's list never changes
+    }
     const std::vector<std::string>& shown() const
     {
         return m_messages.texts;
@@ -151,6 +158,7 @@ public:
 
 private:
     std::vector<std::string> m_entries;
+    ListedSources m_sources;
     std::string m_folder;
     RecordedMessages m_messages;
     WaitingYielder m_yielder;

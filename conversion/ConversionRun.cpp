@@ -1,6 +1,7 @@
 #include "conversion/ConversionRun.h"
 
 #include "conversion/ConversionMessages.h"
+#include "conversion/ListedSources.h"
 #include "conversion/PathHelpers.h"
 #include "conversion/PdfPrinter.h"
 #include "conversion/TargetPath.h"
@@ -198,21 +199,10 @@ private:
         return m_cmd.value(138, std::optional<std::string>(), [&]() -> std::optional<std::string> {
             std::string target = m_targets.choose(source, *wanted);
             // Printing over a listed file would destroy a source (a listed report.pdf, or a.pdf beside a.xml).
-            if (isListed(target))
+            if (m_host.listedSources().holds(target))
                 return std::nullopt;
             return target;
         });
-    }
-
-    bool isListed(const std::string& path)
-    {
-        const std::size_t count = m_host.entryCount();
-        for (std::size_t i = 1; i <= count; ++i) {
-            const std::optional<std::string> entry = readEntry(i);
-            if (entry && pathsEqual(*entry, path))
-                return true;
-        }
-        return false;
     }
 
     bool stopped() const

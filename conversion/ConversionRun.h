@@ -10,6 +10,7 @@
 
 namespace papyrant {
 
+class ListedSources;
 class MessageBoxes;
 class PrinterSystem;
 class Registry;
@@ -37,6 +38,8 @@ public:
     virtual void setProgressText(const std::string& text) = 0;
     virtual MessageBoxes& messages() = 0;
     virtual Yielder& yielder() = 0;
+    // The entries' texts, following the list while the run yields: the run never prints over a listed file.
+    virtual ListedSources& listedSources() = 0;
 };
 
 struct ConversionServices

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <string>
 #include <string_view>
-
-#include "platform/FileSystem.h"
 
 namespace papyrant {
 

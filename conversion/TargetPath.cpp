@@ -2,6 +2,9 @@
 
 #include "conversion/PathHelpers.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace papyrant {
 
 namespace {
@@ -16,6 +19,26 @@ std::string numbered(const std::string& target, int number)
     return target.substr(0, target.size() - kPdfExtension.size()) + suffix + std::string(kPdfExtension);
 }
 
+// The number n when the target is the wanted path numbered n (n >= 2), as numbered() writes it.
+std::optional<int> numberOf(const std::string& target, const std::string& wanted)
+{
+    const bool pdf = wanted.ends_with(kPdfExtension);
+    const std::string_view stem = std::string_view(wanted).substr(0, wanted.size() - (pdf ? kPdfExtension.size() : 0));
+    const std::string_view tail = pdf ? kPdfExtension : std::string_view();
+    const std::string_view text(target);
+    if (text.size() < stem.size() + tail.size() + 4 || !pathsEqual(text.substr(0, stem.size()), stem)
+        || !pathsEqual(text.substr(text.size() - tail.size()), tail))
+        return std::nullopt;
+    const std::string_view middle = text.substr(stem.size(), text.size() - stem.size() - tail.size());
+    if (!middle.starts_with(" (") || !middle.ends_with(")") || middle.size() > 12)
+        return std::nullopt;
+    const std::string_view digits = middle.substr(2, middle.size() - 3);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos || digits[0] == '0')
+        return std::nullopt;
+    const int number = std::stoi(std::string(digits));
+    return number >= 2 ? std::optional<int>(number) : std::nullopt;
+}
+
 } // namespace
 
 std::string pdfTargetPath(std::string_view folder, std::string_view source, char separator)
@@ -27,30 +50,41 @@ std::string pdfTargetPath(std::string_view folder, std::string_view source, char
     return CollapseBackslashes(target, separator);
 }
 
-std::string RunTargets::choose(const std::string& source, const std::string& wanted) const
+std::string RunTargets::choose(const std::string& source, const std::string& wanted)
 {
-    std::string candidate = wanted;
-    for (int number = 2;; ++number) {
-        const Claim* claim = claimOf(candidate);
-        if (!claim || pathsEqual(claim->source, source))
-            return candidate;
-        candidate = numbered(wanted, number);
+    const std::string sourceKey = pathKey(source);
+    auto takenByOther = [&](const std::string& candidate) {
+        const auto claim = m_sourceOf.find(pathKey(candidate));
+        return claim != m_sourceOf.end() && claim->second != sourceKey;
+    };
+    if (!takenByOther(wanted))
+        return wanted;
+
+    // The lowest numbered name that this source printed to already, or that nobody took. Names below the first
+    // free one of an earlier question were all taken by others then, and claims are never given up.
+    int& firstFree = m_firstFree[pathKey(wanted)];
+    int number = std::max(firstFree, 2);
+    if (const auto own = m_targetsOf.find(sourceKey); own != m_targetsOf.end()) {
+        std::optional<int> lowest;
+        for (const std::string& target : own->second) {
+            const std::optional<int> mine = numberOf(target, wanted);
+            if (mine && *mine < number && (!lowest || *mine < *lowest))
+                lowest = mine;
+        }
+        if (lowest)
+            return numbered(wanted, *lowest);
     }
+    while (takenByOther(numbered(wanted, number)))
+        ++number;
+    firstFree = number;
+    return numbered(wanted, number);
 }
 
 void RunTargets::record(const std::string& source, const std::string& target)
 {
-    if (!claimOf(target))
-        m_claims.push_back({ source, target });
-}
-
-const RunTargets::Claim* RunTargets::claimOf(const std::string& target) const
-{
-    for (const Claim& claim : m_claims) {
-        if (pathsEqual(claim.target, target))
-            return &claim;
-    }
-    return nullptr;
+    const auto [claim, added] = m_sourceOf.emplace(pathKey(target), pathKey(source));
+    if (added)
+        m_targetsOf[claim->second].push_back(target);
 }
 
 } // namespace papyrant

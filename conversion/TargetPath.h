@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace papyrant {
@@ -15,23 +16,21 @@ std::string pdfTargetPath(std::string_view folder, std::string_view source, char
 
 // The targets that one conversion run has already printed to, so that two different sources never write the
 // same PDF: a later one gets " (2)", " (3)", ... before ".pdf". The same source asking again keeps its target.
+// Each question costs a few look-ups, however many targets the run has printed to.
 class RunTargets
 {
 public:
     // The target to use for the source: the wanted path itself unless a different source of this run took it.
-    std::string choose(const std::string& source, const std::string& wanted) const;
+    std::string choose(const std::string& source, const std::string& wanted);
     void record(const std::string& source, const std::string& target);
 
 private:
-    struct Claim
-    {
-        std::string source;
-        std::string target;
-    };
-    // Who printed to the path in this run, or nullptr.
-    const Claim* claimOf(const std::string& target) const;
-
-    std::vector<Claim> m_claims;
+    // Who printed to each target (both by pathKey).
+    std::unordered_map<std::string, std::string> m_sourceOf;
+    // The targets each source printed to, by pathKey of the source.
+    std::unordered_map<std::string, std::vector<std::string>> m_targetsOf;
+    // For each wanted path (by pathKey), the number below which every numbered name was found taken by others.
+    std::unordered_map<std::string, int> m_firstFree;
 };
 
 } // namespace papyrant

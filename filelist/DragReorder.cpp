@@ -1,8 +1,8 @@
 #include "filelist/DragReorder.h"
 
-#include <string>
-
 #include "filelist/FileList.h"
+
+#include <string>
 
 namespace papyrant {
 

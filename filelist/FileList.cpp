@@ -1,8 +1,8 @@
 #include "filelist/FileList.h"
 
-#include <utility>
-
 #include "platform/RuntimeError.h"
+
+#include <utility>
 
 namespace papyrant {
 
@@ -18,41 +18,45 @@ const std::string& FileList::item(std::size_t position) const
     return m_entries[position - 1];
 }
 
+void FileList::addObserver(FileListObserver* observer)
+{
+    m_observers.push_back(observer);
+}
+
+void FileList::removeObserver(FileListObserver* observer)
+{
+    std::erase(m_observers, observer);
+}
+
 void FileList::setItem(std::size_t position, std::string text)
 {
     checkPosition(position);
+    tell([&](FileListObserver& o) { o.entryAboutToBeChanged(position); });
     m_entries[position - 1] = std::move(text);
-    if (m_observer)
-        m_observer->entryChanged(position);
+    tell([&](FileListObserver& o) { o.entryChanged(position); });
 }
 
 void FileList::add(std::string text)
 {
     const std::size_t position = m_entries.size() + 1;
-    if (m_observer)
-        m_observer->entryAboutToBeAdded(position);
+    tell([&](FileListObserver& o) { o.entryAboutToBeAdded(position); });
     m_entries.push_back(std::move(text));
-    if (m_observer)
-        m_observer->entryAdded(position);
+    tell([&](FileListObserver& o) { o.entryAdded(position); });
 }
 
 void FileList::remove(std::size_t position)
 {
     checkPosition(position);
-    if (m_observer)
-        m_observer->entryAboutToBeRemoved(position);
+    tell([&](FileListObserver& o) { o.entryAboutToBeRemoved(position); });
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position - 1));
-    if (m_observer)
-        m_observer->entryRemoved(position);
+    tell([&](FileListObserver& o) { o.entryRemoved(position); });
 }
 
 void FileList::clear()
 {
-    if (m_observer)
-        m_observer->entriesAboutToBeCleared();
+    tell([&](FileListObserver& o) { o.entriesAboutToBeCleared(); });
     m_entries.clear();
-    if (m_observer)
-        m_observer->entriesCleared();
+    tell([&](FileListObserver& o) { o.entriesCleared(); });
 }
 
 bool IsInList(const FileList& list, std::string_view text)

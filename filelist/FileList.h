@@ -19,6 +19,8 @@ public:
     virtual void entriesAboutToBeCleared() = 0;
     virtual void entriesCleared() = 0;
     virtual void entryChanged(std::size_t position) = 0;
+    // Before setItem replaces the text at position, which is still readable.
+    virtual void entryAboutToBeChanged(std::size_t /*position*/) { }
 };
 
 // The job list: entries addressed by position 1 to count(), each holding only its text (a path's exact bytes).
@@ -26,10 +28,9 @@ public:
 class FileList
 {
 public:
-    void setObserver(FileListObserver* observer)
-    {
-        m_observer = observer;
-    }
+    // Observers are told in the order they were added: the view, and a conversion run that follows the list.
+    void addObserver(FileListObserver* observer);
+    void removeObserver(FileListObserver* observer);
 
     std::size_t count() const
     {
@@ -51,7 +52,13 @@ private:
     void checkPosition(std::size_t position) const;
 
     std::vector<std::string> m_entries;
-    FileListObserver* m_observer = nullptr;
+    template <typename F> void tell(F&& message)
+    {
+        for (FileListObserver* observer : m_observers)
+            message(*observer);
+    }
+
+    std::vector<FileListObserver*> m_observers;
 };
 
 // True when at least one entry's text equals the text exactly.

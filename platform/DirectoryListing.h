@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <compare>
 #include <cstdint>
 #include <string>
@@ -8,14 +10,8 @@
 
 namespace papyrant {
 
-// What makes a folder the same folder whichever path leads to it (device and inode on Linux).
-struct DirectoryIdentity
-{
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-
-    auto operator<=>(const DirectoryIdentity&) const = default;
-};
+// What makes a folder the same folder whichever path leads to it.
+using DirectoryIdentity = FileIdentity;
 
 struct SubfolderEntry
 {

@@ -14,7 +14,7 @@ Message buildErrorReport(const RuntimeError& error, const std::string& location,
     text += "\r\r";
     text += "Please email screenshot of this message to ";
     text += kSupportAddress;
-    return Message{text, std::string("Application Error"), MessageIcon::Exclamation, MessageButtons::Ok};
+    return Message { text, std::string("Application Error"), MessageIcon::Exclamation, MessageButtons::Ok };
 }
 
 Message buildTooManyFilesMessage()
@@ -22,7 +22,7 @@ Message buildTooManyFilesMessage()
     std::string text = "You've selected too many files to add.";
     text += "\r\r";
     text += "Please try adding via the \"Add All\" button.";
-    return Message{text, std::nullopt, MessageIcon::None, MessageButtons::Ok};
+    return Message { text, std::nullopt, MessageIcon::None, MessageButtons::Ok };
 }
 
 Message buildDefaultPrinterReport(const RuntimeError& error)
@@ -33,7 +33,7 @@ Message buildDefaultPrinterReport(const RuntimeError& error)
     text += "modPrinters.GetDefaultPrinter";
     text += "\r\n";
     text += "Please contact Technical Support";
-    return Message{text, std::nullopt, MessageIcon::None, MessageButtons::Ok};
+    return Message { text, std::nullopt, MessageIcon::None, MessageButtons::Ok };
 }
 
 } // namespace papyrant

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "platform/MessageBoxes.h"
+
+#include <string>
 
 namespace papyrant {
 

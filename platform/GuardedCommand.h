@@ -1,13 +1,13 @@
 #pragma once
 
+#include "platform/MessageBoxes.h"
+#include "platform/RuntimeError.h"
+
 #include <exception>
 #include <functional>
 #include <new>
 #include <string>
 #include <utility>
-
-#include "platform/MessageBoxes.h"
-#include "platform/RuntimeError.h"
 
 namespace papyrant {
 
@@ -37,8 +37,7 @@ public:
     }
 
     // Runs one step; a failure is reported and swallowed. Does nothing once the command has ended.
-    template <typename F>
-    void step(int number, F&& action)
+    template <typename F> void step(int number, F&& action)
     {
         if (m_ended)
             return;
@@ -50,8 +49,7 @@ public:
     }
 
     // The test of a conditional step: a failed test is reported and counts as passed.
-    template <typename F>
-    bool test(int number, F&& condition)
+    template <typename F> bool test(int number, F&& condition)
     {
         if (m_ended)
             return false;
@@ -64,8 +62,7 @@ public:
     }
 
     // A value computed in a step; a failure is reported and the fallback is returned.
-    template <typename T, typename F>
-    T value(int number, T fallback, F&& compute)
+    template <typename T, typename F> T value(int number, T fallback, F&& compute)
     {
         if (m_ended)
             return fallback;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace papyrant {
 
@@ -39,6 +40,24 @@ class MessageBoxes
 public:
     virtual ~MessageBoxes() = default;
     virtual MessageAnswer show(const Message& message) = 0;
+
+    // The application title: the caption of every box without a title of its own. It is the program's own
+    // state, never the GUI toolkit's application name, which window managers would append to every caption.
+    void setApplicationTitle(std::string title)
+    {
+        m_applicationTitle = std::move(title);
+    }
+    const std::string& applicationTitle() const
+    {
+        return m_applicationTitle;
+    }
+    std::string captionOf(const Message& message) const
+    {
+        return message.title ? *message.title : m_applicationTitle;
+    }
+
+private:
+    std::string m_applicationTitle;
 };
 
 } // namespace papyrant

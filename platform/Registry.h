@@ -30,8 +30,8 @@ public:
     virtual bool writeStrings(RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values)
         = 0;
     // The value's text, or nothing when the key or the value is missing or cannot be read. Never throws.
-    virtual std::optional<std::string> readString(RegistryHive hive, const std::string& keyPath,
-                                                  const std::string& valueName)
+    virtual std::optional<std::string> readString(
+        RegistryHive hive, const std::string& keyPath, const std::string& valueName)
         = 0;
 };
 

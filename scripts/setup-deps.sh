@@ -24,7 +24,7 @@ packages=(
     libharfbuzz-dev libfribidi-dev libunibreak-dev libdeflate-dev libfontconfig-dev
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
     "${print_fonts[@]}"
-    poppler-utils qpdf ghostscript xvfb xauth
+    poppler-utils qpdf ghostscript xvfb xauth libxcb1-dev clang-format
 )
 case "${1:-}" in
 --windows) packages=("${windows_packages[@]}") ;;

@@ -8,12 +8,12 @@ FileListModel::FileListModel(FileList& list, QObject* parent)
     : QAbstractListModel(parent)
     , m_list(list)
 {
-    m_list.setObserver(this);
+    m_list.addObserver(this);
 }
 
 FileListModel::~FileListModel()
 {
-    m_list.setObserver(nullptr);
+    m_list.removeObserver(this);
 }
 
 QString FileListModel::displayText(const std::string& bytes)

@@ -1,8 +1,8 @@
 #include "platform/posix/ErrnoMapping.h"
 
-#include <cerrno>
-
 #include "platform/RuntimeError.h"
+
+#include <cerrno>
 
 namespace papyrant {
 

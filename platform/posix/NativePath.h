@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace papyrant {
@@ -13,6 +14,12 @@ inline constexpr std::size_t kMaxPath = PATH_MAX;
 inline bool pathsEqual(std::string_view a, std::string_view b)
 {
     return a == b;
+}
+
+// A text that is the same for two paths exactly when pathsEqual holds for them: a key for sets of paths.
+inline std::string pathKey(std::string_view path)
+{
+    return std::string(path);
 }
 
 // The length of a text as the system's single-byte interfaces take it: here its bytes.

@@ -1,35 +1,42 @@
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <string>
-
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/PosixAttributes.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <pwd.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace papyrant {
 
 bool FileExists(const std::string& path)
 {
-    struct stat info {};
+    struct stat info = {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
 bool FolderExists(const std::string& path)
 {
-    struct stat info {};
+    struct stat info = {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool IsExistingFile(const std::string& path)
 {
     return !path.empty() && isExistingFileAt(AT_FDCWD, path.c_str());
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path)
+{
+    struct stat info = {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
 }
 
 int GetAttributes(const std::string& path)
@@ -40,7 +47,7 @@ int GetAttributes(const std::string& path)
     std::string own = path;
     while (own.size() > 1 && own.back() == kNativeSeparator)
         own.pop_back();
-    struct stat linkInfo {};
+    struct stat linkInfo = {};
     if (own.empty() || ::lstat(own.c_str(), &linkInfo) != 0)
         throw RuntimeError(
             runtimeErrorFromErrno(own.empty() ? ENOENT : errno, folderForm ? PathKind::Folder : PathKind::File));
@@ -49,8 +56,8 @@ int GetAttributes(const std::string& path)
         info = linkInfo;
     const bool writable = ::access(own.c_str(), W_OK) == 0 || errno == ENOENT;
     const auto slash = own.rfind(kNativeSeparator);
-    const std::string_view name =
-        slash == std::string::npos ? std::string_view(own) : std::string_view(own).substr(slash + 1);
+    const std::string_view name
+        = slash == std::string::npos ? std::string_view(own) : std::string_view(own).substr(slash + 1);
     return attributesOf(linkInfo, info, writable, name);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace papyrant {
@@ -10,6 +11,8 @@ inline constexpr std::size_t kMaxPath = 260;
 
 // Paths compare as the file system does: without regard to case, by the system's upper-case mapping.
 bool pathsEqual(std::string_view a, std::string_view b);
+// A text that is the same for two paths exactly when pathsEqual holds for them: a key for sets of paths.
+std::string pathKey(std::string_view path);
 
 // The length of a text as the system's single-byte interfaces take it: its length in the ANSI code page.
 std::size_t systemTextLength(std::string_view text);

@@ -6,6 +6,7 @@
 #include "platform/win32/AnsiText.h"
 #include "platform/win32/Win32Attributes.h"
 #include "platform/win32/Win32ErrorMapping.h"
+#include "platform/win32/Win32FileInformation.h"
 
 #include <algorithm>
 #include <string>
@@ -79,22 +80,12 @@ template <typename Visit> void forEachEntry(const std::string& folder, const std
 // What a path leads to, after links: the volume and the file index.
 DirectoryIdentity folderIdentity(const std::string& path)
 {
-    if (path.empty())
-        throwFolderError(ERROR_PATH_NOT_FOUND);
-    // A folder opens only with backup semantics; links are followed to the folder they lead to.
-    const HANDLE handle = ::CreateFileA(toAnsi(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        throwFolderError(::GetLastError());
     BY_HANDLE_FILE_INFORMATION info {};
-    const BOOL ok = ::GetFileInformationByHandle(handle, &info);
-    const DWORD error = ::GetLastError();
-    ::CloseHandle(handle);
-    if (!ok)
-        throwFolderError(error);
+    if (!fileInformation(path, info))
+        throwFolderError(::GetLastError());
     if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         throwFolderError(ERROR_DIRECTORY);
-    return { info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow };
+    return identityOf(info);
 }
 
 } // namespace

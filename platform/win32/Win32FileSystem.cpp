@@ -3,6 +3,7 @@
 #include "platform/win32/AnsiText.h"
 #include "platform/win32/Win32Attributes.h"
 #include "platform/win32/Win32ErrorMapping.h"
+#include "platform/win32/Win32FileInformation.h"
 
 #include <array>
 #include <string>
@@ -41,6 +42,12 @@ bool pathsEqual(std::string_view a, std::string_view b)
     if (a.size() == b.size() && a == b)
         return true;
     return upperCase(a) == upperCase(b);
+}
+
+std::string pathKey(std::string_view path)
+{
+    const std::wstring upper = upperCase(path);
+    return std::string(reinterpret_cast<const char*>(upper.data()), upper.size() * sizeof(wchar_t));
 }
 
 bool isRootFolder(std::string_view path)
@@ -89,6 +96,32 @@ bool IsExistingFile(const std::string& path)
         return false;
     ::CloseHandle(handle);
     return true;
+}
+
+bool fileInformation(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    if (path.empty()) {
+        ::SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    // No access asked for; a folder opens only with backup semantics.
+    const HANDLE handle = ::CreateFileA(toAnsi(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const BOOL ok = ::GetFileInformationByHandle(handle, &info);
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(handle);
+    ::SetLastError(error);
+    return ok != 0;
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path)
+{
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!fileInformation(path, info))
+        return std::nullopt;
+    return identityOf(info);
 }
 
 int GetAttributes(const std::string& path)

@@ -6,6 +6,7 @@
 #include "platform/win32/Win32ErrorMapping.h"
 
 #include <string>
+#include <string_view>
 #include <windows.h>
 
 namespace papyrant {
@@ -47,6 +48,41 @@ int startErrorNumber(DWORD lastError)
     }
 }
 
+// The program's part of a command line, by the system's rules for the program name: up to the first blank
+// outside double quotes.
+std::size_t programPartLength(std::string_view line)
+{
+    bool quoted = false;
+    std::size_t at = line.find_first_not_of(" \t");
+    for (; at != std::string_view::npos && at < line.size(); ++at) {
+        if (line[at] == '"')
+            quoted = !quoted;
+        else if (!quoted && (line[at] == ' ' || line[at] == '\t'))
+            return at;
+    }
+    return line.size();
+}
+
+// The word pad's stock registry value names it through a variable ("%ProgramFiles%\Windows NT\..."): the
+// program's part gets its %-variables expanded, as the shell would. The arguments are left exactly as given, so
+// that a file named "%TEMP%.xml" stays that file.
+std::string withProgramExpanded(const std::string& ansiLine)
+{
+    const std::size_t length = programPartLength(ansiLine);
+    const std::string program = ansiLine.substr(0, length);
+    if (program.find('%') == std::string::npos)
+        return ansiLine;
+    const DWORD needed = ::ExpandEnvironmentStringsA(program.c_str(), nullptr, 0);
+    if (needed == 0)
+        return ansiLine;
+    std::string expanded(needed, '\0');
+    const DWORD written = ::ExpandEnvironmentStringsA(program.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed)
+        return ansiLine;
+    expanded.resize(written - 1); // without its closing NUL
+    return expanded + ansiLine.substr(length);
+}
+
 class Handle
 {
 public:
@@ -80,7 +116,7 @@ std::int32_t ShellAndWait(const std::string& commandLine, std::optional<int> win
     startup.wShowWindow = showWindowValue(normaliseWindowStyle(windowStyle));
     PROCESS_INFORMATION started {};
     // The system parses the command line itself: no shell sees it. CreateProcessA may write into it.
-    std::string line = toAnsi(commandLine);
+    std::string line = withProgramExpanded(toAnsi(commandLine));
     if (commandLine.empty()
         || !::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return startErrorNumber(commandLine.empty() ? ERROR_INVALID_PARAMETER : ::GetLastError()) + kObjectErrorBase;

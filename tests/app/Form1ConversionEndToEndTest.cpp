@@ -59,7 +59,10 @@ protected:
         ASSERT_TRUE(printers->setDefaultPrinter("Office Laser"));
         ::setenv("HOME", files.str().c_str(), 1);
         form = std::make_unique<Form1>(Form1Services { messages, picker, fileOpen, shell, *registry, *printers,
-            ShellAndWait, tryAcquireRunLock, binDir().string() });
+            [this](const std::string& commandLine, std::optional<int> style, Yielder& runYielder) {
+                return launch(commandLine, style, runYielder);
+            },
+            tryAcquireRunLock, binDir().string() });
         form->Form_Load();
         form->show();
     }
@@ -88,6 +91,7 @@ protected:
     std::unique_ptr<Registry> registry;
     std::unique_ptr<PrinterSystem> printers;
     std::unique_ptr<Form1> form;
+    Launcher launch = ShellAndWait;
 };
 
 } // namespace
@@ -145,8 +149,19 @@ TEST_F(Form1EndToEnd, ClosingTheWindowMidRunStopsThePrintAndPutsThePrinterBack)
     source("after.xml", "never printed");
     form->Option2->setChecked(true);
 
-    QTimer::singleShot(400, form.get(), [this] { form->close(); });
+    // The window closes while the first print is going, with the PDF printer the default.
+    int printsStarted = 0;
+    std::string defaultDuringPrint;
+    launch = [&](const std::string& commandLine, std::optional<int> style, Yielder& yielder) {
+        ++printsStarted;
+        defaultDuringPrint = printers->defaultPrinter();
+        QTimer::singleShot(400, form.get(), [this] { form->close(); });
+        return ShellAndWait(commandLine, style, yielder);
+    };
     form->PushButton2_Click();
+
+    EXPECT_EQ(printsStarted, 1) << "closed during the first print, which was the last";
+    EXPECT_EQ(defaultDuringPrint, "Quillmark PDF Writer");
 
     EXPECT_TRUE(form->stopRequested());
     EXPECT_FALSE(form->isVisible());

@@ -74,6 +74,28 @@ TEST(Form1Folders, AddFolderListsTheTreesXmlFilesAndRemembersTheFolder)
     EXPECT_EQ(h.folderPicker.startFolders.back(), data.string());
 }
 
+TEST(Form1Folders, AddFolderDuringARunKeepsTheRunsHourglass)
+{
+    Form1Harness h;
+    Form1& form = h.load();
+    const auto data = h.tmp.path() / "Data";
+    h.writeFile(data / "a.xml");
+    form.fileList().add((data / "a.xml").string());
+    h.folderPicker.result = data.string();
+    int pointerAfterAdd = -1;
+    h.launch = [&](const std::string&, std::optional<int>, Yielder&) {
+        form.PushButton4_Click();
+        pointerAfterAdd = form.MousePointer();
+        form.PushButton6_Click(); // Clear List, refused while the run is busy
+        return 0;
+    };
+    form.PushButton2_Click();
+    EXPECT_EQ(pointerAfterAdd, pointer::kHourglass) << "the run is still going: its busy marker stays";
+    EXPECT_EQ(entries(form).size(), 2u) << "the added file is listed and nothing was cleared";
+    EXPECT_EQ(form.MousePointer(), pointer::kDefault) << "the run takes it back at its end";
+    EXPECT_EQ(h.commandLines.size(), 1u) << "the file added during the run is not converted by it";
+}
+
 TEST(Form1Folders, DropsAddFilesAsTheyCameAndFoldersThroughTheScan)
 {
     Form1Harness h;

@@ -3,6 +3,7 @@
 #include "tests/app/Form1Harness.h"
 
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -140,4 +141,34 @@ TEST(Form1List, AddFilesTakesTheDialogsResultFormats)
     EXPECT_EQ(h.messages.shown[0].text,
         "You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.");
     EXPECT_EQ(entries(form).size(), 7u);
+}
+
+TEST(Form1List, ARunKeepsOffEntriesListedWhileItRuns)
+{
+    Form1Harness h;
+    Form1& form = h.load();
+    const auto in = h.tmp.path() / "in";
+    h.writeFile(in / "a.xml");
+    h.writeFile(in / "b.xml");
+    h.writeFile(in / "c.xml");
+    h.writeFile(in / "c.pdf", "listed, then exchanged away");
+    form.fileList().add((in / "a.xml").string());
+    form.fileList().add((in / "b.xml").string());
+    form.fileList().add((in / "c.xml").string());
+    form.fileList().add((in / "c.pdf").string());
+    form.Option2->setChecked(true);
+    h.launch = [&](const std::string&, std::optional<int>, Yielder&) {
+        if (h.commandLines.size() == 1) {
+            // While a.xml prints: b.pdf is listed, and the listed c.pdf is replaced by another text.
+            form.fileList().add((in / "b.pdf").string());
+            form.fileList().setItem(4, (in / "other.xml").string());
+        }
+        return 0;
+    };
+    form.PushButton2_Click();
+    // The fourth entry is other.xml by the time the run reaches it; b.pdf, the fifth, is past the run's bound.
+    ASSERT_EQ(h.commandLines.size(), 3u) << "b.xml would print over the b.pdf listed meanwhile";
+    EXPECT_NE(h.commandLines[0].find("a.xml"), std::string::npos);
+    EXPECT_NE(h.commandLines[1].find("c.xml"), std::string::npos) << "c.pdf is no longer listed";
+    EXPECT_NE(h.commandLines[2].find("other.xml"), std::string::npos);
 }

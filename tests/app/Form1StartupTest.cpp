@@ -1,10 +1,8 @@
 #include "app/ProgressBar1.h"
-#include "app/Twips.h"
 #include "filelist/gui/ListView1.h"
 #include "tests/app/Form1Harness.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,28 +26,29 @@ TEST(Form1Startup, EveryControlSitsWhereTheLayoutPutsIt)
 {
     Form1Harness h;
     Form1& form = h.load();
-    const double dpi = form.logicalDpiY();
+    // The layout's twips at the 96 dpi of the test screen: 15 twips a pixel, rounded to the nearest.
+    ASSERT_EQ(form.logicalDpiY(), 96);
     const Placement placements[] = {
-        { "ListView1", 120, 120, 7800, 2540 },
-        { "PushButton1", 120, 2750, 3840, 405 },
-        { "PushButton4", 4080, 2750, 3840, 405 },
-        { "PushButton6", 120, 3260, 3840, 405 },
-        { "PushButton7", 4080, 3260, 3840, 405 },
-        { "Frame5", 120, 3720, 7800, 1815 },
-        { "Option1", 240, 300, 3615, 255 },
-        { "Frame3", 480, 510, 6840, 810 },
-        { "Text1", 240, 300, 5670, 345 },
-        { "PushButton9", 6000, 300, 600, 345 },
-        { "Option2", 240, 1410, 3615, 255 },
-        { "PushButton2", 120, 5660, 7800, 405 },
-        { "ProgressBar1", 120, 6180, 7800, 405 },
+        { "ListView1", 8, 8, 520, 169 },
+        { "PushButton1", 8, 183, 256, 27 },
+        { "PushButton4", 272, 183, 256, 27 },
+        { "PushButton6", 8, 217, 256, 27 },
+        { "PushButton7", 272, 217, 256, 27 },
+        { "Frame5", 8, 248, 520, 121 },
+        { "Option1", 16, 20, 241, 17 },
+        { "Frame3", 32, 34, 456, 54 },
+        { "Text1", 16, 20, 378, 23 },
+        { "PushButton9", 400, 20, 40, 23 },
+        { "Option2", 16, 94, 241, 17 },
+        { "PushButton2", 8, 377, 520, 27 },
+        { "ProgressBar1", 8, 412, 520, 27 },
     };
     for (const Placement& p : placements) {
         const QWidget* control = form.findChild<QWidget*>(QString::fromLatin1(p.name));
         ASSERT_NE(control, nullptr) << p.name;
-        EXPECT_EQ(control->geometry(), twipsRect(p.left, p.top, p.width, p.height, dpi)) << p.name;
+        EXPECT_EQ(control->geometry(), QRect(p.left, p.top, p.width, p.height)) << p.name;
     }
-    EXPECT_EQ(form.size(), QSize(twipsToPixels(8040, dpi), twipsToPixels(6705, dpi)));
+    EXPECT_EQ(form.size(), QSize(536, 447));
     EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the window cannot be resized";
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -89,11 +88,12 @@ TEST(Form1Startup, SetsCaptionTitleAndTheListColumn)
     Form1Harness h;
     Form1& form = h.load();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Papyrant Software"));
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Papyrant"));
+    EXPECT_EQ(h.messages.applicationTitle(), "Papyrant") << "boxes without a title of their own show it";
     EXPECT_FALSE(form.windowIcon().pixmap(32).isNull()) << "the icon is drawn, not only named";
     ListView1* list = form.ListView1_();
     EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("XML File(s)"));
-    EXPECT_EQ(list->columnWidth(0), twipsToPixels(7000, form.logicalDpiX()));
+    ASSERT_EQ(form.logicalDpiX(), 96);
+    EXPECT_EQ(list->columnWidth(0), 467) << "7000 twips at 96 dpi";
     EXPECT_TRUE(list->toolTip().startsWith(QStringLiteral("Drag and drop files here.")));
     EXPECT_TRUE(h.messages.shown.empty()) << h.messages.shown.front().text;
     EXPECT_EQ(form.fileList().count(), 0u) << "start-up adds no file";

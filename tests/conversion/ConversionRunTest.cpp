@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -284,6 +285,27 @@ TEST_F(ConversionRunTest, TargetThatIsAListedFileIsNeverPrintedTo)
         std::vector<std::string> { "Done.\r\n\r\n2 of 2 files could not be converted:\r\n"
                                    "/in/x.xml\r\n"
             + portable(out.str()) + "/x.pdf" });
+}
+
+TEST_F(ConversionRunTest, TargetThatIsAListedFileUnderAnotherNameIsNeverPrintedTo)
+{
+    TempDir dir;
+    const std::string in = portable(dir.str()) + "/in";
+    std::filesystem::create_directories(dir.path() / "in" / "sub");
+    std::ofstream(dir.path() / "in" / "a.pdf") << "a listed PDF";
+    host.option1 = true;
+    host.option2 = false;
+    for (const std::string& folder : { in + "/./", in + "/sub/../", in + "//" }) {
+        prints.clear();
+        host.boxes.shown.clear();
+        host.folder = native(folder);
+        list({ in + "/a.pdf", "/elsewhere/b.xml" });
+        press();
+        EXPECT_EQ(printedSources(), std::vector<std::string> { "/elsewhere/b.xml" }) << folder;
+        EXPECT_EQ(shown(),
+            std::vector<std::string> { "Done.\r\n\r\n1 of 2 files could not be converted:\r\n" + in + "/a.pdf" })
+            << folder;
+    }
 }
 
 TEST_F(ConversionRunTest, FinalMessageCountsAndNamesTheFilesThatFailed)

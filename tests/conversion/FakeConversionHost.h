@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/ConversionRun.h"
+#include "conversion/ListedSources.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/ScriptedServices.h"
 
@@ -64,6 +65,17 @@ public:
     {
         return scriptedYielder;
     }
+    // Tests change the entries directly: the set is built again whenever they differ from what it was built of.
+    ListedSources& listedSources() override
+    {
+        if (m_followed != entries) {
+            m_sources.clear();
+            for (const std::string& entry : entries)
+                m_sources.add(entry);
+            m_followed = entries;
+        }
+        return m_sources;
+    }
 
     std::vector<std::string> shownTexts() const
     {
@@ -84,6 +96,10 @@ public:
     std::vector<std::string> progressTexts;
     ScriptedMessageBoxes boxes;
     ScriptedYielder scriptedYielder;
+
+private:
+    ListedSources m_sources;
+    std::vector<std::string> m_followed;
 };
 
 } // namespace papyrant::test

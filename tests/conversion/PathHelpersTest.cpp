@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "conversion/PathHelpers.h"
+
 #include "platform/RuntimeError.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 using namespace papyrant;
 
@@ -32,7 +32,11 @@ struct Case
 TEST(PathHelpers, ExtractFileNameTakesTheTextAfterTheLastSeparator)
 {
     const Case cases[] = {
-        {"C:\\data\\a.xml", "a.xml"}, {"a.xml", "a.xml"}, {"C:\\data\\", ""}, {"", ""}, {"C:/data/a.xml", "C:/data/a.xml"},
+        { "C:\\data\\a.xml", "a.xml" },
+        { "a.xml", "a.xml" },
+        { "C:\\data\\", "" },
+        { "", "" },
+        { "C:/data/a.xml", "C:/data/a.xml" },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ExtractFileName(c.input, '\\'), c.expected) << c.input;
@@ -43,7 +47,10 @@ TEST(PathHelpers, ExtractFileNameTakesTheTextAfterTheLastSeparator)
 TEST(PathHelpers, ExtractFolderKeepsTheClosingSeparator)
 {
     const Case cases[] = {
-        {"C:\\data\\a.xml", "C:\\data\\"}, {"\\\\srv\\share\\a.xml", "\\\\srv\\share\\"}, {"a.xml", ""}, {"C:\\", "C:\\"},
+        { "C:\\data\\a.xml", "C:\\data\\" },
+        { "\\\\srv\\share\\a.xml", "\\\\srv\\share\\" },
+        { "a.xml", "" },
+        { "C:\\", "C:\\" },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ExtractFolder(c.input, '\\'), c.expected) << c.input;
@@ -54,7 +61,12 @@ TEST(PathHelpers, ExtractFolderKeepsTheClosingSeparator)
 TEST(PathHelpers, StripExtensionRemovesOnlyTheLastExtension)
 {
     const Case cases[] = {
-        {"a.xml", "a"}, {"report.final.xml", "report.final"}, {".xml", ".xml"}, {"a.", "a"}, {"noext", "noext"}, {"", ""},
+        { "a.xml", "a" },
+        { "report.final.xml", "report.final" },
+        { ".xml", ".xml" },
+        { "a.", "a" },
+        { "noext", "noext" },
+        { "", "" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(StripExtension(c.input), c.expected) << c.input;
@@ -63,18 +75,29 @@ TEST(PathHelpers, StripExtensionRemovesOnlyTheLastExtension)
 TEST(PathHelpers, CollapseBackslashesMakesDoubledSeparatorsSingleInOnePass)
 {
     const Case windows[] = {
-        {"C:\\data\\\\a.xml", "C:\\data\\a.xml"}, {"C:\\data\\\\\\a.xml", "C:\\data\\\\a.xml"},
-        {"\\\\srv\\share\\\\a.xml", "\\\\srv\\share\\a.xml"}, {"\\a\\\\b", "\\\\a\\b"}, {"\\\\\\\\srv\\a", "\\\\srv\\a"},
-        {"\\", "\\\\"}, {"C:\\\\", "C:\\"}, {"", ""},
+        { "C:\\data\\\\a.xml", "C:\\data\\a.xml" },
+        { "C:\\data\\\\\\a.xml", "C:\\data\\\\a.xml" },
+        { "\\\\srv\\share\\\\a.xml", "\\\\srv\\share\\a.xml" },
+        { "\\a\\\\b", "\\\\a\\b" },
+        { "\\\\\\\\srv\\a", "\\\\srv\\a" },
+        { "\\", "\\\\" },
+        { "C:\\\\", "C:\\" },
+        { "", "" },
     };
     for (const auto& c : windows)
         EXPECT_EQ(CollapseBackslashes(c.input, '\\'), c.expected) << c.input;
 
     // With "/" every absolute path starts with one separator, and a leading run becomes exactly one.
     const Case posix[] = {
-        {"/data//a.xml", "/data/a.xml"}, {"/data///a.xml", "/data//a.xml"}, {"//srv/share//a.xml", "/srv/share/a.xml"},
-        {"/a//b", "/a/b"}, {"////srv/a", "/srv/a"}, {"/", "/"}, {"data//", "data/"}, {"", ""},
-        {"/home/user/a\\\\b.xml", "/home/user/a\\\\b.xml"},
+        { "/data//a.xml", "/data/a.xml" },
+        { "/data///a.xml", "/data//a.xml" },
+        { "//srv/share//a.xml", "/srv/share/a.xml" },
+        { "/a//b", "/a/b" },
+        { "////srv/a", "/srv/a" },
+        { "/", "/" },
+        { "data//", "data/" },
+        { "", "" },
+        { "/home/user/a\\\\b.xml", "/home/user/a\\\\b.xml" },
     };
     for (const auto& c : posix)
         EXPECT_EQ(CollapseBackslashes(c.input, '/'), c.expected) << c.input;
@@ -99,6 +122,6 @@ TEST(PathHelpers, PositionsBeyond32767Overflow)
 
 TEST(PathHelpers, FolderAndNameGiveBackThePath)
 {
-    for (const std::string path : {"/home/a b/c.xml", "c.xml", "/", "/x/", "rel/dir/f"})
+    for (const std::string path : { "/home/a b/c.xml", "c.xml", "/", "/x/", "rel/dir/f" })
         EXPECT_EQ(ExtractFolder(path, '/') + ExtractFileName(path, '/'), path);
 }

@@ -25,8 +25,22 @@ TEST(TargetPath, RunTargetsNumberOnlyWhatAnotherSourceTook)
     EXPECT_EQ(targets.choose("/c/x.xml", "/o/x.pdf"), "/o/x (3).pdf");
     // A source whose own name looks numbered is numbered after the taken name.
     EXPECT_EQ(targets.choose("/d/x (2).xml", "/o/x (2).pdf"), "/o/x (2) (2).pdf");
+    targets.record("/d/x (2).xml", "/o/x (2) (2).pdf");
+    // Each source asking again keeps what it printed to, also after later sources were numbered.
+    EXPECT_EQ(targets.choose("/e/x.xml", "/o/x.pdf"), "/o/x (3).pdf");
+    targets.record("/e/x.xml", "/o/x (3).pdf");
+    EXPECT_EQ(targets.choose("/f/x.xml", "/o/x.pdf"), "/o/x (4).pdf");
+    targets.record("/f/x.xml", "/o/x (4).pdf");
+    EXPECT_EQ(targets.choose("/b/x.xml", "/o/x.pdf"), "/o/x (2).pdf");
+    EXPECT_EQ(targets.choose("/e/x.xml", "/o/x.pdf"), "/o/x (3).pdf");
+    EXPECT_EQ(targets.choose("/a/x.xml", "/o/x.pdf"), "/o/x.pdf");
+    EXPECT_EQ(targets.choose("/g/x.xml", "/o/x.pdf"), "/o/x (5).pdf");
+    // A name without ".pdf" is numbered at its end.
+    targets.record("/a/r", "/o/r");
+    EXPECT_EQ(targets.choose("/b/r", "/o/r"), "/o/r (2)");
+
     // Paths compare as the platform's file system does: exactly on Linux, ignoring case on Windows.
     RunTargets other;
     other.record("/a/x.xml", "/o/x.pdf");
-    EXPECT_EQ(other.choose("/e/x.xml", "/o/X.pdf"), pathsEqual("/o/x.pdf", "/o/X.pdf") ? "/o/X (2).pdf" : "/o/X.pdf");
+    EXPECT_EQ(other.choose("/e/x.xml", "/o/X.pdf"), kNativeSeparator == '/' ? "/o/X.pdf" : "/o/X (2).pdf");
 }

@@ -1,15 +1,14 @@
 #include "tests/faults/ChildScene.h"
 
 #include "tests/faults/FaultScene.h"
+#include "tests/support/OrdinaryUser.h"
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -23,15 +22,8 @@ constexpr int kSkipped = 77;
 // Why the child cannot be an ordinary user that can run the programs; empty when it now is one.
 std::string becomeOrdinaryUser()
 {
-    if (::geteuid() == 0) {
-        const passwd* nobody = ::getpwnam("nobody");
-        if (!nobody)
-            return "there is no user \"nobody\" to run as";
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
-            return "cannot become the user \"nobody\"";
-        if (::setuid(0) == 0)
-            return "root privileges could not be given up";
-    }
+    if (std::string reason = test::becomeOrdinaryUser(); !reason.empty())
+        return reason;
     if (::access((binDir() / "padprint").c_str(), X_OK) != 0
         || ::access((binDir() / "papyrant-platform").c_str(), X_OK) != 0)
         return "the user cannot run the programs in " + binDir().string();

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
+#include "filelist/DragReorder.h"
 
+#include "filelist/FileList.h"
+
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "filelist/DragReorder.h"
-#include "filelist/FileList.h"
 
 using namespace papyrant;
 
@@ -29,35 +29,35 @@ constexpr int kMiddleY = 330; // between the two scrolling thresholds
 
 TEST(DragReorder, DraggingStraightOntoAnEntryExchangesOnlyThoseTwo)
 {
-    FileList list = listOf({"A", "B", "C", "D"});
+    FileList list = listOf({ "A", "B", "C", "D" });
     DragReorder drag(list);
     drag.mouseDown();
     drag.itemClick(1);
     const auto result = drag.mouseMove(3, kMiddleY);
-    EXPECT_EQ(texts(list), (std::vector<std::string>{"C", "B", "A", "D"}));
+    EXPECT_EQ(texts(list), (std::vector<std::string> { "C", "B", "A", "D" }));
     EXPECT_EQ(result.select, 3u);
     EXPECT_EQ(drag.dragItem(), 3u);
 }
 
 TEST(DragReorder, DraggingStepByStepCarriesTheTextAlong)
 {
-    FileList list = listOf({"A", "B", "C", "D"});
+    FileList list = listOf({ "A", "B", "C", "D" });
     DragReorder drag(list);
     drag.mouseDown();
     drag.itemClick(1);
     drag.mouseMove(1, kMiddleY); // still over itself
     drag.mouseMove(2, kMiddleY);
     drag.mouseMove(3, kMiddleY);
-    EXPECT_EQ(texts(list), (std::vector<std::string>{"B", "C", "A", "D"}));
+    EXPECT_EQ(texts(list), (std::vector<std::string> { "B", "C", "A", "D" }));
     drag.mouseUp();
     drag.mouseMove(4, kMiddleY); // released: nothing moves
-    EXPECT_EQ(texts(list), (std::vector<std::string>{"B", "C", "A", "D"}));
+    EXPECT_EQ(texts(list), (std::vector<std::string> { "B", "C", "A", "D" }));
     EXPECT_EQ(drag.dragItem(), 3u) << "the dragged entry is kept after the release";
 }
 
 TEST(DragReorder, NoExchangeWithoutPressDragItemHoverOrDifferentText)
 {
-    FileList list = listOf({"A", "A", "B"});
+    FileList list = listOf({ "A", "A", "B" });
     DragReorder drag(list);
     drag.itemClick(1);
     EXPECT_FALSE(drag.mouseMove(3, kMiddleY).select) << "not pressed";
@@ -69,13 +69,13 @@ TEST(DragReorder, NoExchangeWithoutPressDragItemHoverOrDifferentText)
     DragReorder fresh(list);
     fresh.mouseDown();
     EXPECT_FALSE(fresh.mouseMove(2, kMiddleY).select) << "nothing clicked yet";
-    EXPECT_EQ(texts(list), (std::vector<std::string>{"A", "A", "B"}));
+    EXPECT_EQ(texts(list), (std::vector<std::string> { "A", "A", "B" }));
 }
 
 TEST(DragReorder, ScrollsByTheCursorsScreenRow)
 {
     auto scrollFor = [](std::size_t from, std::size_t to, int y) {
-        FileList list = listOf({"A", "B", "C", "D"});
+        FileList list = listOf({ "A", "B", "C", "D" });
         DragReorder drag(list);
         drag.mouseDown();
         drag.itemClick(from);
@@ -91,7 +91,7 @@ TEST(DragReorder, ScrollsByTheCursorsScreenRow)
 
 TEST(DragReorder, RemovalsKeepTheDraggedEntryOrForgetIt)
 {
-    FileList list = listOf({"A", "B", "C", "D"});
+    FileList list = listOf({ "A", "B", "C", "D" });
     DragReorder drag(list);
     drag.mouseDown();
     drag.itemClick(3);
@@ -99,12 +99,12 @@ TEST(DragReorder, RemovalsKeepTheDraggedEntryOrForgetIt)
     drag.entryRemoved(1);
     EXPECT_EQ(drag.dragItem(), 2u);
     drag.mouseMove(1, kMiddleY);
-    EXPECT_EQ(texts(list), (std::vector<std::string>{"C", "B", "D"}));
+    EXPECT_EQ(texts(list), (std::vector<std::string> { "C", "B", "D" }));
     list.remove(1);
     drag.entryRemoved(1);
     EXPECT_EQ(drag.dragItem(), std::nullopt);
     EXPECT_FALSE(drag.mouseMove(2, kMiddleY).select);
     drag.itemClick(9); // a stale position is ignored, never read
     EXPECT_FALSE(drag.mouseMove(1, kMiddleY).select);
-    EXPECT_EQ(texts(list), (std::vector<std::string>{"B", "D"}));
+    EXPECT_EQ(texts(list), (std::vector<std::string> { "B", "D" }));
 }

@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "filelist/FileList.h"
+
 #include "platform/RuntimeError.h"
+
+#include <gtest/gtest.h>
 
 using namespace papyrant;
 
@@ -26,7 +27,7 @@ TEST(FileList, PositionsOutsideTheListRaiseTheRuntimeError)
 {
     FileList list;
     list.add("a");
-    for (std::size_t bad : {std::size_t{0}, std::size_t{2}, std::size_t{1000}}) {
+    for (std::size_t bad : { std::size_t { 0 }, std::size_t { 2 }, std::size_t { 1000 } }) {
         try {
             (void)list.item(bad);
             FAIL() << bad;

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TreeBuilder.h"
 
@@ -61,11 +62,25 @@ TEST(FileAttributes, FollowTheHomePlatformsMeaning)
 
     EXPECT_EQ(errorNumberOf([&] { GetAttributes((root / "missing.xml").string()); }), err::kFileNotFound);
     EXPECT_EQ(errorNumberOf([&] { GetAttributes((root / "missing").string() + "/"); }), err::kPathNotFound);
+}
 
-    if (::geteuid() != 0) { // root may write anything, so nothing is read-only for it
+// Root may read and write anything, and runs CI: the permission cases run as an ordinary user.
+TEST(DirectoryListing, ReadOnlyFilesAndLockedFoldersAsAnOrdinaryUserSeesThem)
+{
+    EXPECT_TRUE(test::runAsOrdinaryUser([] {
+        test::TempDir dir;
+        const fs::path root = dir.path();
+        test::makeFiles(root, { "plain.xml" });
         fs::permissions(root / "plain.xml", fs::perms::owner_read);
         EXPECT_EQ(GetAttributes((root / "plain.xml").string()), attr::kArchive | attr::kReadOnly);
-    }
+
+        test::makeFolders(root, { "locked" });
+        fs::permissions(root / "locked", fs::perms::none);
+        EXPECT_EQ(errorNumberOf([&] { listSubfolders((root / "locked").string()); }), err::kPermissionDenied);
+        EXPECT_EQ(
+            errorNumberOf([&] { listMatchingFileNames((root / "locked").string(), "*"); }), err::kPermissionDenied);
+        fs::permissions(root / "locked", fs::perms::owner_all);
+    }));
 }
 
 TEST(DirectoryListing, ListsSubfoldersSortedWithExactNamesAndIdentities)
@@ -104,12 +119,4 @@ TEST(DirectoryListing, FailuresCarryTheRuntimeNumbers)
     EXPECT_EQ(errorNumberOf([&] { listMatchingFileNames(missing, "*.*"); }), err::kPathNotFound);
     EXPECT_EQ(errorNumberOf([&] { listSubfolders(file); }), err::kPathNotFound);
     EXPECT_EQ(errorNumberOf([&] { listSubfolders(""); }), err::kPathNotFound);
-
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every folder";
-    test::makeFolders(root, { "locked" });
-    fs::permissions(root / "locked", fs::perms::none);
-    EXPECT_EQ(errorNumberOf([&] { listSubfolders((root / "locked").string()); }), err::kPermissionDenied);
-    EXPECT_EQ(errorNumberOf([&] { listMatchingFileNames((root / "locked").string(), "*"); }), err::kPermissionDenied);
-    fs::permissions(root / "locked", fs::perms::owner_all);
 }

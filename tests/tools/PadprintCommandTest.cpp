@@ -3,6 +3,7 @@
 #include "platform/Printers.h"
 #include "platform/Registry.h"
 #include "platform/RuntimeError.h"
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempDir.h"
 #include "tools/padprint/PrintDestination.h"
 #include "tools/padprint/SaveDialog.h"
@@ -269,20 +270,20 @@ TEST(PadprintCommand, WriteFailureLeavesNoFileAndTheOldOneIntact)
     EXPECT_EQ(namesIn(p.out), std::vector<std::string> { "doc.pdf" });
 }
 
+// Permissions do not bind root, who runs CI: the print runs as an ordinary user.
 TEST(PadprintCommand, RefusesUnreadableSourceAndUnwritableFolder)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
-    Printing p;
-    fs::permissions(p.source, fs::perms::none);
-    EXPECT_EQ(p.print(p.source.string()), kPadprintFailed);
-    EXPECT_NE(p.errors.str().find("Permission denied"), std::string::npos) << p.errors.str();
-    fs::permissions(p.source, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(test::runAsOrdinaryUser([] {
+        Printing p;
+        fs::permissions(p.source, fs::perms::none);
+        EXPECT_EQ(p.print(p.source.string()), kPadprintFailed);
+        EXPECT_NE(p.errors.str().find("Permission denied"), std::string::npos) << p.errors.str();
+        fs::permissions(p.source, fs::perms::owner_read | fs::perms::owner_write);
 
-    fs::permissions(p.out, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(p.print(p.source.string()), kPadprintFailed);
-    EXPECT_NE(p.errors.str().find("cannot write in the output folder"), std::string::npos) << p.errors.str();
-    fs::permissions(p.out, fs::perms::owner_all);
-    EXPECT_TRUE(namesIn(p.out).empty());
+        fs::permissions(p.out, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(p.print(p.source.string()), kPadprintFailed);
+        EXPECT_NE(p.errors.str().find("cannot write in the output folder"), std::string::npos) << p.errors.str();
+        fs::permissions(p.out, fs::perms::owner_all);
+        EXPECT_TRUE(namesIn(p.out).empty());
+    }));
 }
-

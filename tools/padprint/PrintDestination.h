@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "conversion/PdfPrinter.h" // the printer's name and key: one home for the protocol
+
+#include <string>
 
 namespace papyrant {
 

@@ -54,6 +54,20 @@ protected:
             ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kWordPadServerKey);
     }
 
+    // Converts in\a.xml, holding the text, into the folder out with the real services; returns the source's path.
+    std::string convertOne(const std::string& text, test::FakeConversionHost& host)
+    {
+        const std::string source = m_dir.str() + "\\in\\a.xml";
+        std::ofstream(source, std::ios::binary) << text;
+        host.entries = { source };
+        host.option1 = true;
+        host.option2 = false;
+        host.folder = m_dir.str() + "\\out\\";
+        ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
+        run.PushButton2_Click(host);
+        return source;
+    }
+
     test::TempDir m_dir;
     Win32Registry m_registry;
     std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem(m_registry);
@@ -63,8 +77,10 @@ protected:
 
 TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
 {
-    // The third name goes through the ANSI code page on its way to the registry and the print program.
-    const std::string third = ::GetACP() == 1252 ? "R\xc3\xa9sum\xc3\xa9.XML" : "third.XML";
+    // The third name goes through the ANSI code page (1252 in the Windows stage) on its way to the registry and
+    // the print program.
+    ASSERT_EQ(::GetACP(), 1252u);
+    const std::string third = "R\xc3\xa9sum\xc3\xa9.XML";
     const std::vector<std::string> names = { "first.xml", "with space & more.xml", third };
     test::FakeConversionHost host;
     for (const std::string& name : names) {
@@ -91,19 +107,26 @@ TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
     EXPECT_FALSE(run.IsConverting());
 }
 
+TEST_F(ConversionRunWin32Test, WordPadPathWithAVariableReachesTheProgram)
+{
+    // As the stock registry value names the word pad: "%ProgramFiles%\Windows NT\Accessories\WORDPAD.EXE".
+    ASSERT_TRUE(::SetEnvironmentVariableA("PAPYRANT_PAD_DIR", programFolder().c_str()));
+    ASSERT_TRUE(m_registry.writeStrings(
+        RegistryHive::ClassesRoot, kWordPadServerKey, { { "", "\"%PAPYRANT_PAD_DIR%\\print_stand_in.exe\"" } }));
+    test::FakeConversionHost host;
+    convertOne("<a>variable</a>", host);
+    ::SetEnvironmentVariableA("PAPYRANT_PAD_DIR", nullptr);
+
+    EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
+    EXPECT_EQ(readFile(m_dir.str() + "\\out\\a.pdf"), "<a>variable</a>");
+    EXPECT_EQ(GetWordPadPath(m_registry), "\"%PAPYRANT_PAD_DIR%\\print_stand_in.exe\"") << "read unchanged";
+}
+
 TEST_F(ConversionRunWin32Test, UnregisteredWordPadConvertsNothingAndSaysWhich)
 {
     ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kWordPadServerKey);
     test::FakeConversionHost host;
-    const std::string source = m_dir.str() + "\\in\\a.xml";
-    std::ofstream(source) << "<a/>";
-    host.entries = { source };
-    host.option1 = true;
-    host.option2 = false;
-    host.folder = m_dir.str() + "\\out\\";
-
-    ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
-    run.PushButton2_Click(host);
+    const std::string source = convertOne("<a/>", host);
 
     EXPECT_FALSE(FileExists(m_dir.str() + "\\out\\a.pdf"));
     ASSERT_EQ(host.shownTexts().size(), 1u);

@@ -103,9 +103,24 @@ TEST_F(Win32FileSystemTest, AttributesAreTheRuntimesBits)
 
 TEST_F(Win32FileSystemTest, ListingMatchesTheLongNameOnly)
 {
-    // Each of these has a short 8.3 name ending in ".XML" that the system's own match also looks at.
-    for (const char* name : { "a.xmlx", "longer name.xml2", "report.xml.bak" })
-        makeFile(name);
+    // These two have a short 8.3 name ending in ".XML", which the system's own match also looks at; the third has
+    // ".xml" inside its name only.
+    for (const char* name : { "a.xmlx", "longer name.xml2" }) {
+        const std::string file = makeFile(name);
+        char shortPath[MAX_PATH] = {};
+        const DWORD length = ::GetShortPathNameA(file.c_str(), shortPath, MAX_PATH);
+        ASSERT_GT(length, 0u) << name;
+        ASSERT_LT(length, static_cast<DWORD>(MAX_PATH)) << name;
+        std::string shortName(shortPath, length);
+        shortName = shortName.substr(shortName.find_last_of('\\') + 1);
+        EXPECT_NE(shortName, name);
+        ASSERT_GE(shortName.size(), 4u) << shortName;
+        EXPECT_EQ(
+            ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, shortName.c_str() + shortName.size() - 4, 4, ".XML", 4),
+            CSTR_EQUAL)
+            << name << " has the short name " << shortName;
+    }
+    makeFile("report.xml.bak");
     makeFile("b.xml");
     makeFile("C.XML");
     makeFile("hidden.xml", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Start-up: the time from the launch until the window is mapped on an X server (Xvfb), for the program and for a
+# bare Qt window of the same size, launched in turns, 9 times each. The program's own share is the difference of
+# the medians. The program starts with the PDF printer installed, so no message comes first.
+set -euo pipefail
+source "$(dirname "$0")/lib/build.sh"
+build_targets papyrant papyrant-platform bare-window window-watch
+runs=${STARTUP_RUNS:-9}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache XDG_RUNTIME_DIR=$scratch/runtime
+mkdir -p "$HOME/Desktop" "$XDG_CONFIG_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+"$build/bin/papyrant-platform" setup >/dev/null
+
+cat >"$scratch/measure.sh" <<MEASURE
+#!/usr/bin/env bash
+set -euo pipefail
+export QT_QPA_PLATFORM=xcb
+# One launch of each first, unmeasured, so that both find the libraries and fonts in the page cache.
+"$build/tests/window-watch" -- "$build/bin/papyrant" >/dev/null
+"$build/tests/window-watch" -- "$build/bench/bare-window" >/dev/null
+for i in \$(seq $runs); do
+    echo "program \$("$build/tests/window-watch" -- "$build/bin/papyrant" | head -1)"
+    echo "bare \$("$build/tests/window-watch" -- "$build/bench/bare-window" | head -1)"
+done
+MEASURE
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$scratch/measure.sh" >"$scratch/times"
+
+median() {
+    grep "^$1 " "$scratch/times" | cut -d' ' -f2 | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+program=$(median program)
+bare=$(median bare)
+echo "startup.program_median: $program ms"
+echo "startup.bare_window_median: $bare ms"
+awk -v p="$program" -v b="$bare" 'BEGIN { printf "startup.own_share: %.1f ms\n", p - b }'
