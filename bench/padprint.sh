@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# padprint against its peers (enscript | ps2pdf, cups-filters' texttopdf) on the same generated XML files:
-# start-to-exit time for a 10 KB file (median of 21 runs), throughput and peak memory on a 50 MB file, and
-# PDF bytes per page.
+# padprint against its peers (enscript | ps2pdf, cups-filters' texttopdf) on the same generated files, taking
+# turns: start-to-exit time of a 10 KB pure-ASCII file and of a 10 KB file in every script (median of 21 runs,
+# with the latter's peak memory), and throughput, peak memory and PDF bytes per page on a 50 MB mostly-ASCII
+# XML file (median of 3 runs). PADPRINT_BIN_DIR measures another build's padprint (for a before-and-after).
 set -euo pipefail
 source "$(dirname "$0")/lib/build.sh"
-bin=$build/bin
+bin=${PADPRINT_BIN_DIR:-$build/bin}
 printer="Quillmark PDF Writer"
 texttopdf=/usr/lib/cups/filter/texttopdf
 small_runs=21
+large_runs=3
 
 # The peers and the measuring tools, installed when missing.
 need=()
@@ -23,7 +25,7 @@ if [ ${#need[@]} -gt 0 ]; then
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
 fi
 
-build_targets padprint papyrant-platform
+[ -n "${PADPRINT_BIN_DIR:-}" ] || build_targets padprint papyrant-platform
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -35,25 +37,34 @@ set_output() {
     "$bin/papyrant-platform" reg set HKCU "Software\\$printer" BypassSaveAs 1 >/dev/null
 }
 
-# Deterministic XML of about $1 bytes: records with words and numbers, an accented line every 16 records and
-# one with CJK every 64.
+# Deterministic XML of about $1 bytes: records with words and numbers; with $3 = accents, an accented line
+# every 16 records.
 generate() {
-    awk -v size="$1" 'BEGIN {
+    awk -v size="$1" -v accents="${3:-}" 'BEGIN {
         split("alpha beta gamma delta epsilon zeta theta kappa lambda sigma omega record value item name", w, " ")
         print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"; print "<records>"
         n = 60
         for (i = 0; n < size; i++) {
             text = w[i % 15 + 1] " " w[(i * 7) % 15 + 1] " " w[(i * 11) % 15 + 1]
-            if (i % 16 == 0) text = text " Größe café"
-            if (i % 64 == 0) text = text " 中文字符"
+            if (accents != "" && i % 16 == 0) text = text " Größe café"
             line = sprintf("  <record id=\"%d\"><name>%s</name><value>%d</value></record>", i, text, (i * 7919) % 1000003)
             print line; n += length(line) + 1
         }
         print "</records>"
     }' > "$2"
 }
-generate 10240 "$work/small.xml"
-generate 52428800 "$work/large.xml"
+# About 10 KB of records whose text cycles through every script the print-outs have faces for, and emoji.
+generate_mixed() {
+    awk 'BEGIN {
+        n = split("Größe café déjà|Καλημέρα κόσμε|Съешь же ещё|שלום עולם|مرحبا بالعالم|नमस्ते दुनिया|আমি বাংলায়|வணக்கம் உலகம்|สวัสดีชาวโลก|中文字符测试|日本語のテキスト|서울 안녕하세요|😀 👍 🎉 ☃", t, "|")
+        print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"; print "<records>"
+        for (i = 0; i < 150; i++) printf "  <record id=\"%d\"><text>%s</text></record>\n", i, t[i % n + 1]
+        print "</records>"
+    }' > "$1"
+}
+generate 10240 "$work/small-ascii.xml"
+generate_mixed "$work/small-mixed.xml"
+generate 52428800 "$work/large.xml" accents
 large_bytes=$(stat -c %s "$work/large.xml")
 
 now_ns() { date +%s%N; }
@@ -62,48 +73,63 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 run_padprint() { "$bin/padprint" /p "$1"; }
 run_enscript() { enscript -q -B -p - "$1" 2>/dev/null | ps2pdf - "$2"; }
 run_texttopdf() { "$texttopdf" 1 bench bench 1 "" "$1" > "$2" 2>/dev/null; }
+export -f run_padprint run_enscript run_texttopdf
+export bin texttopdf
+
+# One run: "seconds peak-MB" of a tool on a file.
+timed_run() {
+    local tool=$1 input=$2 out=$3
+    [ "$tool" = padprint ] && set_output "$out"
+    /usr/bin/time -f "%e %M" -o "$work/time" bash -c "run_$tool \"$input\" \"$out\""
+    awk '{ printf "%s %.1f\n", $1, $2 / 1024 }' "$work/time"
+}
 
 # Median start-to-exit time of a small file, in ms.
 small_median() {
-    local tool=$1 out=$work/small-$1.pdf
+    local tool=$1 input=$2 out=$work/small-$1.pdf
     [ "$tool" = padprint ] && set_output "$out"
     for _ in $(seq $small_runs); do
         local start end
         start=$(now_ns)
-        "run_$tool" "$work/small.xml" "$out"
+        "run_$tool" "$input" "$out"
         end=$(now_ns)
         echo $(((end - start) / 1000))
     done | median | awk '{ printf "%.1f", $1 / 1000 }'
 }
 
-# Time (s) and peak memory (MB) of the large file, one process per run as the launcher runs it.
-large_run() {
-    local tool=$1 out=$work/large-$1.pdf
-    [ "$tool" = padprint ] && set_output "$out"
-    export -f "run_$tool"
-    export bin texttopdf
-    /usr/bin/time -f "%e %M" -o "$work/time-$tool" bash -c "run_$tool \"$work/large.xml\" \"$out\""
-    awk '{ printf "%s %.1f\n", $1, $2 / 1024 }' "$work/time-$tool"
-}
-
 pages() { pdfinfo "$1" | awk '/^Pages:/ { print $2 }'; }
 per_page() { awk -v b="$(stat -c %s "$1")" -v p="$(pages "$1")" 'BEGIN { printf "%.2f", b / p / 1024 }'; }
+prefix() { [ "$1" = padprint ] && echo padprint || echo "padprint.$1"; }
 
-declare -A seconds
-for tool in padprint enscript texttopdf; do
-    small=$(small_median $tool)
-    read -r secs rss < <(large_run $tool)
-    seconds[$tool]=$secs
-    mbps=$(awk -v b="$large_bytes" -v s="$secs" 'BEGIN { printf "%.2f", b / 1048576 / s }')
-    prefix=padprint
-    [ $tool = padprint ] || prefix=padprint.$tool
-    echo "$prefix.small_file_median: $small ms"
-    echo "$prefix.large_mb_per_s: $mbps MB/s"
-    echo "$prefix.large_peak_rss: $rss MB"
-    echo "$prefix.size_per_page: $(per_page "$work/large-$tool.pdf") KB"
-    echo "$prefix.large_pages: $(pages "$work/large-$tool.pdf") pages"
+tools=(padprint texttopdf enscript)
+for tool in "${tools[@]}"; do
+    echo "$(prefix $tool).small_ascii_median: $(small_median $tool "$work/small-ascii.xml") ms"
+    echo "$(prefix $tool).small_mixed_median: $(small_median $tool "$work/small-mixed.xml") ms"
+    read -r _ rss < <(timed_run $tool "$work/small-mixed.xml" "$work/mixed-$tool.pdf")
+    echo "$(prefix $tool).small_mixed_peak_rss: $rss MB"
 done
-for peer in enscript texttopdf; do
+
+# The large file, the tools taking turns.
+declare -A times rsses
+for _ in $(seq $large_runs); do
+    for tool in "${tools[@]}"; do
+        read -r secs rss < <(timed_run $tool "$work/large.xml" "$work/large-$tool.pdf")
+        times[$tool]+="$secs "
+        rsses[$tool]+="$rss "
+    done
+done
+declare -A seconds
+for tool in "${tools[@]}"; do
+    seconds[$tool]=$(tr ' ' '\n' <<<"${times[$tool]}" | grep . | median)
+    rss=$(tr ' ' '\n' <<<"${rsses[$tool]}" | grep . | sort -n | tail -1)
+    mbps=$(awk -v b="$large_bytes" -v s="${seconds[$tool]}" 'BEGIN { printf "%.2f", b / 1048576 / s }')
+    echo "$(prefix $tool).large_mb_per_s: $mbps MB/s"
+    echo "$(prefix $tool).large_peak_rss: $rss MB"
+    echo "$(prefix $tool).large_pdf_bytes: $(stat -c %s "$work/large-$tool.pdf") bytes"
+    echo "$(prefix $tool).size_per_page: $(per_page "$work/large-$tool.pdf") KB"
+    echo "$(prefix $tool).large_pages: $(pages "$work/large-$tool.pdf") pages"
+done
+for peer in texttopdf enscript; do
     awk -v p="${seconds[$peer]}" -v o="${seconds[padprint]}" -v n="$peer" \
-        'BEGIN { printf "padprint.ratio_to_%s: %.2f x\n", n, p / o }'
+        'BEGIN { printf "padprint.speed_ratio_to_%s: %.2f x\n", n, p / o }'
 done
