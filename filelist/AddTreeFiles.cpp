@@ -14,8 +14,8 @@ constexpr int kHiddenFile = attr::kArchive | attr::kHidden;
 
 } // namespace
 
-void AddTreeFiles(
-    const FolderList& folders, std::string_view pattern, const AppendEntry& appendEntry, GuardedCommand& caller)
+void AddTreeFiles(const FolderList& folders, std::string_view pattern, const AppendEntry& appendEntry,
+    GuardedCommand& caller, const ScanSkipReport& skipped)
 {
     for (const std::string& listed : folders) {
         if (caller.ended())
@@ -25,11 +25,23 @@ void AddTreeFiles(
         const FileNameArray names = caller.value(122, FileNameArray(), [&] { return ListFiles(folder, pattern); });
         for (std::size_t i = 1; i <= names.upperBound(); ++i) { // 124
             const std::string& name = names(i);
-            if (caller.test(126, [&] { return name.front() == '~'; }))
-                continue;
             const std::string path = folder + kNativeSeparator + name; // 128
-            if (caller.test(132, [&] { return IsExistingFile(path) && GetAttributes(path) != kHiddenFile; }))
+            if (caller.test(126, [&] { return name.front() == '~'; })) {
+                if (skipped)
+                    skipped(CollapseBackslashes(path), ScanSkip::TildeName);
+                continue;
+            }
+            bool hidden = false;
+            const bool take = caller.test(132, [&] {
+                if (!IsExistingFile(path))
+                    return false;
+                hidden = GetAttributes(path) == kHiddenFile;
+                return !hidden;
+            });
+            if (take)
                 caller.step(132, [&] { appendEntry(CollapseBackslashes(path)); });
+            else if (hidden && skipped)
+                skipped(CollapseBackslashes(path), ScanSkip::HiddenFile);
         }
     }
 }
