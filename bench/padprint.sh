@@ -4,6 +4,7 @@
 # PDF bytes per page.
 set -euo pipefail
 source "$(dirname "$0")/lib/build.sh"
+source "$(dirname "$0")/lib/records.sh"
 bin=$build/bin
 printer="Quillmark PDF Writer"
 texttopdf=/usr/lib/cups/filter/texttopdf
@@ -16,12 +17,7 @@ command -v ps2pdf >/dev/null || need+=(ghostscript)
 [ -x "$texttopdf" ] || need+=(cups-filters)
 command -v pdfinfo >/dev/null || need+=(poppler-utils)
 [ -x /usr/bin/time ] || need+=(time)
-if [ ${#need[@]} -gt 0 ]; then
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    echo "installing ${need[*]}" >&2
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
-fi
+install_packages "${need[@]}"
 
 build_targets padprint papyrant-platform
 
@@ -35,25 +31,8 @@ set_output() {
     "$bin/papyrant-platform" reg set HKCU "Software\\$printer" BypassSaveAs 1 >/dev/null
 }
 
-# Deterministic XML of about $1 bytes: records with words and numbers, an accented line every 16 records and
-# one with CJK every 64.
-generate() {
-    awk -v size="$1" 'BEGIN {
-        split("alpha beta gamma delta epsilon zeta theta kappa lambda sigma omega record value item name", w, " ")
-        print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"; print "<records>"
-        n = 60
-        for (i = 0; n < size; i++) {
-            text = w[i % 15 + 1] " " w[(i * 7) % 15 + 1] " " w[(i * 11) % 15 + 1]
-            if (i % 16 == 0) text = text " Größe café"
-            if (i % 64 == 0) text = text " 中文字符"
-            line = sprintf("  <record id=\"%d\"><name>%s</name><value>%d</value></record>", i, text, (i * 7919) % 1000003)
-            print line; n += length(line) + 1
-        }
-        print "</records>"
-    }' > "$2"
-}
-generate 10240 "$work/small.xml"
-generate 52428800 "$work/large.xml"
+generate_records 10240 "$work/small.xml"
+generate_records 52428800 "$work/large.xml"
 large_bytes=$(stat -c %s "$work/large.xml")
 
 now_ns() { date +%s%N; }

@@ -1,20 +1,15 @@
 #pragma once
 
-#include <compare>
+#include "platform/DirectoryListing.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace papyrant {
 
-// What makes a file the same file whichever name leads to it: device and inode.
-struct FileIdentity
-{
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-
-    auto operator<=>(const FileIdentity&) const = default;
-};
+// What makes a file the same file whichever name leads to it: device and inode, as for folders.
+using FileIdentity = DirectoryIdentity;
 
 // The identity of what the path names (after links), or nothing when it cannot be looked at.
 std::optional<FileIdentity> identityOf(const std::string& path);
