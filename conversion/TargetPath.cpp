@@ -40,13 +40,17 @@ std::string RunTargets::choose(const std::string& source, const std::string& wan
 
 void RunTargets::record(const std::string& source, const std::string& target)
 {
-    if (!claimOf(target))
-        m_claims.push_back({ source, target });
+    if (claimOf(target))
+        return;
+    m_byTarget.emplace(pathHash(target), m_claims.size());
+    m_claims.push_back({ source, target });
 }
 
 const RunTargets::Claim* RunTargets::claimOf(const std::string& target) const
 {
-    for (const Claim& claim : m_claims) {
+    const auto [first, last] = m_byTarget.equal_range(pathHash(target));
+    for (auto it = first; it != last; ++it) {
+        const Claim& claim = m_claims[it->second];
         if (pathsEqual(claim.target, target))
             return &claim;
     }

@@ -2,8 +2,10 @@
 
 #include "platform/FileSystem.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace papyrant {
@@ -32,6 +34,8 @@ private:
     const Claim* claimOf(const std::string& target) const;
 
     std::vector<Claim> m_claims;
+    // The claims by their target's pathHash, so that a run of many files does not compare every pair.
+    std::unordered_multimap<std::size_t, std::size_t> m_byTarget;
 };
 
 } // namespace papyrant

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <functional>
 #include <string_view>
 
 namespace papyrant {
@@ -13,6 +14,12 @@ inline constexpr std::size_t kMaxPath = PATH_MAX;
 inline bool pathsEqual(std::string_view a, std::string_view b)
 {
     return a == b;
+}
+
+// A hash of a path under which paths that compare equal hash equal.
+inline std::size_t pathHash(std::string_view path)
+{
+    return std::hash<std::string_view> {}(path);
 }
 
 // The length of a text as the system's single-byte interfaces take it: here its bytes.

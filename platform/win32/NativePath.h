@@ -11,6 +11,9 @@ inline constexpr std::size_t kMaxPath = 260;
 // Paths compare as the file system does: without regard to case, by the system's upper-case mapping.
 bool pathsEqual(std::string_view a, std::string_view b);
 
+// A hash of a path under which paths that compare equal hash equal (taken of the upper-case form).
+std::size_t pathHash(std::string_view path);
+
 // The length of a text as the system's single-byte interfaces take it: its length in the ANSI code page.
 std::size_t systemTextLength(std::string_view text);
 

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32ErrorMapping.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ bool pathsEqual(std::string_view a, std::string_view b)
     if (a.size() == b.size() && a == b)
         return true;
     return upperCase(a) == upperCase(b);
+}
+
+std::size_t pathHash(std::string_view path)
+{
+    return std::hash<std::wstring> {}(upperCase(path));
 }
 
 bool isRootFolder(std::string_view path)

@@ -9,9 +9,9 @@
 #include "platform/Wildcard.h"
 #include "platform/Yielder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <set>
 #include <sys/stat.h>
 
 namespace papyrant {
@@ -89,7 +89,6 @@ public:
         , m_yielder(yielder)
         , m_reports(events)
     {
-        m_seen.insert(rules.excluded.begin(), rules.excluded.end());
     }
 
     void addPath(const std::string& path)
@@ -105,9 +104,27 @@ public:
             addFile(path, false);
     }
 
-    std::vector<ConvertJob> take()
+    // The jobs, each file once: the first time it was met.
+    ConvertJobs take()
     {
-        return std::move(m_jobs);
+        // Sorted pairs instead of a set kept during the search: a fraction of the memory for many files.
+        std::vector<std::pair<FileIdentity, std::size_t>> identities;
+        identities.reserve(m_jobs.size());
+        for (std::size_t i = 0; i < m_jobs.size(); ++i) {
+            if (m_jobs[i].identity)
+                identities.emplace_back(*m_jobs[i].identity, i);
+        }
+        std::sort(identities.begin(), identities.end());
+        std::vector<bool> repeated(m_jobs.size());
+        for (std::size_t i = 1; i < identities.size(); ++i)
+            repeated[identities[i].second] = identities[i].first == identities[i - 1].first;
+        identities = {};
+        ConvertJobs jobs;
+        for (std::size_t i = 0; i < m_jobs.size(); ++i) {
+            if (!repeated[i])
+                jobs.push_back(std::move(m_jobs[i]));
+        }
+        return jobs;
     }
 
 private:
@@ -140,7 +157,8 @@ private:
     void addFile(const std::string& path, bool found)
     {
         const std::optional<FileIdentity> identity = identityOf(path);
-        if (identity && !m_seen.insert(*identity).second)
+        if (identity
+            && std::find(m_rules.excluded.begin(), m_rules.excluded.end(), *identity) != m_rules.excluded.end())
             return;
         if (found && isPdfInOutputFolder(path)) {
             if (m_events.skipped)
@@ -168,15 +186,14 @@ private:
     const InputEvents& m_events;
     Yielder& m_yielder;
     ReportedFailures m_reports;
-    std::set<FileIdentity> m_seen;
-    std::vector<ConvertJob> m_jobs;
+    ConvertJobs m_jobs;
     std::string m_lastFolder;
     std::optional<FileIdentity> m_lastFolderIdentity;
 };
 
 } // namespace
 
-std::vector<ConvertJob> collectInputs(
+ConvertJobs collectInputs(
     const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events, Yielder& yielder)
 {
     Collector collector(rules, events, yielder);

@@ -33,7 +33,7 @@ struct InputEvents
 // anything else is taken as it is, to be refused with a reason when it is no regular file. A file met twice by
 // identity is taken once. PDFs in a folder that receives PDFs are never taken from a folder search. A path that
 // cannot be used (missing, or a folder that cannot be read) becomes a job with its problem set.
-std::vector<ConvertJob> collectInputs(
+ConvertJobs collectInputs(
     const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events, Yielder& yielder);
 
 } // namespace papyrant

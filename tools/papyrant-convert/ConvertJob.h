@@ -3,6 +3,7 @@
 #include "platform/DirectoryListing.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,9 @@ struct ConvertJob
     std::string problem; // set when the file is not to be rendered: why it fails
     std::optional<FileIdentity> identity; // of the source, when it could be looked at
 };
+
+// A deque: a batch of many thousand files grows without copying itself, and so without twice its memory.
+using ConvertJobs = std::deque<ConvertJob>;
 
 enum class FileStatus
 {

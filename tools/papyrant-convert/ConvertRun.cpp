@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <mutex>
 #include <poll.h>
 #include <sched.h>
@@ -78,7 +79,7 @@ std::string plural(std::size_t count, const char* word)
 class Batch
 {
 public:
-    Batch(const ConvertOptions& options, ConvertServices& services, std::vector<ConvertJob> jobs)
+    Batch(const ConvertOptions& options, ConvertServices& services, ConvertJobs jobs)
         : m_options(options)
         , m_services(services)
         , m_jobs(std::move(jobs))
@@ -239,7 +240,7 @@ private:
 
     const ConvertOptions& m_options;
     ConvertServices& m_services;
-    std::vector<ConvertJob> m_jobs;
+    ConvertJobs m_jobs;
     std::vector<FileResult> m_results; // each written by one worker, read after it is listed in m_finished
     ProgressLine m_progress;
     std::atomic<std::size_t> m_next { 0 };
@@ -317,9 +318,12 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
         services.errors << kProgram << "while searching the folders: " << text << "\n";
     };
     SignalYielder yielder(services.signals);
-    std::vector<ConvertJob> jobs = collectInputs(options.paths, rules, events, yielder);
+    ConvertJobs jobs = collectInputs(options.paths, rules, events, yielder);
     if (!services.signals.stop().load())
         assignTargets(jobs, options.outputFolder);
+    // The search's and the naming's memory is free now; handing it back keeps a batch of many files from holding
+    // it for the whole run.
+    ::malloc_trim(0);
 
     Batch batch(options, services, std::move(jobs));
     if (!services.signals.stop().load())

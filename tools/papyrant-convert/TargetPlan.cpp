@@ -3,17 +3,19 @@
 #include "conversion/PathHelpers.h"
 #include "conversion/TargetPath.h"
 
-#include <set>
+#include <algorithm>
+#include <vector>
 
 namespace papyrant {
 
-void assignTargets(std::vector<ConvertJob>& jobs, const std::optional<std::string>& outputFolder)
+void assignTargets(ConvertJobs& jobs, const std::optional<std::string>& outputFolder)
 {
-    std::set<FileIdentity> sources;
+    std::vector<FileIdentity> sources;
     for (const ConvertJob& job : jobs) {
         if (job.identity)
-            sources.insert(*job.identity);
+            sources.push_back(*job.identity);
     }
+    std::sort(sources.begin(), sources.end());
     RunTargets targets;
     for (ConvertJob& job : jobs) {
         if (!job.problem.empty())
@@ -23,7 +25,7 @@ void assignTargets(std::vector<ConvertJob>& jobs, const std::optional<std::strin
             folder = "."; // a bare name: its PDF goes in the current folder, not the root
         job.target = targets.choose(job.source, pdfTargetPath(folder, job.source));
         const std::optional<FileIdentity> existing = identityOf(job.target);
-        if (existing && sources.contains(*existing)) {
+        if (existing && std::binary_search(sources.begin(), sources.end(), *existing)) {
             job.problem = "its PDF would write over a listed source";
             continue;
         }
