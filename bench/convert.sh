@@ -75,19 +75,20 @@ start=$(now_ns)
 "$bin/papyrant-convert" -q -j "$jobs" -o "$work/out-convert" "$work/many"
 convert_ns=$(($(now_ns) - start))
 
-run_texttopdf() { "$texttopdf" 1 bench bench 1 "" "$1" > "$2/$(basename "$1" .xml).pdf" 2>/dev/null; }
-export -f run_texttopdf
-export texttopdf
+# One texttopdf a file, started by the lightest shell (for its output redirection), as many at once as jobs.
 start=$(now_ns)
-find "$work/many" -name '*.xml' -print0 | xargs -0 -P "$jobs" -I{} bash -c 'run_texttopdf "$1" "$2"' _ {} "$work/out-texttopdf"
+find "$work/many" -name '*.xml' -print0 | xargs -0 -P "$jobs" -I{} \
+    sh -c '"$0" 1 bench bench 1 "" "$1" > "$2/${1##*/}.pdf" 2>/dev/null' "$texttopdf" {} "$work/out-texttopdf"
 texttopdf_ns=$(($(now_ns) - start))
 
 # The share of marker words found again (white space removed from both sides, since wrapping moves it).
 kept() {
-    local out=$1 found=0 total=0 name text
+    local out=$1 found=0 total=0 name text pdf
     for marker_file in "$work"/markers/*; do
         name=$(basename "$marker_file")
-        text=$(pdftotext -enc UTF-8 "$out/$name.pdf" - 2>/dev/null | tr -d ' \n\f\t' || true)
+        pdf=$out/$name.pdf
+        [ -f "$pdf" ] || pdf=$out/$name.xml.pdf
+        text=$(pdftotext -enc UTF-8 "$pdf" - 2>/dev/null | tr -d ' \n\f\t' || true)
         while read -r marker; do
             [ -n "$marker" ] || continue
             total=$((total + 1))

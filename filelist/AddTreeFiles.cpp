@@ -5,6 +5,8 @@
 #include "platform/FileSystem.h"
 #include "platform/GuardedCommand.h"
 
+#include <optional>
+
 namespace papyrant {
 
 namespace {
@@ -31,17 +33,18 @@ void AddTreeFiles(const FolderList& folders, std::string_view pattern, const App
                     skipped(CollapseBackslashes(path), ScanSkip::TildeName);
                 continue;
             }
-            bool hidden = false;
+            std::optional<ScanSkip> skip;
             const bool take = caller.test(132, [&] {
                 if (!IsExistingFile(path))
-                    return false;
-                hidden = GetAttributes(path) == kHiddenFile;
-                return !hidden;
+                    skip = ScanSkip::UnreadableFile;
+                else if (GetAttributes(path) == kHiddenFile)
+                    skip = ScanSkip::HiddenFile;
+                return !skip;
             });
             if (take)
                 caller.step(132, [&] { appendEntry(CollapseBackslashes(path)); });
-            else if (hidden && skipped)
-                skipped(CollapseBackslashes(path), ScanSkip::HiddenFile);
+            else if (skip && skipped)
+                skipped(CollapseBackslashes(path), *skip);
         }
     }
 }

@@ -67,6 +67,8 @@ const char* skipReason(ScanSkip reason)
         return "a folder that cannot be read";
     case ScanSkip::HiddenFile:
         return "a hidden file";
+    case ScanSkip::UnreadableFile:
+        return "a file that cannot be read";
     case ScanSkip::TildeName:
         return "a name starting with \"~\" (a temporary copy)";
     }

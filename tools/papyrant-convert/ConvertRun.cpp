@@ -32,6 +32,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kProgressRefreshMs = 200;
+constexpr auto kProgressRedraw = std::chrono::milliseconds(100);
 const std::string kProgram = "papyrant-convert: ";
 
 double secondsSince(Clock::time_point start)
@@ -97,6 +98,7 @@ public:
         for (unsigned i = 0; i < workers; ++i)
             threads.emplace_back([this] { work(); });
         std::size_t reported = 0;
+        Clock::time_point lastDrawn;
         const bool terminal = m_services.errorsAreTerminal && m_options.verbosity != Verbosity::Quiet;
         const std::size_t columns = terminal ? terminalColumns() : 80;
         while (reported < m_jobs.size() && !m_services.signals.stop().load()) {
@@ -107,7 +109,9 @@ public:
                 report(index);
                 ++reported;
             }
-            if (terminal && reported < m_jobs.size()) {
+            // Redrawn a few times a second, not at every file: a terminal is slow to write to.
+            if (terminal && reported < m_jobs.size() && Clock::now() - lastDrawn >= kProgressRedraw) {
+                lastDrawn = Clock::now();
                 const std::size_t current = m_current.load();
                 m_progress.show(progressText(reported, m_jobs.size(), secondsSince(m_start),
                     current < m_jobs.size() ? std::string_view(m_jobs[current].source) : std::string_view(), columns));
