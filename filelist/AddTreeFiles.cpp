@@ -36,7 +36,7 @@ void AddTreeFiles(const FolderList& folders, std::string_view pattern, const App
             std::optional<ScanSkip> skip;
             const bool take = caller.test(132, [&] {
                 if (!IsExistingFile(path))
-                    skip = ScanSkip::UnreadableFile;
+                    skip = ScanSkip::VanishedFile;
                 else if (GetAttributes(path) == kHiddenFile)
                     skip = ScanSkip::HiddenFile;
                 return !skip;

@@ -14,7 +14,7 @@ class DragReorder
 public:
     struct MoveResult
     {
-        std::optional<std::size_t> select;        // the entry to select after an exchange
+        std::optional<std::size_t> select; // the entry to select after an exchange
         std::optional<std::size_t> ensureVisible; // the entry to scroll into view
     };
 

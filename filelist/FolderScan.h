@@ -25,7 +25,7 @@ enum class ScanSkip
     SeenBefore, // a link to a folder the scan has met already
     Unreadable, // a folder that cannot be listed or has gone
     HiddenFile,
-    UnreadableFile, // listed, but it cannot be opened (or has gone)
+    VanishedFile, // listed, but gone (or no longer a file) when looked at
     TildeName, // a file whose name starts with "~", as editors' temporary copies do
 };
 

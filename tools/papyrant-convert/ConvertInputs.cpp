@@ -67,8 +67,8 @@ const char* skipReason(ScanSkip reason)
         return "a folder that cannot be read";
     case ScanSkip::HiddenFile:
         return "a hidden file";
-    case ScanSkip::UnreadableFile:
-        return "a file that cannot be read";
+    case ScanSkip::VanishedFile:
+        return "gone since its folder was listed";
     case ScanSkip::TildeName:
         return "a name starting with \"~\" (a temporary copy)";
     }
