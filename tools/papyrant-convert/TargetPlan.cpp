@@ -22,7 +22,7 @@ void assignTargets(ConvertJobs& jobs, const std::optional<std::string>& outputFo
             continue;
         std::string folder = outputFolder ? *outputFolder : ExtractFolder(job.source);
         if (folder.empty())
-            folder = "."; // a bare name: its PDF goes in the current folder, not the root
+            folder.push_back('.'); // a bare name: its PDF goes in the current folder, not the root
         job.target = targets.choose(job.source, pdfTargetPath(folder, job.source));
         const std::optional<FileIdentity> existing = identityOf(job.target);
         if (existing && std::binary_search(sources.begin(), sources.end(), *existing)) {
