@@ -15,11 +15,7 @@ command -v ps2pdf >/dev/null || need+=(ghostscript)
 [ -x "$texttopdf" ] || need+=(cups-filters)
 command -v pdftotext >/dev/null || need+=(poppler-utils)
 command -v python3 >/dev/null || need+=(python3)
-if [ ${#need[@]} -gt 0 ]; then
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
-fi
+install_packages "${need[@]}"
 [ -n "${PADPRINT_BIN_DIR:-}" ] || build_targets padprint papyrant-platform
 
 work=$(mktemp -d)

@@ -5,6 +5,7 @@
 # XML file (median of 3 runs). PADPRINT_BIN_DIR measures another build's padprint (for a before-and-after).
 set -euo pipefail
 source "$(dirname "$0")/lib/build.sh"
+source "$(dirname "$0")/lib/records.sh"
 bin=${PADPRINT_BIN_DIR:-$build/bin}
 printer="Quillmark PDF Writer"
 texttopdf=/usr/lib/cups/filter/texttopdf
@@ -18,12 +19,7 @@ command -v ps2pdf >/dev/null || need+=(ghostscript)
 [ -x "$texttopdf" ] || need+=(cups-filters)
 command -v pdfinfo >/dev/null || need+=(poppler-utils)
 [ -x /usr/bin/time ] || need+=(time)
-if [ ${#need[@]} -gt 0 ]; then
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    echo "installing ${need[*]}" >&2
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
-fi
+install_packages "${need[@]}"
 
 [ -n "${PADPRINT_BIN_DIR:-}" ] || build_targets padprint papyrant-platform
 
@@ -37,34 +33,9 @@ set_output() {
     "$bin/papyrant-platform" reg set HKCU "Software\\$printer" BypassSaveAs 1 >/dev/null
 }
 
-# Deterministic XML of about $1 bytes: records with words and numbers; with $3 = accents, an accented line
-# every 16 records.
-generate() {
-    awk -v size="$1" -v accents="${3:-}" 'BEGIN {
-        split("alpha beta gamma delta epsilon zeta theta kappa lambda sigma omega record value item name", w, " ")
-        print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"; print "<records>"
-        n = 60
-        for (i = 0; n < size; i++) {
-            text = w[i % 15 + 1] " " w[(i * 7) % 15 + 1] " " w[(i * 11) % 15 + 1]
-            if (accents != "" && i % 16 == 0) text = text " Größe café"
-            line = sprintf("  <record id=\"%d\"><name>%s</name><value>%d</value></record>", i, text, (i * 7919) % 1000003)
-            print line; n += length(line) + 1
-        }
-        print "</records>"
-    }' > "$2"
-}
-# About 10 KB of records whose text cycles through every script the print-outs have faces for, and emoji.
-generate_mixed() {
-    awk 'BEGIN {
-        n = split("Größe café déjà|Καλημέρα κόσμε|Съешь же ещё|שלום עולם|مرحبا بالعالم|नमस्ते दुनिया|আমি বাংলায়|வணக்கம் உலகம்|สวัสดีชาวโลก|中文字符测试|日本語のテキスト|서울 안녕하세요|😀 👍 🎉 ☃", t, "|")
-        print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"; print "<records>"
-        for (i = 0; i < 150; i++) printf "  <record id=\"%d\"><text>%s</text></record>\n", i, t[i % n + 1]
-        print "</records>"
-    }' > "$1"
-}
-generate 10240 "$work/small-ascii.xml"
-generate_mixed "$work/small-mixed.xml"
-generate 52428800 "$work/large.xml" accents
+generate_records 10240 "$work/small-ascii.xml" ascii
+generate_every_script "$work/small-mixed.xml"
+generate_records 52428800 "$work/large.xml" accents
 large_bytes=$(stat -c %s "$work/large.xml")
 
 now_ns() { date +%s%N; }

@@ -6,7 +6,7 @@ install(DIRECTORY ${PAPYRANT_BIN_DIR}/ DESTINATION ${PAPYRANT_INSTALL_DIR} USE_S
 # as Debian's packaging tools would.
 install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
-        foreach(program papyrant padprint papyrant-platform)
+        foreach(program papyrant padprint papyrant-platform papyrant-convert)
             set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${PAPYRANT_INSTALL_DIR}/\${program}\")
             if(EXISTS \"\${file}\")
                 execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
@@ -14,7 +14,7 @@ install(CODE "
             endif()
         endforeach()
     endif()")
-foreach(program papyrant padprint papyrant-platform)
+foreach(program papyrant padprint papyrant-platform papyrant-convert)
     install(CODE "
         file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
         file(CREATE_LINK \"../${PAPYRANT_INSTALL_DIR}/${program}\"
@@ -23,3 +23,5 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/papyrant.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/papyrant.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/tools/papyrant-convert/completion.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME papyrant-convert)

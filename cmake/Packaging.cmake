@@ -7,8 +7,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turns a batch of XML files into PDF files
 set(CPACK_PACKAGE_DESCRIPTION "Papyrant is a one-window tool that turns a batch of XML files into PDF files.
 It has a word-pad program print each file to a virtual PDF printer, with the
 PDF's place set for every file. The package holds the window, padprint (the
-print-only word pad with its PDF printer) and papyrant-platform, which sets
-the printer up for a user; each user runs papyrant-platform setup once.")
+print-only word pad with its PDF printer), papyrant-platform, which sets
+the printer up for a user (each user runs papyrant-platform setup once), and
+papyrant-convert, which converts files and folders in parallel without the
+window, for scripts and servers.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -38,7 +40,7 @@ configure_file(${PAPYRANT_DEBIAN_DIR}/changelog.in ${CMAKE_BINARY_DIR}/debian/ch
 execute_process(COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/debian/changelog.Debian)
 install(FILES ${PAPYRANT_DEBIAN_DIR}/copyright ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
         DESTINATION ${PAPYRANT_DOC_DIR})
-foreach(page papyrant padprint papyrant-platform)
+foreach(page papyrant padprint papyrant-platform papyrant-convert)
     configure_file(${PAPYRANT_DEBIAN_DIR}/man/${page}.1 ${CMAKE_BINARY_DIR}/debian/man/${page}.1 COPYONLY)
     execute_process(COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/debian/man/${page}.1)
     install(FILES ${CMAKE_BINARY_DIR}/debian/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -5,6 +5,8 @@
 #include "platform/FileSystem.h"
 #include "platform/GuardedCommand.h"
 
+#include <optional>
+
 namespace papyrant {
 
 namespace {
@@ -14,8 +16,8 @@ constexpr int kHiddenFile = attr::kArchive | attr::kHidden;
 
 } // namespace
 
-void AddTreeFiles(
-    const FolderList& folders, std::string_view pattern, const AppendEntry& appendEntry, GuardedCommand& caller)
+void AddTreeFiles(const FolderList& folders, std::string_view pattern, const AppendEntry& appendEntry,
+    GuardedCommand& caller, const ScanSkipReport& skipped)
 {
     for (const std::string& listed : folders) {
         if (caller.ended())
@@ -25,11 +27,24 @@ void AddTreeFiles(
         const FileNameArray names = caller.value(122, FileNameArray(), [&] { return ListFiles(folder, pattern); });
         for (std::size_t i = 1; i <= names.upperBound(); ++i) { // 124
             const std::string& name = names(i);
-            if (caller.test(126, [&] { return name.front() == '~'; }))
-                continue;
             const std::string path = folder + kNativeSeparator + name; // 128
-            if (caller.test(132, [&] { return IsExistingFile(path) && GetAttributes(path) != kHiddenFile; }))
+            if (caller.test(126, [&] { return name.front() == '~'; })) {
+                if (skipped)
+                    skipped(CollapseBackslashes(path), ScanSkip::TildeName);
+                continue;
+            }
+            std::optional<ScanSkip> skip;
+            const bool take = caller.test(132, [&] {
+                if (!IsExistingFile(path))
+                    skip = ScanSkip::VanishedFile;
+                else if (GetAttributes(path) == kHiddenFile)
+                    skip = ScanSkip::HiddenFile;
+                return !skip;
+            });
+            if (take)
                 caller.step(132, [&] { appendEntry(CollapseBackslashes(path)); });
+            else if (skip && skipped)
+                skipped(CollapseBackslashes(path), *skip);
         }
     }
 }

@@ -74,11 +74,15 @@ void appendSubfolders(const std::string& folder, FolderList& newFolders, FirstPa
             return;
         const std::string& name = subfolder.name; // 122
         if (name.size() >= kMaxPath || HasBadChars(name) || name.find('?') != std::string::npos // 124 to 128
-            || name == "." || name == "..") // 130
+            || name == "." || name == "..") { // 130
+            context.skipped(folder + name, ScanSkip::UnusableName);
             continue;
+        }
         // A link to a folder met before would list it again, or endlessly in a cycle.
-        if (!context.claim(subfolder.identity))
+        if (!context.claim(subfolder.identity)) {
+            context.skipped(folder + name, ScanSkip::SeenBefore);
             continue;
+        }
         newFolders.push_back(folder + name + kNativeSeparator); // 132, 134
     }
 }
@@ -133,6 +137,7 @@ void GetSubDirectories2016(FolderList& folders, bool recurse, ScanContext& conte
         }
         // 138: reached with or without a failure once armed.
         if (!listed && failure && (*failure == err::kPermissionDenied || *failure == err::kPathNotFound)) {
+            context.skipped(folder, ScanSkip::Unreadable);
             skipFolder(folders, folder, position); // 140 to 148
         } else {
             ++position;

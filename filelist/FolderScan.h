@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryListing.h"
 
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -16,6 +17,20 @@ class Yielder;
 using FolderList = std::vector<std::string>;
 
 inline constexpr const char* kScanLocation = "QuorvelTitle2021/08/31.AddFolder.GetSubDirectories2016";
+
+// Why the scan left a name out.
+enum class ScanSkip
+{
+    UnusableName, // not UTF-8, a control character or "?", or too long
+    SeenBefore, // a link to a folder the scan has met already
+    Unreadable, // a folder that cannot be listed or has gone
+    HiddenFile,
+    VanishedFile, // listed, but gone (or no longer a file) when looked at
+    TildeName, // a file whose name starts with "~", as editors' temporary copies do
+};
+
+// Told about each name the scan leaves out; the window does not listen, the batch converter names them.
+using ScanSkipReport = std::function<void(const std::string& path, ScanSkip reason)>;
 
 // What one scan needs: the report for its failures, the yield, and the folders it has met so far, so that
 // links cannot lead it into a folder twice. Use a fresh one for each scan.
@@ -49,9 +64,20 @@ public:
         return m_listed.insert(folder).second;
     }
 
+    void setSkipReport(ScanSkipReport report)
+    {
+        m_skipReport = std::move(report);
+    }
+    void skipped(const std::string& path, ScanSkip reason) const
+    {
+        if (m_skipReport)
+            m_skipReport(path, reason);
+    }
+
 private:
     MessageBoxes& m_messages;
     Yielder& m_yielder;
+    ScanSkipReport m_skipReport;
     std::set<DirectoryIdentity> m_entered;
     std::set<DirectoryIdentity> m_listed;
 };

@@ -32,15 +32,17 @@ fail() {
 
 contents=$(dpkg-deb --contents "$package" | awk '{print $6 $7 $8}')
 for expected in ./usr/bin/papyrant-\>../lib/papyrant/papyrant ./usr/bin/padprint-\>../lib/papyrant/padprint \
-    ./usr/bin/papyrant-platform-\>../lib/papyrant/papyrant-platform ./usr/lib/papyrant/HAND-M.CUR \
+    ./usr/bin/papyrant-platform-\>../lib/papyrant/papyrant-platform \
+    ./usr/bin/papyrant-convert-\>../lib/papyrant/papyrant-convert ./usr/share/man/man1/papyrant-convert.1.gz \
+    ./usr/share/bash-completion/completions/papyrant-convert ./usr/lib/papyrant/HAND-M.CUR \
     ./usr/lib/papyrant/drag.ico ./usr/lib/papyrant/x/o.cjs ./usr/lib/papyrant/Samples/invoice.xml \
     ./usr/share/applications/papyrant.desktop ./usr/share/icons/hicolor/scalable/apps/papyrant.svg \
     ./usr/share/doc/papyrant/copyright ./usr/share/doc/papyrant/changelog.Debian.gz; do
     grep -qxF -- "$expected" <<<"$contents" || fail "missing $expected"
 done
-# Only the three programs are executables: no test or benchmark program was packaged.
+# Only the four programs are executables: no test or benchmark program was packaged.
 programs=$(dpkg-deb --contents "$package" | awk '$1 ~ /^-..x/ {print $6}' | sort | tr '\n' ' ')
-[ "$programs" = "./usr/lib/papyrant/padprint ./usr/lib/papyrant/papyrant ./usr/lib/papyrant/papyrant-platform " ] ||
+[ "$programs" = "./usr/lib/papyrant/padprint ./usr/lib/papyrant/papyrant ./usr/lib/papyrant/papyrant-convert ./usr/lib/papyrant/papyrant-platform " ] ||
     fail "unexpected programs: $programs"
 depends=$(dpkg-deb --field "$package" Depends)
 for library in fonts-dejavu-core libqt6widgets6 libharfbuzz-subset0 libfribidi0 libunibreak1 libdeflate0 libsqlite3-0; do
@@ -76,6 +78,11 @@ wordpad=$("$bin/papyrant-platform" reg get HKCR 'Wordpad.Document.1\Protocol\Std
 "$bin/padprint" /p "$scratch/root/usr/lib/papyrant/Samples/invoice.xml"
 pdftotext "$scratch/out/invoice.pdf" - | grep -q "invoice" || fail "the PDF lacks the sample's text"
 echo "padprint printed $(pdfinfo "$scratch/out/invoice.pdf" | awk '/^Pages:/ {print $2}') page(s) of the invoice sample"
+# The README's example: the samples, every PDF in one folder, a report of each file.
+"$bin/papyrant-convert" -o "$scratch/out/batch" --json "$scratch/out/batch.json" "$scratch/root/usr/lib/papyrant/Samples"
+[ "$(grep -c '"status":"converted"' "$scratch/out/batch.json")" -ge 6 ] || fail "papyrant-convert did not convert the samples"
+pdftotext "$scratch/out/batch/invoice.pdf" - | grep -q "invoice" || fail "papyrant-convert's PDF lacks the sample's text"
+echo "papyrant-convert converted $(ls "$scratch/out/batch" | wc -l) samples"
 
 QT_QPA_PLATFORM=offscreen timeout 5 "$bin/papyrant" >"$scratch/papyrant.log" 2>&1 &
 window=$!

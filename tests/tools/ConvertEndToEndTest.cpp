@@ -1,0 +1,385 @@
+// Runs the real papyrant-convert on real files and reads the PDFs back with pdftotext.
+#include "tests/support/TempDir.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace papyrant;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Args = std::vector<std::string>;
+using Names = std::vector<std::string>;
+
+struct Outcome
+{
+    int code = -1; // the exit code; 128 + N when killed by signal N
+    std::string errors;
+    std::string output;
+};
+
+fs::path binDir()
+{
+    const char* dir = std::getenv("PAPYRANT_BIN_DIR");
+    return dir && *dir ? fs::path(dir) : fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin";
+}
+
+void writeFile(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+Names namesIn(const fs::path& folder)
+{
+    Names names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// How a child is started: as whom, with how much room for its files.
+struct ChildSetup
+{
+    bool asNobody = false;
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
+class ConvertEndToEnd : public ::testing::Test
+{
+protected:
+    fs::path root() const
+    {
+        return m_dir.path();
+    }
+    fs::path file(const fs::path& relative, const std::string& bytes)
+    {
+        const fs::path path = root() / relative;
+        fs::create_directories(path.parent_path());
+        writeFile(path, bytes);
+        return path;
+    }
+
+    // Starts papyrant-convert in the test's folder (never through a shell), its output going to files.
+    pid_t start(const Args& arguments, const ChildSetup& setup = {})
+    {
+        std::vector<std::string> argv { (binDir() / "papyrant-convert").string() };
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        std::vector<char*> pointers;
+        for (std::string& argument : argv)
+            pointers.push_back(argument.data());
+        pointers.push_back(nullptr);
+        const std::string out = (root() / ".stdout").string();
+        const std::string err = (root() / ".stderr").string();
+        const std::string home = (root() / ".home").string();
+        fs::create_directories(home);
+        fs::permissions(home, fs::perms::all);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0 || ::chdir(root().c_str()) != 0)
+                ::_exit(120);
+            ::setenv("HOME", home.c_str(), 1);
+            ::setenv("XDG_CACHE_HOME", home.c_str(), 1);
+            if (setup.fileSizeLimit != RLIM_INFINITY) {
+                ::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of killing the program
+                const rlimit limit { setup.fileSizeLimit, setup.fileSizeLimit };
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            if (setup.asNobody && ::geteuid() == 0) {
+                const passwd* nobody = ::getpwnam("nobody");
+                if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0
+                    || ::setuid(nobody->pw_uid) != 0)
+                    ::_exit(121);
+            }
+            ::execv(pointers[0], pointers.data());
+            ::_exit(122);
+        }
+        return pid;
+    }
+
+    // Waits for the child, killing it when it outlives the limit (a hang fails the test, it does not stall it).
+    Outcome finish(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(120))
+    {
+        Outcome outcome;
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        int status = 0;
+        while (::waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                ADD_FAILURE() << "papyrant-convert did not end in time";
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        outcome.errors = readFile(root() / ".stderr");
+        outcome.output = readFile(root() / ".stdout");
+        return outcome;
+    }
+
+    Outcome convert(const Args& arguments, const ChildSetup& setup = {})
+    {
+        return finish(start(arguments, setup));
+    }
+
+    std::string pdfText(const fs::path& pdf)
+    {
+        const fs::path text = root() / ".text";
+        fs::remove(text);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 2);
+            ::execlp("pdftotext", "pdftotext", "-enc", "UTF-8", pdf.c_str(), text.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? readFile(text) : "(pdftotext failed)";
+    }
+
+    test::TempDir m_dir;
+};
+
+const std::string kMarkerA = "Lorem from folder a";
+const std::string kMarkerB = "Ipsum from folder b";
+
+TEST_F(ConvertEndToEnd, FoldersAreSearchedByTheWindowsRulesAndRepeatedNamesNumberedInTheOrderFound)
+{
+    file("in/c.xml", "<c>see</c>");
+    file("in/a/x.xml", "<x>" + kMarkerA + "</x>");
+    file("in/b/x.xml", "<x>" + kMarkerB + "</x>");
+    file("in/.hidden.xml", "<h/>");
+    file("in/~copy.xml", "<t/>");
+    file("in/notes.txt", "not XML by name");
+    fs::create_directory_symlink("..", root() / "in/a/loop");
+
+    // The folder, then one of its files again by another name: that file is converted once.
+    Outcome outcome = convert({ "-j", "2", "-o", "out", "in", "./in/c.xml" });
+    EXPECT_EQ(outcome.code, 0) << outcome.errors;
+    EXPECT_EQ(namesIn(root() / "out"), (Names { "c.pdf", "x (2).pdf", "x.pdf" }));
+    EXPECT_TRUE(contains(pdfText(root() / "out/x.pdf"), kMarkerA));
+    EXPECT_TRUE(contains(pdfText(root() / "out/x (2).pdf"), kMarkerB));
+    EXPECT_TRUE(contains(outcome.errors, "skipped \"in/.hidden.xml\": a hidden file")) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "skipped \"in/~copy.xml\"")) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "skipped \"in/a/loop\": a link to a folder searched already"))
+        << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "converted 3 of 3 files")) << outcome.errors;
+
+    // --all-files takes the text file too; the PDFs of the first run are replaced whole.
+    outcome = convert({ "--all-files", "-o", "out", "in" });
+    EXPECT_EQ(outcome.code, 0) << outcome.errors;
+    EXPECT_EQ(namesIn(root() / "out"), (Names { "c.pdf", "notes.pdf", "x (2).pdf", "x.pdf" }));
+    EXPECT_TRUE(contains(pdfText(root() / "out/notes.pdf"), "not XML by name"));
+}
+
+TEST_F(ConvertEndToEnd, BesideTheSourcesNoListedSourceIsWrittenOverAndOldPdfsAreNoInputs)
+{
+    file("dir/r.xml", "<r>report text</r>");
+    file("dir/r.pdf", "an old PDF");
+    file("dir/q.txt", "quarterly");
+    Outcome outcome = convert({ "--all-files", "dir" });
+    EXPECT_EQ(outcome.code, 0) << outcome.errors;
+    EXPECT_EQ(namesIn(root() / "dir"), (Names { "q.pdf", "q.txt", "r.pdf", "r.xml" }));
+    EXPECT_TRUE(contains(pdfText(root() / "dir/r.pdf"), "report text"));
+    EXPECT_TRUE(contains(outcome.errors, "skipped \"dir/r.pdf\": a PDF in a folder that receives the PDFs"))
+        << outcome.errors;
+
+    // Named, the PDF is a source: neither it nor r.xml may write over it.
+    writeFile(root() / "dir/r.pdf", "an old PDF");
+    outcome = convert({ "dir/r.xml", "dir/r.pdf" });
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(readFile(root() / "dir/r.pdf"), "an old PDF");
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"dir/r.xml\": its PDF would write over a listed source"))
+        << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"dir/r.pdf\": its PDF would write over a listed source"))
+        << outcome.errors;
+
+    // A bare name's PDF goes in the current folder.
+    file("bare.xml", "<b/>");
+    EXPECT_EQ(convert({ "bare.xml" }).code, 0);
+    EXPECT_TRUE(fs::exists(root() / "bare.pdf"));
+}
+
+TEST_F(ConvertEndToEnd, ExitCodesAndTheJsonReportNameEveryFile)
+{
+    file("good.xml", "<g>fine</g>");
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary.push_back(static_cast<char>(i * 37 % 256));
+    file("binary.xml", binary);
+    ASSERT_EQ(::mkfifo((root() / "pipe.xml").c_str(), 0600), 0);
+
+    Outcome outcome = convert({ "--json", "report.json", "missing.xml", "pipe.xml", "good.xml", "binary.xml" });
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"missing.xml\": file not found")) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"pipe.xml\": is not a regular file")) << outcome.errors;
+    EXPECT_TRUE(fs::exists(root() / "good.pdf"));
+    EXPECT_TRUE(fs::exists(root() / "binary.pdf"));
+    const std::string report = readFile(root() / "report.json");
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 4) << report;
+    EXPECT_TRUE(contains(
+        report, "{\"source\":\"missing.xml\",\"target\":\"\",\"status\":\"failed\",\"pages\":null,\"bytes\":null,"))
+        << report;
+    EXPECT_TRUE(contains(report, "\"error\":\"file not found\"}\n")) << report;
+    EXPECT_TRUE(contains(report,
+        "{\"source\":\"good.xml\",\"target\":\"./good.pdf\",\"status\":\"converted\","
+        "\"pages\":1,\"bytes\":"
+            + std::to_string(fs::file_size(root() / "good.pdf"))))
+        << report;
+
+    // --no-clobber keeps what is there, and says so.
+    writeFile(root() / "good.pdf", "keep me");
+    outcome = convert({ "--no-clobber", "good.xml" });
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(readFile(root() / "good.pdf"), "keep me");
+    EXPECT_TRUE(contains(outcome.errors, "\"./good.pdf\" exists; kept")) << outcome.errors;
+
+    // Nothing to convert is success, and it is said.
+    fs::create_directory(root() / "empty");
+    outcome = convert({ "empty" });
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_TRUE(contains(outcome.errors, "nothing to convert")) << outcome.errors;
+
+    EXPECT_EQ(convert({ "-j", "0", "good.xml" }).code, 2);
+    EXPECT_EQ(convert({ "--frobnicate", "good.xml" }).code, 2);
+    EXPECT_EQ(convert({}).code, 2);
+    outcome = convert({ "--help" });
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_TRUE(contains(outcome.output, "Usage: papyrant-convert")) << outcome.output;
+}
+
+TEST_F(ConvertEndToEnd, SigintAndSigtermStopTheBatchWithoutAPartialPdf)
+{
+    std::string big;
+    for (int line = 0; big.size() < 400000; ++line)
+        big += "<record n=\"" + std::to_string(line) + "\">a line of a long file, which takes a while</record>\n";
+    for (int i = 0; i < 40; ++i)
+        file("in/f" + std::to_string(100 + i) + ".xml", big);
+
+    for (const auto& [signal, code] : { std::pair { SIGINT, 130 }, std::pair { SIGTERM, 143 } }) {
+        fs::remove_all(root() / "out");
+        const pid_t pid = start({ "-j", "2", "-o", "out", "in" });
+        // A PDF appears in the folder only once it is whole: wait for the first, then stop the rest.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!(fs::exists(root() / "out") && !fs::is_empty(root() / "out"))
+            && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ::kill(pid, signal);
+        const Outcome outcome = finish(pid, std::chrono::seconds(20));
+        EXPECT_EQ(outcome.code, code) << outcome.errors;
+        const Names written = namesIn(root() / "out");
+        EXPECT_LT(written.size(), 40u) << "the batch went on after the signal";
+        for (const std::string& name : written) {
+            EXPECT_TRUE(name.starts_with("f1") && name.ends_with(".pdf")) << name;
+            const std::string pdf = readFile(root() / "out" / name);
+            EXPECT_TRUE(pdf.starts_with("%PDF-") && contains(pdf.substr(pdf.size() - 8), "%%EOF")) << name;
+        }
+    }
+}
+
+TEST_F(ConvertEndToEnd, NamesWithNewlinesQuotesAndInvalidUtf8KeepTheirBytes)
+{
+    const std::string newline = "two\nlines";
+    const std::string latin1 = "caf\xE9";
+    const std::string quotes = "it's \"q\"";
+    for (const std::string& name : { newline, latin1, quotes })
+        file("in/" + name + ".xml", "<n>" + std::to_string(name.size()) + "</n>");
+    const Outcome outcome = convert(
+        { "-o", "out", "--json", "-", "in/" + newline + ".xml", "in/" + latin1 + ".xml", "in/" + quotes + ".xml" });
+    EXPECT_EQ(outcome.code, 0) << outcome.errors;
+    EXPECT_EQ(namesIn(root() / "out"), (Names { latin1 + ".pdf", quotes + ".pdf", newline + ".pdf" }));
+    EXPECT_TRUE(contains(outcome.output, "{\"source\":\"in/two\\nlines.xml\",\"target\":\"out/two\\nlines.pdf\""))
+        << outcome.output;
+    EXPECT_TRUE(contains(outcome.output,
+        "{\"source\":\"in/caf\\\\xE9.xml\",\"source_escaped\":true,\"target\":\"out/caf\\\\xE9.pdf\","
+        "\"target_escaped\":true,"))
+        << outcome.output;
+    EXPECT_TRUE(contains(outcome.output, "{\"source\":\"in/it's \\\"q\\\".xml\"")) << outcome.output;
+}
+
+TEST_F(ConvertEndToEnd, UnreadableFilesAndUnwritableOrFullFoldersFailOnlyTheirFiles)
+{
+    if (::geteuid() == 0 && ::access(binDir().c_str(), X_OK) == 0) {
+        // The child becomes "nobody": it must be able to walk to the files and run the program.
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody)
+            GTEST_SKIP() << "there is no user \"nobody\"";
+    }
+    fs::permissions(root(), fs::perms::all);
+    file("in/ok.xml", "<ok>readable</ok>");
+    file("in/secret.xml", "<s/>");
+    file("in/locked/inner.xml", "<i/>");
+    std::string big;
+    for (int line = 0; line < 20000; ++line)
+        big += "<record n=\"" + std::to_string(line * 7919) + "\">" + std::to_string(line) + "</record>\n";
+    file("in/big.xml", big);
+    fs::permissions(root() / "in/secret.xml", fs::perms::none);
+    fs::permissions(root() / "in/locked", fs::perms::none);
+    fs::create_directories(root() / "readonly");
+    fs::permissions(root() / "readonly",
+        fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec
+            | fs::perms::group_read | fs::perms::group_exec);
+    fs::create_directories(root() / "out");
+    fs::permissions(root() / "out", fs::perms::all);
+    const ChildSetup nobody { true, RLIM_INFINITY };
+
+    Outcome outcome = convert({ "-o", "out", "in/secret.xml", "in/locked", "in/ok.xml" }, nobody);
+    if (outcome.code == 121 || outcome.code == 122)
+        GTEST_SKIP() << "the user \"nobody\" cannot run " << binDir();
+    EXPECT_EQ(outcome.code, 1) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/secret.xml\": Permission denied")) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/locked\": cannot read the folder")) << outcome.errors;
+    EXPECT_EQ(namesIn(root() / "out"), (Names { "ok.pdf" }));
+
+    // Inside a search, the locked folder is named and left out, the unreadable file fails, the rest converts.
+    fs::remove(root() / "out/ok.pdf");
+    outcome = convert({ "-o", "out", "in" }, nobody);
+    EXPECT_EQ(outcome.code, 1) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "skipped \"in/locked/\": a folder that cannot be read")) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/secret.xml\": Permission denied")) << outcome.errors;
+    EXPECT_EQ(namesIn(root() / "out"), (Names { "big.pdf", "ok.pdf" }));
+
+    outcome = convert({ "-o", "readonly", "in/ok.xml" }, nobody);
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/ok.xml\": cannot write in the output folder: Permission"))
+        << outcome.errors;
+    EXPECT_TRUE(namesIn(root() / "readonly").empty());
+
+    // A disk with 64 KB of room: the big file's PDF does not fit and leaves nothing; the small one is written.
+    fs::remove_all(root() / "full");
+    outcome = convert({ "-j", "1", "-o", "full", "in/big.xml", "in/ok.xml" }, { false, 65536 });
+    EXPECT_EQ(outcome.code, 1) << outcome.errors;
+    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/big.xml\": cannot write the PDF")) << outcome.errors;
+    EXPECT_EQ(namesIn(root() / "full"), (Names { "ok.pdf" }));
+}
+
+} // namespace

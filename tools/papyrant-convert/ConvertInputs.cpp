@@ -1,0 +1,210 @@
+#include "tools/papyrant-convert/ConvertInputs.h"
+
+#include "conversion/PathHelpers.h"
+#include "filelist/AddTreeFiles.h"
+#include "filelist/FolderScan.h"
+#include "platform/FileSystem.h"
+#include "platform/GuardedCommand.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Wildcard.h"
+#include "platform/Yielder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace papyrant {
+
+std::optional<FileIdentity> identityOf(const std::string& path)
+{
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
+}
+
+namespace {
+
+constexpr const char* kCollectLocation = "papyrant-convert.AddFolder";
+
+// The search's reports, which the window shows in message boxes, as one line of text each.
+class ReportedFailures : public MessageBoxes
+{
+public:
+    explicit ReportedFailures(const InputEvents& events)
+        : m_events(events)
+    {
+    }
+    MessageAnswer show(const Message& message) override
+    {
+        // The report's first paragraph, its lines joined.
+        const std::string_view report = std::string_view(message.text).substr(0, message.text.find("\r\r"));
+        std::string text;
+        for (const char c : report) {
+            if (c == '\n')
+                text += ' ';
+            else if (c != '\r')
+                text += c;
+        }
+        if (m_events.scanFailure)
+            m_events.scanFailure(text);
+        return MessageAnswer::Ok;
+    }
+
+private:
+    const InputEvents& m_events;
+};
+
+const char* skipReason(ScanSkip reason)
+{
+    switch (reason) {
+    case ScanSkip::UnusableName:
+        return "a folder name the search does not take (not UTF-8, a control character or \"?\", or too long)";
+    case ScanSkip::SeenBefore:
+        return "a link to a folder searched already";
+    case ScanSkip::Unreadable:
+        return "a folder that cannot be read";
+    case ScanSkip::HiddenFile:
+        return "a hidden file";
+    case ScanSkip::VanishedFile:
+        return "gone since its folder was listed";
+    case ScanSkip::TildeName:
+        return "a name starting with \"~\" (a temporary copy)";
+    }
+    return "skipped";
+}
+
+std::string failureOf(int error)
+{
+    if (error == ENOENT || error == ENOTDIR)
+        return "file not found";
+    return std::strerror(error);
+}
+
+class Collector
+{
+public:
+    Collector(const InputRules& rules, const InputEvents& events, Yielder& yielder)
+        : m_rules(rules)
+        , m_events(events)
+        , m_yielder(yielder)
+        , m_reports(events)
+    {
+    }
+
+    void addPath(const std::string& path)
+    {
+        struct stat info = {};
+        if (::stat(path.c_str(), &info) != 0) {
+            m_jobs.push_back({ path, {}, failureOf(errno), std::nullopt });
+            return;
+        }
+        if (S_ISDIR(info.st_mode))
+            addFolder(path);
+        else
+            addFile(path, false);
+    }
+
+    // The jobs, each file once: the first time it was met.
+    ConvertJobs take()
+    {
+        // Sorted pairs instead of a set kept during the search: a fraction of the memory for many files.
+        std::vector<std::pair<FileIdentity, std::size_t>> identities;
+        identities.reserve(m_jobs.size());
+        for (std::size_t i = 0; i < m_jobs.size(); ++i) {
+            if (m_jobs[i].identity)
+                identities.emplace_back(*m_jobs[i].identity, i);
+        }
+        std::sort(identities.begin(), identities.end());
+        std::vector<bool> repeated(m_jobs.size());
+        for (std::size_t i = 1; i < identities.size(); ++i)
+            repeated[identities[i].second] = identities[i].first == identities[i - 1].first;
+        identities = {};
+        ConvertJobs jobs;
+        for (std::size_t i = 0; i < m_jobs.size(); ++i) {
+            if (!repeated[i])
+                jobs.push_back(std::move(m_jobs[i]));
+        }
+        return jobs;
+    }
+
+private:
+    void addFolder(const std::string& path)
+    {
+        const std::string top = CollapseBackslashes(path + kNativeSeparator);
+        FolderList folders { top };
+        ScanContext context(m_reports, m_yielder);
+        context.setSkipReport([this](const std::string& skippedPath, ScanSkip reason) {
+            if (m_events.skipped)
+                m_events.skipped(skippedPath, skipReason(reason));
+        });
+        GetSubDirectories2016(folders, true, context);
+        if (m_yielder.stopRequested())
+            return;
+        // The search drops a folder that it cannot list, the one named too.
+        if (folders.empty() || !pathsEqual(folders.front(), top)) {
+            m_jobs.push_back({ path, {}, "cannot read the folder", std::nullopt });
+            return;
+        }
+        GuardedCommand cmd(m_reports, kCollectLocation);
+        AddTreeFiles(
+            folders, m_rules.allFiles ? "*.*" : "*.xml", [this](std::string file) { addFile(file, true); }, cmd,
+            [this](const std::string& skippedPath, ScanSkip reason) {
+                if (m_events.skipped)
+                    m_events.skipped(skippedPath, skipReason(reason));
+            });
+    }
+
+    void addFile(const std::string& path, bool found)
+    {
+        const std::optional<FileIdentity> identity = identityOf(path);
+        if (identity
+            && std::find(m_rules.excluded.begin(), m_rules.excluded.end(), *identity) != m_rules.excluded.end())
+            return;
+        if (found && isPdfInOutputFolder(path)) {
+            if (m_events.skipped)
+                m_events.skipped(path, "a PDF in a folder that receives the PDFs");
+            return;
+        }
+        m_jobs.push_back({ path, {}, {}, identity });
+    }
+
+    bool isPdfInOutputFolder(const std::string& path)
+    {
+        if (!matchesWildcard(ExtractFileName(path), "*.pdf"))
+            return false;
+        if (m_rules.besideSource)
+            return true;
+        const std::string folder = ExtractFolder(path);
+        if (folder != m_lastFolder) {
+            m_lastFolder = folder;
+            m_lastFolderIdentity = identityOf(folder);
+        }
+        return m_rules.outputFolder && m_lastFolderIdentity == m_rules.outputFolder;
+    }
+
+    const InputRules& m_rules;
+    const InputEvents& m_events;
+    Yielder& m_yielder;
+    ReportedFailures m_reports;
+    ConvertJobs m_jobs;
+    std::string m_lastFolder;
+    std::optional<FileIdentity> m_lastFolderIdentity;
+};
+
+} // namespace
+
+ConvertJobs collectInputs(
+    const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events, Yielder& yielder)
+{
+    Collector collector(rules, events, yielder);
+    for (const std::string& path : paths) {
+        if (yielder.stopRequested())
+            break;
+        collector.addPath(path);
+    }
+    return collector.take();
+}
+
+} // namespace papyrant

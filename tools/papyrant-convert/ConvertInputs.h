@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tools/papyrant-convert/ConvertJob.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace papyrant {
+
+class Yielder;
+
+struct InputRules
+{
+    bool allFiles = false; // every file of a folder, not only *.xml
+    // Where the PDFs go: one folder (its identity when it exists), or beside each source when not set.
+    bool besideSource = true;
+    std::optional<FileIdentity> outputFolder;
+    std::vector<FileIdentity> excluded; // files of the program's own, such as the JSON report
+};
+
+struct InputEvents
+{
+    // A name the folder search left out, and why.
+    std::function<void(const std::string& path, const std::string& why)> skipped;
+    // A failure the folder search reported (the window shows it in a message box).
+    std::function<void(const std::string& text)> scanFailure;
+};
+
+// The source files of the paths given, in the order they were found: a folder is searched with all its
+// subfolders by the window's own folder search (its "*.xml" files, or with allFiles every file, as a drop does);
+// anything else is taken as it is, to be refused with a reason when it is no regular file. A file met twice by
+// identity is taken once. PDFs in a folder that receives PDFs are never taken from a folder search. A path that
+// cannot be used (missing, or a folder that cannot be read) becomes a job with its problem set.
+ConvertJobs collectInputs(
+    const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events, Yielder& yielder);
+
+} // namespace papyrant

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "tools/papyrant-convert/ConvertJob.h"
+
+#include <string>
+#include <string_view>
+
+namespace papyrant {
+
+// A JSON string literal of a text. Text that is valid UTF-8 is kept as it is (control characters escaped as JSON
+// wants). Other text is kept losslessly in an escaped form, and `escaped` is set: every byte that is not part of
+// valid UTF-8 becomes the four characters \xHH and every backslash is doubled, so the bytes can be restored.
+std::string jsonString(std::string_view text, bool& escaped);
+
+// One line of the --json report: {"source", "target", "status", "pages", "bytes", "milliseconds", "error"},
+// with "source_escaped": true (and so on for target and error) after a text given in the escaped form.
+std::string jsonRecord(const ConvertJob& job, const FileResult& result);
+
+} // namespace papyrant
