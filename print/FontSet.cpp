@@ -5,14 +5,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fontconfig/fontconfig.h>
+#include <map>
+#include <mutex>
 
 namespace papyrant {
 
 namespace {
 
-FcCharSet* charsetOf(void* charset)
+const FcCharSet* charsetOf(const void* charset)
 {
-    return static_cast<FcCharSet*>(charset);
+    return static_cast<const FcCharSet*>(charset);
 }
 
 std::string stringOf(FcPattern* pattern, const char* object)
@@ -91,48 +93,53 @@ FontSet::FontSet(std::string locale)
     m_faces.push_back(std::move(main));
 }
 
-FontSet::~FontSet()
-{
-    for (Candidate& candidate : m_candidates)
-        FcCharSetDestroy(charsetOf(candidate.charset));
-}
+FontSet::~FontSet() = default;
 
-void FontSet::addCandidate(const std::string& file, unsigned index, const void* charset)
+namespace {
+
+struct FaceEntry
 {
-    if (file.empty() || !charset || (file == m_faces.front()->path() && index == 0))
+    std::string file;
+    unsigned index;
+    const FcCharSet* charset;
+};
+
+// What fontconfig says is the same for every document of a process: the faces are asked for once per locale
+// and kept, so that a batch of documents does not ask again for each one.
+struct FallbackFaces
+{
+    std::vector<FaceEntry> chosen; // the deliberate order
+    std::vector<FaceEntry> others; // every other TrueType face, in fontconfig's order
+    bool othersFound = false;
+};
+
+void addEntry(std::vector<FaceEntry>& entries, FcPattern* pattern)
+{
+    FcCharSet* charset = nullptr;
+    if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) != FcResultMatch)
         return;
-    for (const Candidate& known : m_candidates) {
-        if (known.file == file && known.index == index)
-            return;
-    }
-    Candidate candidate;
-    candidate.file = file;
-    candidate.index = index;
-    candidate.charset = FcCharSetCopy(const_cast<FcCharSet*>(static_cast<const FcCharSet*>(charset)));
-    m_candidates.push_back(std::move(candidate));
+    entries.push_back(FaceEntry {
+        stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)), FcCharSetCopy(charset) });
 }
 
-void FontSet::findCandidates()
+std::vector<FaceEntry> chosenFaces(const std::string& locale)
 {
-    m_candidatesFound = true;
-    for (const std::string& family : fallbackFamilies(m_locale)) {
-        FcPattern* pattern = regularFaceOf(family);
-        if (!pattern)
-            continue;
-        FcCharSet* charset = nullptr;
-        if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch)
-            addCandidate(stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)), charset);
-        FcPatternDestroy(pattern);
+    std::vector<FaceEntry> entries;
+    for (const std::string& family : fallbackFamilies(locale)) {
+        if (FcPattern* pattern = regularFaceOf(family)) {
+            addEntry(entries, pattern);
+            FcPatternDestroy(pattern);
+        }
     }
+    return entries;
 }
 
-void FontSet::findOtherCandidates()
+std::vector<FaceEntry> otherFaces(const std::string& locale)
 {
-    // Every other installed face, in the order fontconfig prefers for monospaced text in this locale.
-    m_otherCandidatesFound = true;
+    std::vector<FaceEntry> entries;
     FcPattern* query = FcPatternCreate();
     FcPatternAddString(query, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
-    const std::string language = m_locale.substr(0, m_locale.find_first_of("_.@"));
+    const std::string language = locale.substr(0, locale.find_first_of("_.@"));
     if (!language.empty() && language != "C" && language != "POSIX")
         FcPatternAddString(query, FC_LANG, reinterpret_cast<const FcChar8*>(language.c_str()));
     FcConfigSubstitute(nullptr, query, FcMatchPattern);
@@ -141,14 +148,48 @@ void FontSet::findOtherCandidates()
     FcFontSet* sorted = FcFontSort(nullptr, query, FcTrue, nullptr, &result);
     FcPatternDestroy(query);
     if (!sorted)
-        return;
+        return entries;
     for (int i = 0; i < sorted->nfont; ++i) {
-        FcPattern* pattern = sorted->fonts[i];
-        FcCharSet* charset = nullptr;
-        if (isTrueType(pattern) && FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch)
-            addCandidate(stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)), charset);
+        if (isTrueType(sorted->fonts[i]))
+            addEntry(entries, sorted->fonts[i]);
     }
     FcFontSetDestroy(sorted);
+    return entries;
+}
+
+std::mutex g_fallbackMutex;
+std::map<std::string, FallbackFaces>& fallbackCache()
+{
+    static std::map<std::string, FallbackFaces> cache;
+    return cache;
+}
+
+} // namespace
+
+void FontSet::addCandidates(bool others)
+{
+    std::vector<FaceEntry> entries;
+    {
+        std::lock_guard lock(g_fallbackMutex);
+        auto [known, added] = fallbackCache().try_emplace(m_locale);
+        FallbackFaces& faces = known->second;
+        if (added)
+            faces.chosen = chosenFaces(m_locale);
+        if (others && !faces.othersFound) {
+            faces.others = otherFaces(m_locale);
+            faces.othersFound = true;
+        }
+        entries = others ? faces.others : faces.chosen;
+    }
+    for (const FaceEntry& entry : entries) {
+        if (entry.file.empty() || (entry.file == m_faces.front()->path() && entry.index == 0))
+            continue;
+        const bool known = std::any_of(m_candidates.begin(), m_candidates.end(), [&entry](const Candidate& candidate) {
+            return candidate.file == entry.file && candidate.index == entry.index;
+        });
+        if (!known)
+            m_candidates.push_back(Candidate { entry.file, entry.index, entry.charset });
+    }
 }
 
 int FontSet::openCandidate(Candidate& candidate)
@@ -174,12 +215,15 @@ int FontSet::faceFor(char32_t cp)
         return known->second;
     int found = kNoFace;
     for (int pass = 0; pass < 2 && found == kNoFace; ++pass) {
-        if (pass == 0 && !m_candidatesFound)
-            findCandidates();
+        if (pass == 0 && !m_candidatesFound) {
+            addCandidates(false);
+            m_candidatesFound = true;
+        }
         if (pass == 1) {
             if (m_otherCandidatesFound)
                 break;
-            findOtherCandidates();
+            addCandidates(true);
+            m_otherCandidatesFound = true;
         }
         for (Candidate& candidate : m_candidates) {
             if (candidate.unusable || !FcCharSetHasChar(charsetOf(candidate.charset), cp))

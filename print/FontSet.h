@@ -55,14 +55,12 @@ private:
     {
         std::string file;
         unsigned index = 0;
-        void* charset = nullptr; // an FcCharSet, owned
+        const void* charset = nullptr; // an FcCharSet, kept for the life of the process
         int face = kNoFace; // once opened
         bool unusable = false;
     };
 
-    void findCandidates();
-    void addCandidate(const std::string& file, unsigned index, const void* charset);
-    void findOtherCandidates();
+    void addCandidates(bool others);
     int openCandidate(Candidate& candidate);
 
     std::string m_locale;

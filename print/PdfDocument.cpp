@@ -10,6 +10,8 @@ namespace papyrant {
 
 namespace {
 
+constexpr std::size_t kFastPages = 4;
+
 std::string reference(int object)
 {
     return std::to_string(object) + " 0 R";
@@ -175,7 +177,9 @@ void PdfDocument::endPage()
     m_writer.writeObject(page,
         "<</Type/Page/Parent " + reference(m_pageTree) + "/MediaBox[0 0 " + box + "]/Resources "
             + reference(m_resources) + "/Contents " + reference(contents) + ">>");
-    m_writer.writeStream(contents, "", std::move(m_content));
+    // The first pages at the fast level: a short print-out is over before denser compression would pay.
+    const auto compression = m_pages.size() < kFastPages ? PdfWriter::Compression::Fast : PdfWriter::Compression::Dense;
+    m_writer.writeStream(contents, "", std::move(m_content), compression);
     m_content.clear();
     m_content.reserve(16 * 1024);
     m_pages.push_back(page);

@@ -38,7 +38,13 @@ void PdfFont::appendCodeHex(std::string& out, std::size_t code)
     }
 }
 
-std::string PdfFont::encodingCMap()
+const std::string& PdfFont::encodingCMap()
+{
+    static const std::string cmap = makeEncodingCMap();
+    return cmap;
+}
+
+std::string PdfFont::makeEncodingCMap()
 {
     // Codes 00-7F are CIDs 0-127; codes 8000-FFFF are CIDs 128 and up, in ranges that differ in their last
     // byte only, as every reader accepts.

@@ -58,7 +58,7 @@ public:
         appendLiteral(out, bytes);
     }
     // The encoding every PdfFont's codes follow, as a CMap stream's contents.
-    static std::string encodingCMap();
+    static const std::string& encodingCMap();
     // The advance the PDF gives a code, in thousandths of the font size.
     double width(std::uint16_t code) const
     {
@@ -71,6 +71,7 @@ public:
 
 private:
     static void appendLiteral(std::string& out, const char (&bytes)[2]);
+    static std::string makeEncodingCMap();
     static void appendCodeHex(std::string& out, std::size_t code);
     std::string subsetTag() const;
     std::string widthArray() const;

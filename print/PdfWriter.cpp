@@ -22,11 +22,12 @@ std::string objectHead(int number)
 
 PdfWriter::PdfWriter(ByteSink& sink)
     : m_sink(sink)
-    , m_compressor(libdeflate_alloc_compressor(kCompressionLevel))
+    , m_fast(libdeflate_alloc_compressor(kFastLevel))
+    , m_dense(libdeflate_alloc_compressor(kDenseLevel))
 {
     m_worker = std::thread([this] { work(); });
     // The second line's bytes above 127 tell transfer programs that the file is binary.
-    enqueue(Chunk { 0, {}, "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", false });
+    enqueue(Chunk { 0, {}, "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", Compression::None });
 }
 
 PdfWriter::~PdfWriter()
@@ -37,7 +38,8 @@ PdfWriter::~PdfWriter()
     }
     m_changed.notify_all();
     m_worker.join();
-    libdeflate_free_compressor(m_compressor);
+    libdeflate_free_compressor(m_fast);
+    libdeflate_free_compressor(m_dense);
 }
 
 int PdfWriter::reserve()
@@ -99,14 +101,17 @@ void PdfWriter::writeChunk(Chunk& chunk)
 {
     if (chunk.number > 0)
         m_offsets.emplace_back(chunk.number, m_written);
-    if (!chunk.compress || !m_compressor) {
+    libdeflate_compressor* compressor = chunk.compression == Compression::Dense ? m_dense : m_fast;
+    if (chunk.compression == Compression::None || !compressor) {
         put(chunk.head);
         put(chunk.data);
         return;
     }
-    m_compressed.resize(libdeflate_zlib_compress_bound(m_compressor, chunk.data.size()));
+    const std::size_t bound = libdeflate_zlib_compress_bound(compressor, chunk.data.size());
+    if (m_compressed.size() < bound)
+        m_compressed.resize(bound);
     const std::size_t size = libdeflate_zlib_compress(
-        m_compressor, chunk.data.data(), chunk.data.size(), m_compressed.data(), m_compressed.size());
+        compressor, chunk.data.data(), chunk.data.size(), m_compressed.data(), m_compressed.size());
     put(objectHead(chunk.number));
     put("<</Length " + std::to_string(size) + "/Filter/FlateDecode");
     put(chunk.head);
@@ -120,19 +125,19 @@ void PdfWriter::writeObject(int number, std::string_view body)
     std::string bytes = objectHead(number);
     bytes.append(body);
     bytes += "\nendobj\n";
-    enqueue(Chunk { number, {}, std::move(bytes), false });
+    enqueue(Chunk { number, {}, std::move(bytes), Compression::None });
 }
 
-void PdfWriter::writeStream(int number, std::string_view dictionary, std::string&& data, bool compress)
+void PdfWriter::writeStream(int number, std::string_view dictionary, std::string&& data, Compression compression)
 {
-    if (compress) {
-        enqueue(Chunk { number, std::string(dictionary), std::move(data), true });
+    if (compression != Compression::None) {
+        enqueue(Chunk { number, std::string(dictionary), std::move(data), compression });
     } else {
         std::string head = objectHead(number) + "<</Length " + std::to_string(data.size());
         head.append(dictionary);
         head += ">>\nstream\n";
         data += "\nendstream\nendobj\n";
-        enqueue(Chunk { number, std::move(head), std::move(data), false });
+        enqueue(Chunk { number, std::move(head), std::move(data), Compression::None });
     }
     data.clear();
 }
@@ -157,7 +162,7 @@ bool PdfWriter::finish(int catalog, int info)
     }
     table += "trailer\n<</Size " + std::to_string(offsets.size()) + "/Root " + std::to_string(catalog) + " 0 R/Info "
         + std::to_string(info) + " 0 R>>\nstartxref\n" + std::to_string(m_written) + "\n%%EOF\n";
-    enqueue(Chunk { 0, {}, std::move(table), false });
+    enqueue(Chunk { 0, {}, std::move(table), Compression::None });
     drain();
     return ok();
 }

@@ -24,9 +24,18 @@ class ByteSink;
 class PdfWriter
 {
 public:
-    // The level that keeps files as small as those of the general-purpose writers before it, with
-    // compression still off the critical path on a second core (bench/padprint.sh).
-    static constexpr int kCompressionLevel = 6;
+    // Dense: the level that keeps long print-outs as small as those of the general-purpose writer before this
+    // one, still off the critical path on a second core. Fast: for the font programs and maps and the first
+    // pages, most of a short print-out, where it costs 3% in size and makes a batch of short files 1.6 times
+    // as fast (bench/padprint.sh, bench/convert.sh).
+    enum class Compression
+    {
+        None,
+        Fast,
+        Dense,
+    };
+    static constexpr int kFastLevel = 1;
+    static constexpr int kDenseLevel = 6;
 
     explicit PdfWriter(ByteSink& sink);
     ~PdfWriter();
@@ -39,7 +48,8 @@ public:
     void writeObject(int number, std::string_view body);
     // Writes a stream object: `dictionary` holds the entries besides /Length and /Filter (may be empty). The
     // data is taken, and `data` left empty.
-    void writeStream(int number, std::string_view dictionary, std::string&& data, bool compress = true);
+    void writeStream(
+        int number, std::string_view dictionary, std::string&& data, Compression compression = Compression::Fast);
     // Writes the cross-reference table and trailer; false when any write failed or an object is missing.
     bool finish(int catalog, int info);
     // Whether the bytes have been written well so far.
@@ -51,7 +61,7 @@ private:
         int number = 0; // the object that starts here, 0 for none
         std::string head; // bytes before the data; for a compressed stream, the dictionary entries
         std::string data;
-        bool compress = false;
+        Compression compression = Compression::None;
     };
 
     void enqueue(Chunk&& chunk);
@@ -70,7 +80,8 @@ private:
     bool m_stopping = false;
     bool m_failed = false;
     // The worker's own.
-    libdeflate_compressor* m_compressor = nullptr;
+    libdeflate_compressor* m_fast = nullptr;
+    libdeflate_compressor* m_dense = nullptr;
     std::uint64_t m_written = 0;
     std::vector<std::pair<int, std::uint64_t>> m_offsets;
     std::string m_compressed;
