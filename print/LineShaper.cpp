@@ -136,7 +136,7 @@ void LineShaper::placeholderRun(std::size_t begin, std::size_t end)
     for (std::size_t i = begin; i < end; ++i) {
         m_clusters.push_back(Cluster { static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1),
             static_cast<std::uint32_t>(m_glyphs.size()), 1, FontSet::kNoFace, advance, m_levels[i] });
-        m_glyphs.push_back(Glyph { 0, advance, 0, 0 });
+        m_glyphs.push_back(Glyph { 0, main.advance(0), advance, 0, 0 });
     }
 }
 
@@ -168,7 +168,8 @@ void LineShaper::shapeRun(std::size_t begin, std::size_t end)
         unsigned next = g;
         float advance = 0;
         while (next < count && infos[next].cluster == infos[g].cluster) {
-            m_glyphs.push_back(Glyph { infos[next].codepoint, static_cast<float>(positions[next].x_advance * scale),
+            m_glyphs.push_back(Glyph { infos[next].codepoint, positions[next].x_advance,
+                static_cast<float>(positions[next].x_advance * scale),
                 static_cast<float>(positions[next].x_offset * scale),
                 static_cast<float>(positions[next].y_offset * scale) });
             advance += m_glyphs.back().advance;
@@ -197,6 +198,30 @@ void LineShaper::shapeRuns()
             begin = i;
         }
     }
+}
+
+bool LineShaper::glyphPerCharacter(const Cluster& cluster) const
+{
+    // A base with its marks, drawn one glyph each in the characters' order and on one baseline: each glyph
+    // copies back as its own character, so that no span is needed. Not so when a glyph is the plain glyph of
+    // another character of the cluster (a vowel sign drawn before its consonant, say), or when a mark is raised
+    // or lowered, which text extraction would take for another line.
+    const std::uint32_t count = cluster.endChar - cluster.firstChar;
+    if (count != cluster.glyphCount || cluster.face == FontSet::kNoFace)
+        return false;
+    FontFace& face = m_fonts.face(cluster.face);
+    const bool reversed = (cluster.level & 1) != 0;
+    for (std::uint32_t g = 0; g < count; ++g) {
+        const std::uint32_t own = reversed ? count - 1 - g : g;
+        const std::uint32_t glyph = m_glyphs[cluster.firstGlyph + g].id;
+        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0)
+            return false;
+        for (std::uint32_t c = 0; c < count; ++c) {
+            if (c != own && face.glyphFor(m_chars[cluster.firstChar + c]) == glyph)
+                return false;
+        }
+    }
+    return true;
 }
 
 void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)
@@ -244,18 +269,25 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     double pen = 0;
     for (std::size_t index : m_order) {
         const Cluster& cluster = m_clusters[index];
-        const std::uint32_t textBegin = m_offsets[cluster.firstChar];
-        const std::uint32_t textLength = m_offsets[cluster.endChar] - textBegin;
+        const bool oneToOne = cluster.glyphCount > 1 && glyphPerCharacter(cluster);
+        const bool reversed = (cluster.level & 1) != 0;
         for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
             const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
+            std::uint32_t textBegin = m_offsets[cluster.firstChar];
+            std::uint32_t textLength = m_offsets[cluster.endChar] - textBegin;
             PlacedGlyph::Span span = PlacedGlyph::Span::None;
-            if (cluster.glyphCount > 1)
+            if (oneToOne) {
+                const std::uint32_t c = cluster.firstChar + (reversed ? cluster.glyphCount - 1 - g : g);
+                textBegin = m_offsets[c];
+                textLength = m_offsets[c + 1] - textBegin;
+            } else if (cluster.glyphCount > 1) {
                 span = g == 0                     ? PlacedGlyph::Span::Open
                     : g + 1 == cluster.glyphCount ? PlacedGlyph::Span::Close
                                                   : PlacedGlyph::Span::Inside;
+            }
             m_placed.emplace_back(index,
-                PlacedGlyph { cluster.face, glyph.id, static_cast<float>(pen + glyph.xOffset), glyph.yOffset, textBegin,
-                    textLength, span });
+                PlacedGlyph { cluster.face, glyph.id, static_cast<float>(pen + glyph.xOffset), glyph.yOffset,
+                    glyph.advanceUnits, textBegin, textLength, span });
             pen += glyph.advance;
         }
     }

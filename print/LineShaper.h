@@ -40,6 +40,7 @@ private:
     struct Glyph
     {
         std::uint32_t id;
+        int advanceUnits;
         float advance;
         float xOffset;
         float yOffset;
@@ -62,6 +63,7 @@ private:
     void shapeRun(std::size_t begin, std::size_t end);
     void placeholderRun(std::size_t begin, std::size_t end);
     void wrap(double width, std::vector<Row>& rows);
+    bool glyphPerCharacter(const Cluster& cluster) const;
     void emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows);
 
     FontSet& m_fonts;

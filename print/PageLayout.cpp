@@ -92,7 +92,7 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
         return entry;
     std::string text;
     utf8::append(text, cp);
-    const std::uint16_t code = m_mainFont->code(glyph, text);
+    const std::uint16_t code = m_mainFont->code(glyph, text, main.advance(glyph));
     if (code == 0)
         return entry;
     entry.code = code;

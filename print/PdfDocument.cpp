@@ -116,10 +116,10 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         const std::string_view codeText = glyph.span == PlacedGlyph::Span::None ? copiesAs : std::string_view();
         const int face = glyph.face == FontSet::kNoFace ? FontSet::kMainFace : glyph.face;
         PdfFont* font = &this->font(face);
-        std::uint16_t code = font->code(glyph.glyph, codeText);
-        if (code == 0 && !(glyph.glyph == 0 && codeText.empty())) {
+        std::uint16_t code = font->code(glyph.glyph, codeText, glyph.advance);
+        if (code == 0) {
             font = &newFont(face);
-            code = font->code(glyph.glyph, codeText);
+            code = font->code(glyph.glyph, codeText, glyph.advance);
         }
         if (glyph.span == PlacedGlyph::Span::Open) {
             closeShow();

@@ -82,9 +82,10 @@ PdfFont::PdfFont(FontFace& face, int object, std::string resourceName)
 {
 }
 
-std::uint16_t PdfFont::code(std::uint32_t glyph, std::string_view text)
+std::uint16_t PdfFont::code(std::uint32_t glyph, std::string_view text, int advance)
 {
     m_key.assign(reinterpret_cast<const char*>(&glyph), sizeof glyph);
+    m_key.append(reinterpret_cast<const char*>(&advance), sizeof advance);
     m_key.append(text);
     const auto known = m_codes.find(m_key);
     if (known != m_codes.end())
@@ -94,7 +95,7 @@ std::uint16_t PdfFont::code(std::uint32_t glyph, std::string_view text)
     const auto code = static_cast<std::uint16_t>(m_glyphs.size());
     m_glyphs.push_back(glyph);
     m_texts.emplace_back(text);
-    m_widths.push_back(m_face.advance(glyph) * 1000.0 / m_face.unitsPerEm());
+    m_widths.push_back(advance * 1000.0 / m_face.unitsPerEm());
     m_codes.emplace(m_key, code);
     return code;
 }

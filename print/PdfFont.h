@@ -37,9 +37,10 @@ public:
         return m_face;
     }
 
-    // The code that draws `glyph` and copies back as `text` (empty: copies back as nothing); 0 once the
-    // font has no codes left.
-    std::uint16_t code(std::uint32_t glyph, std::string_view text);
+    // The code that draws `glyph`, copies back as `text` (empty: copies back as nothing) and moves on by
+    // `advance` font units (the glyph's own advance unless shaping changed it: a mark set on its base moves
+    // on by nothing, and readers that take text from the page see it so); 0 once the font has no codes left.
+    std::uint16_t code(std::uint32_t glyph, std::string_view text, int advance);
     // Appends a code's bytes to a literal string.
     static void appendCode(std::string& out, std::uint16_t code)
     {

@@ -19,6 +19,7 @@ struct PlacedGlyph
     std::uint32_t glyph;
     float x; // from the row's left edge, in points
     float rise; // above the baseline, in points
+    int advance; // how far the next glyph is placed from this one, before offsets, in font units
     std::uint32_t textBegin; // the bytes of the line this glyph (or its span) copies back as
     std::uint32_t textLength;
     Span span;
