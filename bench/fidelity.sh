@@ -5,8 +5,6 @@
 # file's PDF. Prints "fidelity.TOOL.SCRIPT: N missing of M".
 set -euo pipefail
 source "$(dirname "$0")/lib/build.sh"
-bin=${PADPRINT_BIN_DIR:-$build/bin}
-printer="Quillmark PDF Writer"
 texttopdf=/usr/lib/cups/filter/texttopdf
 
 need=()
@@ -16,13 +14,7 @@ command -v ps2pdf >/dev/null || need+=(ghostscript)
 command -v pdftotext >/dev/null || need+=(poppler-utils)
 command -v python3 >/dev/null || need+=(python3)
 install_packages "${need[@]}"
-[ -n "${PADPRINT_BIN_DIR:-}" ] || build_targets padprint papyrant-platform
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-"$bin/papyrant-platform" add-printer "$printer" >/dev/null
-"$bin/papyrant-platform" set-default "$printer" >/dev/null
+source "$(dirname "$0")/lib/padprint.sh"
 
 python3 - "$work" "$bin" "$texttopdf" <<'PY'
 import collections, os, random, subprocess, sys

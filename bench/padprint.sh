@@ -6,8 +6,6 @@
 set -euo pipefail
 source "$(dirname "$0")/lib/build.sh"
 source "$(dirname "$0")/lib/records.sh"
-bin=${PADPRINT_BIN_DIR:-$build/bin}
-printer="Quillmark PDF Writer"
 texttopdf=/usr/lib/cups/filter/texttopdf
 small_runs=21
 large_runs=3
@@ -21,17 +19,7 @@ command -v pdfinfo >/dev/null || need+=(poppler-utils)
 [ -x /usr/bin/time ] || need+=(time)
 install_packages "${need[@]}"
 
-[ -n "${PADPRINT_BIN_DIR:-}" ] || build_targets padprint papyrant-platform
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-"$bin/papyrant-platform" add-printer "$printer" >/dev/null
-"$bin/papyrant-platform" set-default "$printer" >/dev/null
-set_output() {
-    "$bin/papyrant-platform" reg set HKCU "Software\\$printer" OutputFile "$1" >/dev/null
-    "$bin/papyrant-platform" reg set HKCU "Software\\$printer" BypassSaveAs 1 >/dev/null
-}
+source "$(dirname "$0")/lib/padprint.sh"
 
 generate_records 10240 "$work/small-ascii.xml" ascii
 generate_every_script "$work/small-mixed.xml"

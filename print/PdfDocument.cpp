@@ -12,11 +12,6 @@ namespace {
 
 constexpr std::size_t kFastPages = 4;
 
-std::string reference(int object)
-{
-    return std::to_string(object) + " 0 R";
-}
-
 } // namespace
 
 PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, FontSet& fonts, double fontSize)
@@ -29,7 +24,7 @@ PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& tit
     , m_resources(m_writer.reserve())
     , m_info(m_writer.reserve())
 {
-    m_writer.writeObject(m_catalog, "<</Type/Catalog/Pages " + reference(m_pageTree) + ">>");
+    m_writer.writeObject(m_catalog, "<</Type/Catalog/Pages " + pdf::reference(m_pageTree) + ">>");
     m_writer.writeObject(m_info, "<</Title" + pdf::textString(title) + "/Creator(padprint)/Producer(Papyrant)>>");
 }
 
@@ -175,8 +170,8 @@ void PdfDocument::endPage()
     box.push_back(' ');
     pdf::appendNumber(box, m_paper.height, 4);
     m_writer.writeObject(page,
-        "<</Type/Page/Parent " + reference(m_pageTree) + "/MediaBox[0 0 " + box + "]/Resources "
-            + reference(m_resources) + "/Contents " + reference(contents) + ">>");
+        "<</Type/Page/Parent " + pdf::reference(m_pageTree) + "/MediaBox[0 0 " + box + "]/Resources "
+            + pdf::reference(m_resources) + "/Contents " + pdf::reference(contents) + ">>");
     // The first pages at the fast level: a short print-out is over before denser compression would pay.
     const auto compression = m_pages.size() < kFastPages ? PdfWriter::Compression::Fast : PdfWriter::Compression::Dense;
     m_writer.writeStream(contents, "", std::move(m_content), compression);
@@ -197,14 +192,14 @@ bool PdfDocument::finish(std::string& problem)
     for (const auto& font : m_allFonts) {
         if (!font->write(m_writer, encoding, problem))
             return false;
-        fonts += "/" + font->resourceName() + " " + reference(font->object());
+        fonts += "/" + font->resourceName() + " " + pdf::reference(font->object());
     }
     m_writer.writeObject(m_resources, "<</Font<<" + fonts + ">>/ProcSet[/PDF/Text]>>");
     std::string kids;
     for (const int page : m_pages) {
         if (!kids.empty())
             kids.push_back(' ');
-        kids += reference(page);
+        kids += pdf::reference(page);
     }
     m_writer.writeObject(m_pageTree, "<</Type/Pages/Kids[" + kids + "]/Count " + std::to_string(m_pages.size()) + ">>");
     if (!m_writer.finish(m_catalog, m_info)) {

@@ -13,11 +13,6 @@ namespace papyrant {
 
 namespace {
 
-std::string reference(int object)
-{
-    return std::to_string(object) + " 0 R";
-}
-
 constexpr const char* kCodeSpace = "2 begincodespacerange\n<00><7F>\n<8000><FFFF>\nendcodespacerange\n";
 
 } // namespace
@@ -221,12 +216,12 @@ bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
     const double scale = 1000.0 / m_face.unitsPerEm();
 
     writer.writeObject(m_object,
-        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding " + reference(encoding) + "/DescendantFonts["
-            + reference(descendant) + "]/ToUnicode " + reference(toUnicode) + ">>");
+        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding " + pdf::reference(encoding) + "/DescendantFonts["
+            + pdf::reference(descendant) + "]/ToUnicode " + pdf::reference(toUnicode) + ">>");
     writer.writeObject(descendant,
         "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name
             + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor "
-            + reference(descriptor) + "/DW 0/W " + widthArray() + "/CIDToGIDMap " + reference(cidMap) + ">>");
+            + pdf::reference(descriptor) + "/DW 0/W " + widthArray() + "/CIDToGIDMap " + pdf::reference(cidMap) + ">>");
     std::string box;
     for (int i = 0; i < 4; ++i) {
         if (i > 0)
@@ -244,7 +239,7 @@ bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
     const int flags = 4 | (m_face.fixedPitch() ? 1 : 0);
     writer.writeObject(descriptor,
         "<</Type/FontDescriptor/FontName/" + name + "/Flags " + std::to_string(flags) + "/FontBBox[" + box
-            + "]/ItalicAngle 0" + metrics + "/StemV 80/FontFile2 " + reference(file) + ">>");
+            + "]/ItalicAngle 0" + metrics + "/StemV 80/FontFile2 " + pdf::reference(file) + ">>");
     const std::string originalLength = "/Length1 " + std::to_string(fontFile.size());
     writer.writeStream(file, originalLength, std::move(fontFile));
     writer.writeStream(toUnicode, "", toUnicodeMap());

@@ -71,6 +71,11 @@ void appendLiteralBytes(std::string& out, const char* bytes, std::size_t size)
     }
 }
 
+std::string reference(int object)
+{
+    return std::to_string(object) + " 0 R";
+}
+
 std::string textString(std::string_view utf8Text)
 {
     std::string out = "<FEFF";

@@ -13,6 +13,8 @@ void appendHex16(std::string& out, unsigned value);
 void appendUtf16Hex(std::string& out, std::string_view utf8Text);
 // Bytes inside a literal string "( )": the brackets, the backslash and carriage returns escaped.
 void appendLiteralBytes(std::string& out, const char* bytes, std::size_t size);
+// "N 0 R": a reference to object N.
+std::string reference(int object);
 // A text string for the document information: UTF-16BE with its byte-order mark, in hexadecimal.
 std::string textString(std::string_view utf8Text);
 
