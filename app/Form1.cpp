@@ -7,10 +7,10 @@
 #include "conversion/PdfPrinter.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MessageBoxes.h"
-#include "platform/MousePointer.h"
 #include "platform/SettingsStore.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/MousePointer.h"
 
 #include <QApplication>
 #include <QCloseEvent>

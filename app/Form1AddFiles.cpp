@@ -1,9 +1,9 @@
 // "Add XML File(s)": the open dialog and the entries it adds.
+#include "app/AddFilesMessages.h"
 #include "app/Form1.h"
 #include "conversion/PathHelpers.h"
-#include "platform/Dialogs.h"
-#include "platform/ErrorReport.h"
-#include "platform/GuardedCommand.h"
+#include "runtime/Dialogs.h"
+#include "runtime/GuardedCommand.h"
 
 #include <string>
 #include <vector>

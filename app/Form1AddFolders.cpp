@@ -8,9 +8,9 @@
 #include "filelist/SampleFiles.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MousePointer.h"
 #include "platform/SettingsStore.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MousePointer.h"
 
 #include <QByteArray>
 #include <QMimeData>

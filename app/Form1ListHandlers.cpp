@@ -2,8 +2,8 @@
 #include "app/Form1.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MousePointer.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MousePointer.h"
 
 #include <QCursor>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The save options: restoring them at start-up, remembering every change, and the output-folder browse button.
 #include "app/Form1.h"
 #include "filelist/BrowseForFolder.h"
-#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
 #include "platform/SettingsStore.h"
+#include "runtime/Dialogs.h"
+#include "runtime/GuardedCommand.h"
 
 #include <QFile>
 #include <QGroupBox>

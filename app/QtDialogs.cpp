@@ -1,7 +1,7 @@
 #include "app/QtDialogs.h"
 
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/Skin.h"
 
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <QAbstractButton>
 #include <QFile>

@@ -5,12 +5,12 @@
 //   conversion-bench SOURCES OUTPUT
 #include "conversion/ConversionRun.h"
 #include "conversion/ListedSources.h"
-#include "platform/MessageBoxes.h"
 #include "platform/Printers.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
-#include "platform/Yielder.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Yielder.h"
 
 #include <algorithm>
 #include <chrono>

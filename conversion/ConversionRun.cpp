@@ -1,21 +1,22 @@
 #include "conversion/ConversionRun.h"
 
 #include "conversion/ConversionMessages.h"
+#include "conversion/DefaultPrinter.h"
 #include "conversion/ListedSources.h"
 #include "conversion/PathHelpers.h"
 #include "conversion/PdfPrinter.h"
 #include "conversion/TargetPath.h"
-#include "platform/DefaultPrinter.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MessageBoxes.h"
-#include "platform/MousePointer.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/RunLock.h"
-#include "platform/RuntimeError.h"
 #include "platform/WordPad.h"
-#include "platform/Yielder.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/MousePointer.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Yielder.h"
+#include "text/CommandLine.h"
 
 #include <algorithm>
 #include <chrono>
@@ -150,7 +151,7 @@ private:
         // Without its own values in the registry the print would go to the previous file's PDF.
         const bool written = target && m_cmd.value(140, false, [&] {
             return WriteRegistryStrings(m_services.registry, std::string(kPdfPrinterKey),
-                { { "OutputFile", *target }, { "BypassSaveAs", "1" } });
+                { { kOutputFileValue, *target }, { kBypassSaveAsValue, kBypassSaveAsOn } });
         });
         if (!written) {
             m_failed.push_back(*source);

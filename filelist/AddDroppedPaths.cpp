@@ -2,8 +2,8 @@
 
 #include "filelist/FolderScan.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/Yielder.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/Yielder.h"
 
 namespace papyrant {
 

@@ -9,14 +9,6 @@ namespace papyrant {
 
 class Yielder;
 
-// Splits a command line by the Windows rules: white space separates arguments, double quotes group, and
-// backslashes escape only before a double quote.
-std::vector<std::string> ParseCommandLine(const std::string& commandLine);
-
-// Quotes one argument so that ParseCommandLine gives it back exactly. For every path that Windows allows this
-// is the path in plain double quotes.
-std::string QuoteArgument(const std::string& argument);
-
 // Starts a command line as a new process (never through a shell) and waits until it has ended, polling every
 // 100 ms and handling window events meanwhile. Returns the exit code, or the runtime error number of a failed
 // start plus -2147221504. A stop request ends the wait early and ends the child.

@@ -1,4 +1,4 @@
-#include "NativePath.h" // per platform: systemTextLength
+#include "platform/NativePath.h"
 #include "platform/Registry.h"
 
 namespace papyrant {

@@ -1,6 +1,6 @@
 #include "print/FileByteSource.h"
 
-#include "platform/RuntimeError.h"
+#include "print/ReadError.h"
 
 #include <cerrno>
 #include <cstring>
@@ -53,14 +53,14 @@ std::size_t FileByteSource::read(char* buffer, std::size_t size)
         if (count >= 0)
             return static_cast<std::size_t>(count);
         if (errno != EINTR)
-            throw RuntimeError(err::kDeviceIoError, std::strerror(errno));
+            throw ReadError(std::strerror(errno));
     }
 }
 
 void FileByteSource::rewind()
 {
     if (::lseek(m_fd, 0, SEEK_SET) != 0)
-        throw RuntimeError(err::kDeviceIoError, std::strerror(errno));
+        throw ReadError(std::strerror(errno));
 }
 
 } // namespace papyrant

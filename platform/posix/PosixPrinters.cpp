@@ -1,6 +1,6 @@
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
 #include "platform/posix/SqliteRegistry.h"
+#include "runtime/RuntimeError.h"
 
 namespace papyrant {
 

@@ -1,7 +1,8 @@
 #include "platform/Process.h"
 #include "platform/ProcessWait.h"
-#include "platform/RuntimeError.h"
 #include "platform/posix/ErrnoMapping.h"
+#include "runtime/RuntimeError.h"
+#include "text/CommandLine.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,7 +1,7 @@
 #include "platform/posix/SqliteRegistry.h"
 
-#include "platform/NameCase.h"
-#include "platform/Utf8Char.h"
+#include "text/NameCase.h"
+#include "text/Utf8.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
 #include "platform/win32/AnsiText.h"
+#include "runtime/RuntimeError.h"
 
 #include <vector>
 

@@ -6,6 +6,7 @@
 #include "platform/RunLock.h"
 #include "tests/app/Form1Harness.h"
 #include "tests/platform/FreshConfigHome.h"
+#include "text/CommandLine.h"
 
 #include <QLineEdit>
 #include <QPushButton>

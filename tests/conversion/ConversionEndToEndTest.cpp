@@ -7,6 +7,7 @@
 #include "tests/conversion/FakeConversionHost.h"
 #include "tests/platform/FreshConfigHome.h"
 #include "tests/support/TempDir.h"
+#include "text/CommandLine.h"
 
 #include <cstdlib>
 #include <filesystem>

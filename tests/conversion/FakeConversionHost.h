@@ -2,7 +2,7 @@
 
 #include "conversion/ConversionRun.h"
 #include "conversion/ListedSources.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/ScriptedServices.h"
 
 #include <cstddef>

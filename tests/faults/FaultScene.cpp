@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/RunLock.h"
 #include "platform/posix/SqliteRegistry.h"
+#include "text/CommandLine.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "platform/Printers.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,9 @@
 #include "tools/padprint/PadprintCommand.h"
 
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/Printers.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempDir.h"
 #include "tools/padprint/PrintDestination.h"

@@ -1,11 +1,11 @@
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/Registry.h"
 #include "platform/posix/SqliteRegistry.h"
-#include "print/Utf8.h"
 #include "tests/platform/FreshConfigHome.h"
 #include "tests/support/PdfChecks.h"
 #include "tests/support/Programs.h"
 #include "tests/support/TempDir.h"
-#include "tools/padprint/PrintDestination.h"
+#include "text/Utf8.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,11 +1,12 @@
 #include "tools/padprint/PadprintCommand.h"
 
-#include "platform/RuntimeError.h"
 #include "print/AtomicFile.h"
 #include "print/FileByteSource.h"
 #include "print/FontFallback.h"
 #include "print/PaperSize.h"
+#include "print/ReadError.h"
 #include "print/TextPrinter.h"
+#include "text/PathRules.h"
 #include "tools/padprint/PrintDestination.h"
 
 #include <cerrno>
@@ -20,18 +21,10 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
+// Paths here are the command line's, in the system's own form.
 std::string folderOf(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return folderForMessage(path, '/');
 }
 
 std::string writeFailure(const AtomicFile& file, const std::string& target)
@@ -91,12 +84,12 @@ int runPadprint(const std::vector<std::string>& arguments, PadprintServices serv
                         << "\n";
         return kPadprintFailed;
     }
-    const PrintJob job { paperForEnvironment(), fileNameOf(sourcePath), textLocaleFromEnvironment() };
+    const PrintJob job { paperForEnvironment(), fileNamePart(sourcePath, '/'), textLocaleFromEnvironment() };
     PrintOutcome outcome;
     try {
         outcome = printText(source, file, job);
-    } catch (const RuntimeError& error) {
-        services.errors << "padprint: cannot read " << quoted(sourcePath) << ": " << error.description() << "\n";
+    } catch (const ReadError& error) {
+        services.errors << "padprint: cannot read " << quoted(sourcePath) << ": " << error.what() << "\n";
         return kPadprintFailed;
     }
     if (!outcome.problem.empty() || !file.commit()) {

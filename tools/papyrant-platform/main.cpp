@@ -1,5 +1,5 @@
 // papyrant-platform: sets up and inspects the Linux stand-ins of the registry and the printers.
-#include "conversion/PdfPrinter.h"
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/WordPad.h"
 #include "platform/posix/SqliteRegistry.h"
 

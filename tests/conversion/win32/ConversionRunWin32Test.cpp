@@ -8,6 +8,7 @@
 #include "tests/conversion/FakeConversionHost.h"
 #include "tests/platform/win32/SpoolerPrinters.h"
 #include "tests/support/TempDir.h"
+#include "text/CommandLine.h"
 
 #include <filesystem>
 #include <fstream>

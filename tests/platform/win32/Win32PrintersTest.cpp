@@ -1,7 +1,7 @@
-#include "platform/DefaultPrinter.h"
+#include "conversion/DefaultPrinter.h"
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
 #include "platform/win32/Win32Registry.h"
+#include "runtime/RuntimeError.h"
 #include "tests/platform/win32/SpoolerPrinters.h"
 #include "tests/support/ScriptedServices.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MessageBoxes.h"
-#include "platform/RuntimeError.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/RuntimeError.h"
 
 #include <exception>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "platform/GuardedCommand.h"
+#include "runtime/GuardedCommand.h"
 
-#include "platform/ErrorReport.h"
+#include "runtime/ErrorReport.h"
 
 namespace papyrant {
 
