@@ -185,7 +185,7 @@ int main(int argc, char** argv)
     }
 
     auto registry = openUserRegistry();
-    auto printers = openPrinterSystem(*registry);
+    auto printers = openPrinterSystem();
     ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
     BenchHost host(entries, argv[2]);
 

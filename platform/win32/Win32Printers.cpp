@@ -66,7 +66,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<PrinterSystem> openPrinterSystem(Registry&)
+std::unique_ptr<PrinterSystem> openPrinterSystem()
 {
     return std::make_unique<Win32Printers>();
 }

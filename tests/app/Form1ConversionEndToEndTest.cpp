@@ -56,7 +56,7 @@ protected:
                 std::nullopt, yielder),
             0);
         registry = openUserRegistry();
-        printers = openPrinterSystem(*registry);
+        printers = openPrinterSystem();
         ASSERT_TRUE(printers->setDefaultPrinter("Office Laser"));
         ::setenv("HOME", files.str().c_str(), 1);
         form = std::make_unique<Form1>(Form1Services { messages, picker, fileOpen, shell, *registry, *printers,

@@ -5,7 +5,7 @@
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/RunLock.h"
-#include "platform/posix/SqliteRegistry.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "text/CommandLine.h"
 
 #include <algorithm>
@@ -66,7 +66,7 @@ void FaultScene::setUpUser()
                   host.scriptedYielder),
         0);
     // Closed again at once: a test may fork, and a forked child must not share an open database.
-    SqliteRegistry database(SqliteRegistry::defaultDatabasePath());
+    SqlitePrinterTable database(SqliteConnection::defaultDatabasePath());
     EXPECT_EQ(database.addPrinter(kUserPrinter), PrinterChange::Done);
     EXPECT_TRUE(database.setDefaultPrinter(kUserPrinter));
 }
@@ -114,7 +114,7 @@ std::vector<std::string> FaultScene::convert(const std::vector<fs::path>& files,
     };
     {
         const std::unique_ptr<Registry> registry = openUserRegistry();
-        const std::unique_ptr<PrinterSystem> printers = openPrinterSystem(*registry);
+        const std::unique_ptr<PrinterSystem> printers = openPrinterSystem();
         ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
         conversion.PushButton2_Click(host);
         EXPECT_FALSE(conversion.IsConverting());
@@ -126,7 +126,7 @@ std::vector<std::string> FaultScene::convert(const std::vector<fs::path>& files,
 
 std::string FaultScene::defaultPrinter() const
 {
-    SqliteRegistry database(SqliteRegistry::defaultDatabasePath());
+    SqlitePrinterTable database(SqliteConnection::defaultDatabasePath());
     return database.defaultPrinter().value_or("(none)");
 }
 

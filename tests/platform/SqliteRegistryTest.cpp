@@ -2,6 +2,7 @@
 
 #include "platform/Printers.h"
 #include "platform/Registry.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "runtime/RuntimeError.h"
 #include "tests/platform/FreshConfigHome.h"
 
@@ -71,14 +72,14 @@ TEST(SqliteRegistry, TwoProgramsWritingAtOnceLoseNothing)
         if (pid == 0) {
             // Each program opens its own connection, as two real programs would.
             SqliteRegistry registry(home.databasePath());
+            SqlitePrinterTable table(registry.connection());
             bool ok = registry.usable();
             for (int i = 0; ok && i < kWrites; ++i) {
                 const std::string name = "v" + std::to_string(child) + "_" + std::to_string(i);
                 ok = registry.writeStrings(
                     kUser, "Software\\Shared\\Child" + std::to_string(i % 3), { { name, std::to_string(i) } });
                 if (ok && i % 10 == 0)
-                    ok = registry.addPrinter("P" + std::to_string(child) + "_" + std::to_string(i))
-                        == PrinterChange::Done;
+                    ok = table.addPrinter("P" + std::to_string(child) + "_" + std::to_string(i)) == PrinterChange::Done;
             }
             ::_exit(ok ? 0 : 1);
         }
@@ -97,7 +98,7 @@ TEST(SqliteRegistry, TwoProgramsWritingAtOnceLoseNothing)
                 registry.readString(kUser, "Software\\Shared\\Child" + std::to_string(i % 3), name), std::to_string(i));
         }
     }
-    const auto printers = registry.printers();
+    const auto printers = SqlitePrinterTable(registry.connection()).printers();
     ASSERT_TRUE(printers);
     EXPECT_EQ(printers->size(), 2u * (kWrites / 10));
 }
@@ -111,7 +112,7 @@ TEST(SqliteRegistry, UnusableDatabaseGivesNothingAndRefusesWritesWithAReason)
         auto registry = openUserRegistry();
         EXPECT_EQ(registry->readString(kUser, "Software", "x"), std::nullopt);
         EXPECT_FALSE(registry->writeStrings(kUser, "Software", { { "x", "1" } }));
-        auto printers = openPrinterSystem(*registry);
+        auto printers = openPrinterSystem();
         EXPECT_THROW(printers->installedPrinters(), RuntimeError);
         EXPECT_THROW(printers->defaultPrinter(), RuntimeError);
         EXPECT_FALSE(printers->setDefaultPrinter("Any"));
@@ -120,7 +121,7 @@ TEST(SqliteRegistry, UnusableDatabaseGivesNothingAndRefusesWritesWithAReason)
     EXPECT_FALSE(registry.usable());
     EXPECT_NE(registry.errorText().find("not a database"), std::string::npos) << registry.errorText();
     EXPECT_NE(registry.errorText().find(home.databasePath()), std::string::npos);
-    EXPECT_EQ(registry.addPrinter("P"), PrinterChange::Failed);
+    EXPECT_EQ(SqlitePrinterTable(registry.connection()).addPrinter("P"), PrinterChange::Failed);
     std::ifstream file(home.databasePath());
     std::string first;
     std::getline(file, first);
@@ -168,9 +169,8 @@ TEST(SqliteRegistry, DefaultValueReadsThroughTheBufferOfTheLocator)
 TEST(SqlitePrinters, FirstPrinterBecomesDefaultAndOnlyInstalledNamesCanBeDefault)
 {
     test::FreshConfigHome home;
-    auto registry = openUserRegistry();
-    auto printers = openPrinterSystem(*registry);
-    auto& table = dynamic_cast<SqliteRegistry&>(*registry);
+    auto printers = openPrinterSystem();
+    SqlitePrinterTable table(home.databasePath());
 
     EXPECT_TRUE(printers->installedPrinters().empty());
     EXPECT_THROW(printers->defaultPrinter(), RuntimeError);
@@ -187,7 +187,7 @@ TEST(SqlitePrinters, FirstPrinterBecomesDefaultAndOnlyInstalledNamesCanBeDefault
     EXPECT_FALSE(printers->setDefaultPrinter(""));
     EXPECT_EQ(printers->defaultPrinter(), "Office Laser");
     EXPECT_TRUE(printers->setDefaultPrinter("Quillmark PDF Writer"));
-    EXPECT_EQ(openPrinterSystem(*openUserRegistry())->defaultPrinter(), "Quillmark PDF Writer");
+    EXPECT_EQ(openPrinterSystem()->defaultPrinter(), "Quillmark PDF Writer");
 
     // Removing the default printer hands the default to the first one left.
     EXPECT_EQ(table.removePrinter("Quillmark PDF Writer"), PrinterChange::Done);

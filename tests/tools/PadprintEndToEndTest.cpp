@@ -1,6 +1,6 @@
 #include "platform/PdfPrinterProtocol.h"
 #include "platform/Registry.h"
-#include "platform/posix/SqliteRegistry.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "tests/platform/FreshConfigHome.h"
 #include "tests/support/PdfChecks.h"
 #include "tests/support/Programs.h"
@@ -140,7 +140,7 @@ protected:
         fs::create_directories(m_out);
         writeFile(m_dir.path() / "fonts.conf", projectFontsConfig(m_dir.path() / "font-cache"));
         ::setenv("FONTCONFIG_FILE", (m_dir.path() / "fonts.conf").c_str(), 1);
-        SqliteRegistry setup(SqliteRegistry::defaultDatabasePath());
+        SqlitePrinterTable setup(SqliteConnection::defaultDatabasePath());
         ASSERT_EQ(setup.addPrinter(kPdfPrinterName), PrinterChange::Done) << setup.errorText();
         ASSERT_TRUE(setup.setDefaultPrinter(kPdfPrinterName)) << setup.errorText();
         m_registry = openUserRegistry();

@@ -1,6 +1,7 @@
 // papyrant-platform: sets up and inspects the Linux stand-ins of the registry and the printers.
 #include "platform/PdfPrinterProtocol.h"
 #include "platform/WordPad.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "platform/posix/SqliteRegistry.h"
 
 #include <filesystem>
@@ -45,7 +46,7 @@ std::optional<RegistryHive> hiveNamed(const std::string& name)
 }
 
 // Registers padprint, found beside this tool, as the word pad, and installs the PDF printer.
-int setup(SqliteRegistry& registry)
+int setup(SqliteRegistry& registry, SqlitePrinterTable& printers)
 {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -57,34 +58,34 @@ int setup(SqliteRegistry& registry)
     const std::string command = "\"" + padprint.string() + "\"";
     if (!registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", command } }))
         return failed(registry.errorText());
-    if (registry.addPrinter(kPdfPrinterName) == PrinterChange::Failed)
-        return failed(registry.errorText());
+    if (printers.addPrinter(kPdfPrinterName) == PrinterChange::Failed)
+        return failed(printers.errorText());
     std::cout << "word pad: " << command << "\n";
     std::cout << "printer: " << kPdfPrinterName << "\n";
     return 0;
 }
 
-int listPrinters(SqliteRegistry& registry)
+int listPrinters(SqlitePrinterTable& printers)
 {
-    const auto names = registry.printers();
+    const auto names = printers.printers();
     if (!names)
-        return failed(registry.errorText());
-    const std::string defaultName = registry.defaultPrinter().value_or(std::string());
+        return failed(printers.errorText());
+    const std::string defaultName = printers.defaultPrinter().value_or(std::string());
     for (const auto& name : *names)
         std::cout << (name == defaultName ? "* " : "  ") << name << "\n";
     return 0;
 }
 
-int printerCommand(SqliteRegistry& registry, const std::string& command, const std::string& name)
+int printerCommand(SqlitePrinterTable& printers, const std::string& command, const std::string& name)
 {
     if (command == "set-default") {
-        if (!registry.setDefaultPrinter(name))
-            return failed(registry.errorText());
+        if (!printers.setDefaultPrinter(name))
+            return failed(printers.errorText());
         return 0;
     }
-    const PrinterChange change = command == "add-printer" ? registry.addPrinter(name) : registry.removePrinter(name);
+    const PrinterChange change = command == "add-printer" ? printers.addPrinter(name) : printers.removePrinter(name);
     if (change == PrinterChange::Failed)
-        return failed(registry.errorText());
+        return failed(printers.errorText());
     if (change == PrinterChange::Unchanged)
         std::cerr << "papyrant-platform: \"" << name << "\" "
                   << (command == "add-printer" ? "is installed already" : "is not installed") << "\n";
@@ -127,16 +128,17 @@ int run(const std::vector<std::string>& args)
     if (!known)
         return usage();
 
-    SqliteRegistry registry(SqliteRegistry::defaultDatabasePath());
+    SqliteRegistry registry(SqliteConnection::defaultDatabasePath());
+    SqlitePrinterTable printers(registry.connection());
     if (!registry.usable())
         return failed(registry.errorText());
     if (command == "setup")
-        return setup(registry);
+        return setup(registry, printers);
     if (command == "printers")
-        return listPrinters(registry);
+        return listPrinters(printers);
     if (command == "reg")
         return registryCommand(registry, args);
-    return printerCommand(registry, command, args[1]);
+    return printerCommand(printers, command, args[1]);
 }
 
 } // namespace

@@ -71,7 +71,7 @@ protected:
 
     test::TempDir m_dir;
     Win32Registry m_registry;
-    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem(m_registry);
+    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem();
     test::SpoolerPrinters m_spooler;
     std::optional<std::string> m_savedWordPad;
 };

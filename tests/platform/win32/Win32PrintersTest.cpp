@@ -19,7 +19,7 @@ class Win32PrintersTest : public ::testing::Test
 {
 protected:
     Win32Registry m_registry;
-    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem(m_registry);
+    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem();
     test::SpoolerPrinters m_spooler;
     test::ScriptedMessageBoxes m_messages;
 };
