@@ -5,6 +5,7 @@
 #include "app/Skin.h"
 #include "app/Twips.h"
 #include "conversion/PdfPrinter.h"
+#include "filelist/gui/FileNameText.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
@@ -38,16 +39,11 @@ namespace {
 
 constexpr const char* kFormLoad = "Orvantis2021/08/31.Form1.Form_Load";
 
-QString fromBytes(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 // A cursor file with its hot spot, which Qt's image reader does not report: the first directory entry holds it
 // where an icon keeps its planes and bit count.
 QCursor loadCursorFile(const std::string& path)
 {
-    QFile file(fromBytes(path));
+    QFile file(fileNameText(path));
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(err::kFileNotFound);
     const QByteArray bytes = file.readAll();

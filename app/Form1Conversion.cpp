@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "app/ProgressBar1.h"
 #include "conversion/ListedSources.h"
+#include "filelist/gui/FileNameText.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -48,7 +49,7 @@ public:
     }
     std::string text1() const override
     {
-        return QFile::encodeName(m_form.Text1->text()).toStdString();
+        return fileNameBytes(m_form.Text1->text());
     }
     void setMousePointer(int value) override
     {
@@ -60,7 +61,7 @@ public:
     }
     void setProgressText(const std::string& text) override
     {
-        m_form.ProgressBar1_->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+        m_form.ProgressBar1_->setText(fileNameText(text));
     }
     MessageBoxes& messages() override
     {

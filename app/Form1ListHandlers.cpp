@@ -1,5 +1,6 @@
 // The list's own handlers: removing, clearing and drag reordering.
 #include "app/Form1.h"
+#include "filelist/gui/FileNameText.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
 #include "runtime/GuardedCommand.h"
@@ -59,8 +60,7 @@ void Form1::ListView1_ItemClick()
 {
     unguarded([&] {
         // The drag picture is read afresh at every click; a missing or broken file gives the arrow.
-        const QPixmap picture(
-            QFile::decodeName(QByteArray::fromStdString(m_services.programFolder + kNativeSeparator + "drag.ico")));
+        const QPixmap picture(fileNameText(m_services.programFolder + kNativeSeparator + "drag.ico"));
         if (picture.isNull())
             m_listView->setListPointer(pointer::kArrow);
         else

@@ -12,7 +12,9 @@ if(PAPYRANT_SANITIZE)
                                                          -fno-sanitize-recover=undefined)
     target_link_options(papyrant_common_cfg INTERFACE -fsanitize=address,undefined)
 endif()
-target_compile_definitions(papyrant_common_cfg INTERFACE QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS)
+# File names stay bytes until they are shown: the compiler refuses every silent conversion between text and bytes.
+target_compile_definitions(papyrant_common_cfg INTERFACE QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_ASCII QT_NO_CAST_FROM_BYTEARRAY
+                                                           QT_NO_KEYWORDS)
 
 # A library publishes its own folders and nothing else: includes are written from the project root
 # ("platform/Registry.h"), and each library's include root holds only links to its own folders, so a target
