@@ -39,15 +39,15 @@ public:
     {
         return m_form.fileList().item(position);
     }
-    bool option1Selected() const override
+    bool outputToFolder() const override
     {
         return m_form.Option1->isChecked();
     }
-    bool option2Selected() const override
+    bool outputBesideSource() const override
     {
         return m_form.Option2->isChecked();
     }
-    std::string text1() const override
+    std::string outputFolder() const override
     {
         return fileNameBytes(m_form.Text1->text());
     }
@@ -121,7 +121,7 @@ void Form1::PushButton2_Click()
 {
     CommandScope scope(*this);
     Form1ConversionHost host(*this, m_services.messages);
-    m_conversion->PushButton2_Click(host);
+    m_conversion->run(host);
 }
 
 } // namespace papyrant

@@ -42,7 +42,7 @@ void Form1::ListView1_DblClick()
 
 void Form1::PushButton6_Click()
 {
-    GuardedCommand cmd(m_services.messages, "Orvantis2021/08/31.Form1.PushButton6_Click");
+    GuardedCommand cmd(m_services.messages, commandLocation("PushButton6_Click"));
     cmd.step(100, [&] {
         if (m_mousePointer != pointer::kHourglass) {
             m_list.clear();

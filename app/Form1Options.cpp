@@ -76,7 +76,7 @@ void Form1::Text1_Change()
 void Form1::PushButton9_Click()
 {
     CommandScope scope(*this);
-    GuardedCommand cmd(m_services.messages, "Orvantis2021/08/31.Form1.PushButton9_Click");
+    GuardedCommand cmd(m_services.messages, commandLocation("PushButton9_Click"));
     std::string folder;
     cmd.step(100, [&] {
         m_lastFolderDotPath = m_settings->read("LastFolderDot", "");

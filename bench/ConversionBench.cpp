@@ -115,15 +115,15 @@ public:
             throw RuntimeError(err::kIndexOutOfBounds);
         return m_entries[position - 1];
     }
-    bool option1Selected() const override
+    bool outputToFolder() const override
     {
         return true;
     }
-    bool option2Selected() const override
+    bool outputBesideSource() const override
     {
         return false;
     }
-    std::string text1() const override
+    std::string outputFolder() const override
     {
         return m_folder;
     }
@@ -196,7 +196,7 @@ int main(int argc, char** argv)
     const long rssBefore = residentKb();
     const std::size_t fdsBefore = openDescriptors();
     const auto start = std::chrono::steady_clock::now();
-    conversion.PushButton2_Click(host);
+    conversion.run(host);
     const auto end = std::chrono::steady_clock::now();
     const long rssAfter = residentKb();
     const std::size_t fdsAfter = openDescriptors();

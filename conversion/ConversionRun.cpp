@@ -27,7 +27,6 @@ namespace papyrant {
 
 namespace {
 
-constexpr const char* kLocation = "Orvantis2021/08/31.Form1.PushButton2_Click";
 constexpr const char* kIdleText = "Progress Bar";
 constexpr const char* kWaitingText = "Waiting for another conversion to finish";
 constexpr std::chrono::milliseconds kRunLockRetry { 100 };
@@ -60,7 +59,7 @@ public:
         }
         // Option2 needs no folder, and neither does a list with no option selected: its PDFs go beside their sources.
         if (m_cmd.test(106, [&] {
-                return !FolderExists(m_host.text1()) && !m_host.option2Selected() && m_host.option1Selected();
+                return !FolderExists(m_host.outputFolder()) && !m_host.outputBesideSource() && m_host.outputToFolder();
             })) {
             m_cmd.step(174, [&] { m_host.messages().show(buildFolderMissingMessage()); });
             return;
@@ -189,11 +188,11 @@ private:
     // Steps 130 to 138; nothing when the file must not be printed.
     std::optional<std::string> targetFor(const std::string& source)
     {
-        const bool option1 = m_cmd.test(130, [&] { return m_host.option1Selected(); });
+        const bool option1 = m_cmd.test(130, [&] { return m_host.outputToFolder(); });
         // 134: Option2, and also neither option, which has no rule of its own, put the PDF beside its source.
         const std::optional<std::string> wanted
             = m_cmd.value(option1 ? 132 : 136, std::optional<std::string>(), [&]() -> std::optional<std::string> {
-                  return pdfTargetPath(option1 ? m_host.text1() : ExtractFolder(source), source);
+                  return pdfTargetPath(option1 ? m_host.outputFolder() : ExtractFolder(source), source);
               });
         if (!wanted)
             return std::nullopt;
@@ -246,9 +245,9 @@ ConversionRun::ConversionRun(ConversionServices services)
 {
 }
 
-void ConversionRun::PushButton2_Click(ConversionHost& host)
+void ConversionRun::run(ConversionHost& host)
 {
-    GuardedCommand cmd(host.messages(), kLocation);
+    GuardedCommand cmd(host.messages(), commandLocation("PushButton2_Click"));
     if (cmd.test(100, [&] { return m_isConverting; }))
         return;
     const ConvertingFlag converting(m_isConverting); // 102

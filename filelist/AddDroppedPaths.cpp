@@ -10,7 +10,7 @@ namespace papyrant {
 void AddDroppedPaths(
     const std::vector<std::string>& paths, const AppendEntry& appendEntry, MessageBoxes& messages, Yielder& yielder)
 {
-    GuardedCommand cmd(messages, kDropLocation);
+    GuardedCommand cmd(messages, commandLocation(kDropHandler));
     for (const std::string& path : paths) {
         if (yielder.stopRequested())
             return;

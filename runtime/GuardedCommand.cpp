@@ -29,4 +29,9 @@ void GuardedCommand::fail(int number)
     m_messages.show(buildErrorReport(error, m_location, number));
 }
 
+std::string commandLocation(std::string_view handler)
+{
+    return "Orvantis2021/08/31.Form1." + std::string(handler);
+}
+
 } // namespace papyrant

@@ -98,7 +98,7 @@ protected:
         ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
         m_host.boxes.shown.clear();
 
-        conversion.PushButton2_Click(m_host);
+        conversion.run(m_host);
 
         EXPECT_EQ(m_host.shownTexts(), std::vector<std::string> { "Done." });
         for (const Source& source : kSources) {

@@ -81,7 +81,7 @@ protected:
 
     void press()
     {
-        run.PushButton2_Click(host);
+        run.run(host);
     }
 
     std::string registryValue(const std::string& name)

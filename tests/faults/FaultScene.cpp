@@ -116,7 +116,7 @@ std::vector<std::string> FaultScene::convert(const std::vector<fs::path>& files,
         const std::unique_ptr<Registry> registry = openUserRegistry();
         const std::unique_ptr<PrinterSystem> printers = openPrinterSystem();
         ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
-        conversion.PushButton2_Click(host);
+        conversion.run(host);
         EXPECT_FALSE(conversion.IsConverting());
     }
     host.scriptedYielder.onYield = nullptr;

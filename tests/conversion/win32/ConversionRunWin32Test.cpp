@@ -65,7 +65,7 @@ protected:
         host.option2 = false;
         host.folder = m_dir.str() + "\\out\\";
         ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
-        run.PushButton2_Click(host);
+        run.run(host);
         return source;
     }
 
@@ -94,7 +94,7 @@ TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
     host.folder = m_dir.str() + "\\out\\";
 
     ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
-    run.PushButton2_Click(host);
+    run.run(host);
 
     EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
     for (const std::string& name : names) {
