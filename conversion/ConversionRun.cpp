@@ -76,8 +76,11 @@ public:
         // Read from the system every time, so that a second run puts back the user's printer, not ours.
         const std::string saved = m_cmd.value(
             114, std::string(), [&] { return GetDefaultPrinter(m_services.printers, m_host.messages()); });
-        const bool pdfPrinterSelected = !m_cmd.test(
+        // Step 116 asks whether the PDF printer could not be made the default; a failed test counts as passed,
+        // so a failure there converts nothing either.
+        const bool pdfPrinterRefused = m_cmd.test(
             116, [&] { return !SetPrinterAsDefault(m_services.printers, m_host.messages(), kPdfPrinterName, false); });
+        const bool pdfPrinterSelected = !pdfPrinterRefused;
         if (pdfPrinterSelected)
             convertAll();
 

@@ -30,13 +30,13 @@ std::string folderOf(const std::string& path)
 std::string writeFailure(const AtomicFile& file, const std::string& target)
 {
     const int error = file.error();
-    const std::string step = file.failedStep();
-    if (step == "create") {
+    const AtomicFile::Step step = file.failedStep();
+    if (step == AtomicFile::Step::Create) {
         if (error == ENOENT || error == ENOTDIR)
             return "the output folder " + quoted(folderOf(target)) + " does not exist";
         return "cannot write in the output folder " + quoted(folderOf(target)) + ": " + std::strerror(error);
     }
-    if (step == "write") {
+    if (step == AtomicFile::Step::Write) {
         if (error == ENOSPC || error == EDQUOT)
             return "cannot write " + quoted(target) + ": the disk is full";
         return "cannot write " + quoted(target) + ": " + std::strerror(error);
