@@ -10,7 +10,7 @@ constexpr std::size_t kDefaultValueBuffer = 260;
 
 bool WriteRegistryStrings(Registry& registry, const std::string& keyPath, const std::vector<RegistryString>& values)
 {
-    return registry.writeStrings(RegistryHive::CurrentUser, keyPath, values);
+    return static_cast<bool>(registry.writeStrings(RegistryHive::CurrentUser, keyPath, values));
 }
 
 std::string ReadRegistryDefault(Registry& registry, const std::string& keyPath)

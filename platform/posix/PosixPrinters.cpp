@@ -6,7 +6,8 @@ namespace papyrant {
 
 namespace {
 
-// The printer table kept in the stand-ins' database.
+// The printer table kept in the stand-ins' database. Its failures become the runtime's printer error, which
+// the program reports by number.
 class PosixPrinters : public PrinterSystem
 {
 public:
@@ -33,7 +34,7 @@ public:
 
     bool setDefaultPrinter(const std::string& name) override
     {
-        return m_table.setDefaultPrinter(name);
+        return static_cast<bool>(m_table.setDefaultPrinter(name));
     }
 
 private:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Expected.h"
+
 #include <functional>
 #include <sqlite3.h>
 #include <string>
@@ -24,14 +26,17 @@ public:
     // Whether the database is open; a database that was busy or missing its folder at the first try is tried
     // again.
     bool connected();
+    // The same, with the reason when it cannot be used.
+    Expected<void> usable()
+    {
+        if (connected())
+            return {};
+        return Unexpected { m_error };
+    }
     // Runs body in one immediate transaction; rolls back and notes the error when it or the commit fails.
     bool inTransaction(const char* what, const std::function<bool()>& body);
     // Notes the database's own reason for the failure of `what`.
     void noteError(const std::string& what);
-    void setError(std::string text)
-    {
-        m_error = std::move(text);
-    }
 
     sqlite3* handle() const
     {

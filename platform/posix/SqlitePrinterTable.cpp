@@ -26,10 +26,10 @@ SqlitePrinterTable::SqlitePrinterTable(std::shared_ptr<SqliteConnection> connect
 {
 }
 
-std::optional<std::vector<std::string>> SqlitePrinterTable::printers()
+Expected<std::vector<std::string>> SqlitePrinterTable::printers()
 {
     if (!m_db->connected())
-        return std::nullopt;
+        return Unexpected { m_db->errorText() };
     SqliteStatement list(m_db->handle(), "SELECT name FROM printers ORDER BY position");
     std::vector<std::string> names;
     int result = list.step();
@@ -37,30 +37,30 @@ std::optional<std::vector<std::string>> SqlitePrinterTable::printers()
         names.push_back(list.blob(0));
     if (result != SQLITE_DONE) {
         m_db->noteError("cannot read the printers");
-        return std::nullopt;
+        return Unexpected { m_db->errorText() };
     }
     return names;
 }
 
-std::optional<std::string> SqlitePrinterTable::defaultPrinter()
+Expected<std::string> SqlitePrinterTable::defaultPrinter()
 {
     if (!m_db->connected())
-        return std::nullopt;
+        return Unexpected { m_db->errorText() };
     SqliteStatement get(m_db->handle(), "SELECT name FROM default_printer WHERE id = 1");
     const int result = get.step();
     if (result == SQLITE_ROW)
         return get.blob(0);
-    if (result != SQLITE_DONE)
+    if (result != SQLITE_DONE) {
         m_db->noteError("cannot read the default printer");
-    return std::nullopt;
+        return Unexpected { m_db->errorText() };
+    }
+    return Unexpected { "no default printer is set" };
 }
 
-PrinterChange SqlitePrinterTable::addPrinter(const std::string& name)
+Expected<PrinterChange> SqlitePrinterTable::addPrinter(const std::string& name)
 {
-    if (!isValidPrinterName(name)) {
-        m_db->setError("invalid printer name \"" + name + "\"");
-        return PrinterChange::Failed;
-    }
+    if (!isValidPrinterName(name))
+        return Unexpected { "invalid printer name \"" + name + "\"" };
     bool added = false;
     const bool ok = m_db->inTransaction("cannot write", [&] {
         SqliteStatement add(m_db->handle(), "INSERT OR IGNORE INTO printers(name) VALUES(?1)");
@@ -72,11 +72,11 @@ PrinterChange SqlitePrinterTable::addPrinter(const std::string& name)
         return first.bind(1, name).run();
     });
     if (!ok)
-        return PrinterChange::Failed;
+        return Unexpected { m_db->errorText() };
     return added ? PrinterChange::Done : PrinterChange::Unchanged;
 }
 
-PrinterChange SqlitePrinterTable::removePrinter(const std::string& name)
+Expected<PrinterChange> SqlitePrinterTable::removePrinter(const std::string& name)
 {
     bool removed = false;
     const bool ok = m_db->inTransaction("cannot write", [&] {
@@ -93,11 +93,11 @@ PrinterChange SqlitePrinterTable::removePrinter(const std::string& name)
         return next.run();
     });
     if (!ok)
-        return PrinterChange::Failed;
+        return Unexpected { m_db->errorText() };
     return removed ? PrinterChange::Done : PrinterChange::Unchanged;
 }
 
-bool SqlitePrinterTable::setDefaultPrinter(const std::string& name)
+Expected<void> SqlitePrinterTable::setDefaultPrinter(const std::string& name)
 {
     bool known = false;
     const bool ok = m_db->inTransaction("cannot write", [&] {
@@ -110,9 +110,11 @@ bool SqlitePrinterTable::setDefaultPrinter(const std::string& name)
         SqliteStatement set(m_db->handle(), "INSERT OR REPLACE INTO default_printer(id, name) VALUES(1, ?1)");
         return set.bind(1, name).run();
     });
-    if (ok && !known)
-        m_db->setError("the printer \"" + name + "\" is not installed");
-    return ok && known;
+    if (!ok)
+        return Unexpected { m_db->errorText() };
+    if (!known)
+        return Unexpected { "the printer \"" + name + "\" is not installed" };
+    return {};
 }
 
 } // namespace papyrant

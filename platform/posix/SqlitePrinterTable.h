@@ -1,24 +1,23 @@
 #pragma once
 
 #include "platform/posix/SqliteConnection.h"
+#include "text/Expected.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace papyrant {
 
-// The outcome of a change to the printer table.
+// What a change to the printer table did.
 enum class PrinterChange
 {
     Done,
     Unchanged, // already so: the printer was installed already, or was not installed
-    Failed,
 };
 
 // The printer stand-in: the installed printers and the user's default printer, kept in the user's database
-// beside the registry hives. A change that fails says why in errorText().
+// beside the registry hives. Each answer is the value or the reason there is none, naming the database.
 class SqlitePrinterTable
 {
 public:
@@ -26,25 +25,21 @@ public:
     // Shares the connection with the registry hives (SqliteRegistry) of the same database.
     explicit SqlitePrinterTable(std::shared_ptr<SqliteConnection> connection);
 
-    // Installed printers in the order they were installed; nothing when the table cannot be read.
-    std::optional<std::vector<std::string>> printers();
-    // The user's default printer; nothing when there is none or it cannot be read.
-    std::optional<std::string> defaultPrinter();
+    // Installed printers in the order they were installed.
+    Expected<std::vector<std::string>> printers();
+    // The user's default printer; a failure when there is none.
+    Expected<std::string> defaultPrinter();
     // The first printer installed becomes the default.
-    PrinterChange addPrinter(const std::string& name);
+    Expected<PrinterChange> addPrinter(const std::string& name);
     // Removing the default printer makes the first remaining printer the default.
-    PrinterChange removePrinter(const std::string& name);
+    Expected<PrinterChange> removePrinter(const std::string& name);
     // Fails for an empty or unknown name.
-    bool setDefaultPrinter(const std::string& name);
+    Expected<void> setDefaultPrinter(const std::string& name);
 
-    // Whether the database could be opened; tries again when it could not.
-    bool usable()
+    // Whether the database can be used; tries again when it could not be opened before.
+    Expected<void> usable()
     {
-        return m_db->connected();
-    }
-    const std::string& errorText() const
-    {
-        return m_db->errorText();
+        return m_db->usable();
     }
 
 private:

@@ -67,21 +67,19 @@ SqliteRegistry::SqliteRegistry(std::shared_ptr<SqliteConnection> connection)
 {
 }
 
-bool SqliteRegistry::writeStrings(
+Expected<void> SqliteRegistry::writeStrings(
     RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values)
 {
     const auto prefixes = keyPrefixes(keyPath);
     if (!prefixes) {
-        m_db->setError("invalid key path \"" + keyPath + "\"");
-        return false;
+        return Unexpected { "invalid key path \"" + keyPath + "\"" };
     }
     for (const auto& value : values) {
         if (value.name.find('\0') != std::string::npos) {
-            m_db->setError("invalid value name");
-            return false;
+            return Unexpected { "invalid value name" };
         }
     }
-    return m_db->inTransaction("cannot write", [&] {
+    const bool written = m_db->inTransaction("cannot write", [&] {
         SqliteStatement addKey(
             m_db->handle(), "INSERT OR IGNORE INTO registry_keys(hive, folded, path) VALUES(?1, ?2, ?3)");
         for (const auto& prefix : *prefixes) {
@@ -104,6 +102,9 @@ bool SqliteRegistry::writeStrings(
         }
         return true;
     });
+    if (!written)
+        return Unexpected { m_db->errorText() };
+    return {};
 }
 
 std::optional<std::string> SqliteRegistry::readString(

@@ -11,7 +11,7 @@
 namespace papyrant {
 
 // The registry stand-in: the hives HKEY_CURRENT_USER and HKEY_CLASSES_ROOT in the user's database. A write that
-// fails returns false and errorText() says why.
+// fails says why, naming the database.
 class SqliteRegistry : public Registry
 {
 public:
@@ -19,20 +19,16 @@ public:
     // Shares the connection with the printer table (SqlitePrinterTable) of the same database.
     explicit SqliteRegistry(std::shared_ptr<SqliteConnection> connection);
 
-    bool writeStrings(
+    Expected<void> writeStrings(
         RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values) override;
     std::optional<std::string> readString(
         RegistryHive hive, const std::string& keyPath, const std::string& valueName) override;
     bool keyExists(RegistryHive hive, const std::string& keyPath);
 
-    // Whether the database could be opened; tries again when it could not.
-    bool usable()
+    // Whether the database can be used; tries again when it could not be opened before.
+    Expected<void> usable()
     {
-        return m_db->connected();
-    }
-    const std::string& errorText() const
-    {
-        return m_db->errorText();
+        return m_db->usable();
     }
     const std::shared_ptr<SqliteConnection>& connection() const
     {

@@ -127,7 +127,8 @@ std::vector<std::string> FaultScene::convert(const std::vector<fs::path>& files,
 std::string FaultScene::defaultPrinter() const
 {
     SqlitePrinterTable database(SqliteConnection::defaultDatabasePath());
-    return database.defaultPrinter().value_or("(none)");
+    const auto name = database.defaultPrinter();
+    return name ? *name : "(none)";
 }
 
 std::string FaultScene::pdfText(const fs::path& pdf)

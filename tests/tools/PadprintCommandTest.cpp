@@ -28,11 +28,12 @@ namespace {
 class PrinterKey : public Registry
 {
 public:
-    bool writeStrings(RegistryHive, const std::string& keyPath, const std::vector<RegistryString>& values) override
+    Expected<void> writeStrings(
+        RegistryHive, const std::string& keyPath, const std::vector<RegistryString>& values) override
     {
         for (const RegistryString& value : values)
             m_values[keyPath + "\\" + value.name] = value.text;
-        return true;
+        return {};
     }
     std::optional<std::string> readString(
         RegistryHive, const std::string& keyPath, const std::string& valueName) override

@@ -141,8 +141,10 @@ protected:
         writeFile(m_dir.path() / "fonts.conf", projectFontsConfig(m_dir.path() / "font-cache"));
         ::setenv("FONTCONFIG_FILE", (m_dir.path() / "fonts.conf").c_str(), 1);
         SqlitePrinterTable setup(SqliteConnection::defaultDatabasePath());
-        ASSERT_EQ(setup.addPrinter(kPdfPrinterName), PrinterChange::Done) << setup.errorText();
-        ASSERT_TRUE(setup.setDefaultPrinter(kPdfPrinterName)) << setup.errorText();
+        const auto added = setup.addPrinter(kPdfPrinterName);
+        ASSERT_EQ(added, PrinterChange::Done) << added.reason();
+        const auto madeDefault = setup.setDefaultPrinter(kPdfPrinterName);
+        ASSERT_TRUE(madeDefault) << madeDefault.reason();
         m_registry = openUserRegistry();
     }
     void TearDown() override

@@ -55,13 +55,12 @@ int runPadprint(const std::vector<std::string>& arguments, PadprintServices serv
     }
     const std::string& sourcePath = arguments[1];
 
-    std::string problem;
-    const int fd = FileByteSource::openRegularFile(sourcePath, problem);
-    if (fd < 0) {
-        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << problem << "\n";
+    const Expected<int> fd = FileByteSource::openRegularFile(sourcePath);
+    if (!fd) {
+        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << fd.reason() << "\n";
         return kPadprintFailed;
     }
-    FileByteSource source(fd);
+    FileByteSource source(*fd);
 
     // The printer's settings are read when the job starts: the caller writes the next job's values as soon as
     // this process has ended.

@@ -56,10 +56,11 @@ int setup(SqliteRegistry& registry, SqlitePrinterTable& printers)
     if (!std::filesystem::exists(padprint))
         std::cerr << "papyrant-platform: warning: " << padprint.string() << " does not exist yet\n";
     const std::string command = "\"" + padprint.string() + "\"";
-    if (!registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", command } }))
-        return failed(registry.errorText());
-    if (printers.addPrinter(kPdfPrinterName) == PrinterChange::Failed)
-        return failed(printers.errorText());
+    if (const auto written = registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", command } });
+        !written)
+        return failed(written.reason());
+    if (const auto added = printers.addPrinter(kPdfPrinterName); !added)
+        return failed(added.reason());
     std::cout << "word pad: " << command << "\n";
     std::cout << "printer: " << kPdfPrinterName << "\n";
     return 0;
@@ -69,8 +70,9 @@ int listPrinters(SqlitePrinterTable& printers)
 {
     const auto names = printers.printers();
     if (!names)
-        return failed(printers.errorText());
-    const std::string defaultName = printers.defaultPrinter().value_or(std::string());
+        return failed(names.reason());
+    const auto defaultPrinter = printers.defaultPrinter();
+    const std::string defaultName = defaultPrinter ? *defaultPrinter : std::string();
     for (const auto& name : *names)
         std::cout << (name == defaultName ? "* " : "  ") << name << "\n";
     return 0;
@@ -79,14 +81,14 @@ int listPrinters(SqlitePrinterTable& printers)
 int printerCommand(SqlitePrinterTable& printers, const std::string& command, const std::string& name)
 {
     if (command == "set-default") {
-        if (!printers.setDefaultPrinter(name))
-            return failed(printers.errorText());
+        if (const auto set = printers.setDefaultPrinter(name); !set)
+            return failed(set.reason());
         return 0;
     }
-    const PrinterChange change = command == "add-printer" ? printers.addPrinter(name) : printers.removePrinter(name);
-    if (change == PrinterChange::Failed)
-        return failed(printers.errorText());
-    if (change == PrinterChange::Unchanged)
+    const auto change = command == "add-printer" ? printers.addPrinter(name) : printers.removePrinter(name);
+    if (!change)
+        return failed(change.reason());
+    if (*change == PrinterChange::Unchanged)
         std::cerr << "papyrant-platform: \"" << name << "\" "
                   << (command == "add-printer" ? "is installed already" : "is not installed") << "\n";
     return 0;
@@ -102,15 +104,15 @@ int registryCommand(SqliteRegistry& registry, const std::vector<std::string>& ar
     if (!hive)
         return usage();
     if (set) {
-        if (!registry.writeStrings(*hive, args[3], { { args[4], args[5] } }))
-            return failed(registry.errorText());
+        if (const auto written = registry.writeStrings(*hive, args[3], { { args[4], args[5] } }); !written)
+            return failed(written.reason());
         return 0;
     }
     const std::string valueName = args.size() == 5 ? args[4] : std::string();
     const auto text = registry.readString(*hive, args[3], valueName);
     if (!text) {
-        if (!registry.usable())
-            return failed(registry.errorText());
+        if (const auto usable = registry.usable(); !usable)
+            return failed(usable.reason());
         return failed("no value \"" + valueName + "\" under " + args[2] + "\\" + args[3]);
     }
     std::cout << *text << "\n";
@@ -130,8 +132,8 @@ int run(const std::vector<std::string>& args)
 
     SqliteRegistry registry(SqliteConnection::defaultDatabasePath());
     SqlitePrinterTable printers(registry.connection());
-    if (!registry.usable())
-        return failed(registry.errorText());
+    if (const auto usable = registry.usable(); !usable)
+        return failed(usable.reason());
     if (command == "setup")
         return setup(registry, printers);
     if (command == "printers")
