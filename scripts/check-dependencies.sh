@@ -107,12 +107,22 @@ while IFS= read -r cmake; do
 done < <(git ls-files '*CMakeLists.txt')
 
 # A room includes only from what it links itself: a header reached through somebody else's link is a
-# dependency nobody wrote down.
+# dependency nobody wrote down ...
 for room in "${!includes_of[@]}"; do
     for used in $(echo "${includes_of[$room]}" | tr ' ' '\n' | sort -u); do
         case " ${links_of[$room]:-} " in
         *" $used "*) ;;
         *) problem "$room includes from $used but does not link it" ;;
+        esac
+    done
+done
+
+# ... and links only what it includes: a link nobody needs hides which room really depends on which.
+for room in "${!links_of[@]}"; do
+    for used in $(echo "${links_of[$room]}" | tr ' ' '\n' | sort -u); do
+        case " ${includes_of[$room]:-} " in
+        *" $used "*) ;;
+        *) problem "$room links $used but includes nothing from it" ;;
         esac
     done
 done
