@@ -70,7 +70,13 @@ Form1::Form1(Form1Services services, QWidget* parent)
     wireHandlers();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The list control watches the job list, a member that dies before QWidget deletes the children: the
+    // control goes first.
+    delete m_listView;
+    m_listView = nullptr;
+}
 
 void Form1::buildControls()
 {
