@@ -34,7 +34,7 @@ papyrant::SqliteRegistry& registry()
     std::error_code ignored;
     std::filesystem::remove_all(g_configHome / "papyrant", ignored);
     g_registry = std::make_unique<papyrant::SqliteRegistry>(papyrant::SqliteConnection::defaultDatabasePath());
-    require(g_registry->usable(), "a fresh database opens");
+    require(static_cast<bool>(g_registry->usable()), "a fresh database opens");
     g_runs = 0;
     return *g_registry;
 }
