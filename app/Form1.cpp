@@ -1,16 +1,18 @@
 #include "app/Form1.h"
 
 #include "app/ApplicationTitle.h"
+#include "app/CursorHotSpot.h"
 #include "app/ProgressBar1.h"
 #include "app/Skin.h"
 #include "app/Twips.h"
 #include "conversion/PdfPrinter.h"
+#include "filelist/gui/FileNameText.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MessageBoxes.h"
-#include "platform/MousePointer.h"
 #include "platform/SettingsStore.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/MousePointer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -36,34 +38,19 @@ namespace papyrant {
 
 namespace {
 
-constexpr const char* kFormLoad = "Orvantis2021/08/31.Form1.Form_Load";
-
-QString fromBytes(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-// A cursor file with its hot spot, which Qt's image reader does not report: the first directory entry holds it
-// where an icon keeps its planes and bit count.
+// A cursor file with its hot spot.
 QCursor loadCursorFile(const std::string& path)
 {
-    QFile file(fromBytes(path));
+    QFile file(fileNameText(path));
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(err::kFileNotFound);
     const QByteArray bytes = file.readAll();
     QPixmap picture;
     if (!picture.loadFromData(bytes) || picture.isNull())
         throw RuntimeError(err::kInvalidPicture);
-    int hotX = 0;
-    int hotY = 0;
-    if (bytes.size() >= 14 && bytes[2] == 2 && bytes[3] == 0) {
-        auto word = [&](int at) {
-            return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-        };
-        hotX = std::min(word(10), picture.width() - 1);
-        hotY = std::min(word(12), picture.height() - 1);
-    }
-    return QCursor(picture, hotX, hotY);
+    const HotSpot hotSpot = cursorHotSpot(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), picture.width(), picture.height());
+    return QCursor(picture, hotSpot.x, hotSpot.y);
 }
 
 } // namespace
@@ -240,7 +227,7 @@ void Form1::centreOnScreen()
 void Form1::Form_Load()
 {
     CommandScope scope(*this);
-    GuardedCommand cmd(m_services.messages, kFormLoad);
+    GuardedCommand cmd(m_services.messages, commandLocation("Form_Load"));
     const std::string cursorPath = m_services.programFolder + kNativeSeparator + "HAND-M.CUR";
 
     cmd.step(100, [&] { ApplySkin(*this, m_services.programFolder); });

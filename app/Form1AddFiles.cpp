@@ -1,9 +1,9 @@
 // "Add XML File(s)": the open dialog and the entries it adds.
+#include "app/AddFilesMessages.h"
 #include "app/Form1.h"
 #include "conversion/PathHelpers.h"
-#include "platform/Dialogs.h"
-#include "platform/ErrorReport.h"
-#include "platform/GuardedCommand.h"
+#include "runtime/Dialogs.h"
+#include "runtime/GuardedCommand.h"
 
 #include <string>
 #include <vector>
@@ -37,7 +37,7 @@ void Form1::appendEntry(const std::string& text)
 void Form1::PushButton1_Click()
 {
     CommandScope scope(*this);
-    GuardedCommand cmd(m_services.messages, "Orvantis2021/08/31.Form1.PushButton1_Click");
+    GuardedCommand cmd(m_services.messages, commandLocation("PushButton1_Click"));
     cmd.setFailureOverride([this](const RuntimeError& error) {
         if (error.number() != err::kFileDialogBufferTooSmall)
             return false;

@@ -8,9 +8,9 @@
 #include "filelist/SampleFiles.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MousePointer.h"
 #include "platform/SettingsStore.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MousePointer.h"
 
 #include <QByteArray>
 #include <QMimeData>
@@ -34,7 +34,7 @@ std::string uriListOf(const QMimeData* data)
 void Form1::PushButton4_Click()
 {
     CommandScope scope(*this);
-    GuardedCommand cmd(m_services.messages, "Orvantis2021/08/31.Form1.PushButton4_Click");
+    GuardedCommand cmd(m_services.messages, commandLocation("PushButton4_Click"));
     std::string ext;
     std::string folder;
     cmd.step(100, [&] { ext = "xml"; });
@@ -63,7 +63,7 @@ void Form1::PushButton4_Click()
 void Form1::PushButton7_Click()
 {
     CommandScope scope(*this);
-    GuardedCommand cmd(m_services.messages, "Orvantis2021/08/31.Form1.PushButton7_Click");
+    GuardedCommand cmd(m_services.messages, commandLocation("PushButton7_Click"));
     cmd.step(100, [&] { AddSampleFiles(m_list, m_services.programFolder, m_services.messages, m_services.shell); });
 }
 

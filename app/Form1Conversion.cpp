@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "app/ProgressBar1.h"
 #include "conversion/ListedSources.h"
+#include "filelist/gui/FileNameText.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -38,17 +39,17 @@ public:
     {
         return m_form.fileList().item(position);
     }
-    bool option1Selected() const override
+    bool outputToFolder() const override
     {
         return m_form.Option1->isChecked();
     }
-    bool option2Selected() const override
+    bool outputBesideSource() const override
     {
         return m_form.Option2->isChecked();
     }
-    std::string text1() const override
+    std::string outputFolder() const override
     {
-        return QFile::encodeName(m_form.Text1->text()).toStdString();
+        return fileNameBytes(m_form.Text1->text());
     }
     void setMousePointer(int value) override
     {
@@ -60,7 +61,7 @@ public:
     }
     void setProgressText(const std::string& text) override
     {
-        m_form.ProgressBar1_->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+        m_form.ProgressBar1_->setText(fileNameText(text));
     }
     MessageBoxes& messages() override
     {
@@ -120,7 +121,7 @@ void Form1::PushButton2_Click()
 {
     CommandScope scope(*this);
     Form1ConversionHost host(*this, m_services.messages);
-    m_conversion->PushButton2_Click(host);
+    m_conversion->run(host);
 }
 
 } // namespace papyrant

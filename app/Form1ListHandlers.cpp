@@ -1,9 +1,10 @@
 // The list's own handlers: removing, clearing and drag reordering.
 #include "app/Form1.h"
+#include "filelist/gui/FileNameText.h"
 #include "filelist/gui/ListView1.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MousePointer.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MousePointer.h"
 
 #include <QCursor>
 #include <QFile>
@@ -41,7 +42,7 @@ void Form1::ListView1_DblClick()
 
 void Form1::PushButton6_Click()
 {
-    GuardedCommand cmd(m_services.messages, "Orvantis2021/08/31.Form1.PushButton6_Click");
+    GuardedCommand cmd(m_services.messages, commandLocation("PushButton6_Click"));
     cmd.step(100, [&] {
         if (m_mousePointer != pointer::kHourglass) {
             m_list.clear();
@@ -59,8 +60,7 @@ void Form1::ListView1_ItemClick()
 {
     unguarded([&] {
         // The drag picture is read afresh at every click; a missing or broken file gives the arrow.
-        const QPixmap picture(
-            QFile::decodeName(QByteArray::fromStdString(m_services.programFolder + kNativeSeparator + "drag.ico")));
+        const QPixmap picture(fileNameText(m_services.programFolder + kNativeSeparator + "drag.ico"));
         if (picture.isNull())
             m_listView->setListPointer(pointer::kArrow);
         else

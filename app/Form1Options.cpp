@@ -1,10 +1,11 @@
 // The save options: restoring them at start-up, remembering every change, and the output-folder browse button.
 #include "app/Form1.h"
 #include "filelist/BrowseForFolder.h"
-#include "platform/Dialogs.h"
+#include "filelist/gui/FileNameText.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
 #include "platform/SettingsStore.h"
+#include "runtime/Dialogs.h"
+#include "runtime/GuardedCommand.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -14,16 +15,6 @@
 namespace papyrant {
 
 namespace {
-
-std::string bytesOf(const QString& text)
-{
-    return QFile::encodeName(text).toStdString();
-}
-
-QString fromBytes(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
 
 const char* word(bool value)
 {
@@ -45,7 +36,7 @@ void Form1::restoreOutputOptions(GuardedCommand& cmd)
 
     cmd.step(132, [&] {
         const std::string desktop = GetDesktopFolder(); // worked out first, even when the setting exists
-        Text1->setText(fromBytes(m_settings->read("Text1", desktop)));
+        Text1->setText(fileNameText(m_settings->read("Text1", desktop)));
     });
     cmd.step(134, [&] { select(Option1, Option2, readBoolean(m_settings->read("Option1", 1))); });
     cmd.step(136, [&] { select(Option2, Option1, readBoolean(m_settings->read("Option2", 0))); });
@@ -79,13 +70,13 @@ void Form1::Option2_Click()
 
 void Form1::Text1_Change()
 {
-    unguarded([&] { m_settings->save("Text1", bytesOf(Text1->text())); });
+    unguarded([&] { m_settings->save("Text1", fileNameBytes(Text1->text())); });
 }
 
 void Form1::PushButton9_Click()
 {
     CommandScope scope(*this);
-    GuardedCommand cmd(m_services.messages, "Orvantis2021/08/31.Form1.PushButton9_Click");
+    GuardedCommand cmd(m_services.messages, commandLocation("PushButton9_Click"));
     std::string folder;
     cmd.step(100, [&] {
         m_lastFolderDotPath = m_settings->read("LastFolderDot", "");
@@ -100,9 +91,9 @@ void Form1::PushButton9_Click()
         endsInSeparator = folder.back() == kNativeSeparator;
     });
     if (!endsInSeparator)
-        cmd.step(106, [&] { Text1->setText(fromBytes(folder + kNativeSeparator)); });
+        cmd.step(106, [&] { Text1->setText(fileNameText(folder + kNativeSeparator)); });
     else
-        cmd.step(108, [&] { Text1->setText(fromBytes(folder)); });
+        cmd.step(108, [&] { Text1->setText(fileNameText(folder)); });
 }
 
 } // namespace papyrant

@@ -1,7 +1,8 @@
 #include "app/QtDialogs.h"
 
+#include "filelist/gui/FileNameText.h"
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -11,17 +12,6 @@
 namespace papyrant {
 
 namespace {
-
-std::string bytesOf(const QString& path)
-{
-    const QByteArray bytes = QFile::encodeName(path);
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QString fromBytes(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 // The dialog's "Name (*.a)|*.a|" filter in Qt's form.
 QString qtFilter(const std::string& filter)
@@ -39,12 +29,12 @@ QString qtFilter(const std::string& filter)
 
 std::string QtFolderPicker::browseForFolder(const std::string& title, const std::string& startFolder)
 {
-    const QString start = FolderExists(startFolder) ? fromBytes(startFolder) : QString();
+    const QString start = FolderExists(startFolder) ? fileNameText(startFolder) : QString();
     const QString chosen = QFileDialog::getExistingDirectory(
         m_owner, QString::fromStdString(title), start, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty())
         return {};
-    std::string folder = bytesOf(QDir::cleanPath(chosen));
+    std::string folder = fileNameBytes(QDir::cleanPath(chosen));
     while (folder.size() > 1 && folder.back() == kNativeSeparator)
         folder.pop_back();
     return folder;
@@ -78,13 +68,13 @@ std::string QtFileOpenDialog::resultFor(const QStringList& chosenPaths, std::siz
 {
     std::string result;
     if (chosenPaths.size() == 1) {
-        result = bytesOf(QDir::toNativeSeparators(chosenPaths.first()));
+        result = fileNameBytes(QDir::toNativeSeparators(chosenPaths.first()));
     } else if (chosenPaths.size() > 1) {
         const QFileInfo first(chosenPaths.first());
-        result = bytesOf(QDir::toNativeSeparators(first.absolutePath()));
+        result = fileNameBytes(QDir::toNativeSeparators(first.absolutePath()));
         for (const QString& path : chosenPaths) {
             result.push_back('\0');
-            result += bytesOf(QFileInfo(path).fileName());
+            result += fileNameBytes(QFileInfo(path).fileName());
         }
     }
     if (result.size() > bufferSize)
@@ -103,7 +93,7 @@ std::string QtFileOpenDialog::showOpen(const FileOpenRequest& request)
 void QtShellOpener::openFolder(const std::string& path)
 {
     // The desktop's default handler; when there is none, nothing happens.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(fromBytes(path)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(fileNameText(path)));
 }
 
 } // namespace papyrant

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MessageBoxes.h"
+#include "runtime/MessageBoxes.h"
 
 #include <QPointer>
 #include <QWidget>

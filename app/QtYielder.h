@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Yielder.h"
+#include "runtime/Yielder.h"
 
 namespace papyrant {
 

@@ -1,7 +1,8 @@
 #include "app/Skin.h"
 
+#include "filelist/gui/FileNameText.h"
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -61,7 +62,7 @@ void ApplySkin(QWidget& window, const std::string& programFolder)
             followButtonFace(*control);
     }
 
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    QFile file(fileNameText(path));
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(err::kPermissionDenied);
     const QByteArray bytes = file.readAll();

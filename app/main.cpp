@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
 
     using namespace papyrant;
     std::unique_ptr<Registry> registry = openUserRegistry();
-    std::unique_ptr<PrinterSystem> printers = openPrinterSystem(*registry);
+    std::unique_ptr<PrinterSystem> printers = openPrinterSystem();
     QtMessageBoxes messages;
     QtFolderPicker folderPicker;
     QtFileOpenDialog fileOpen;

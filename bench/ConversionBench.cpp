@@ -5,12 +5,12 @@
 //   conversion-bench SOURCES OUTPUT
 #include "conversion/ConversionRun.h"
 #include "conversion/ListedSources.h"
-#include "platform/MessageBoxes.h"
 #include "platform/Printers.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
-#include "platform/Yielder.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Yielder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -115,15 +115,15 @@ public:
             throw RuntimeError(err::kIndexOutOfBounds);
         return m_entries[position - 1];
     }
-    bool option1Selected() const override
+    bool outputToFolder() const override
     {
         return true;
     }
-    bool option2Selected() const override
+    bool outputBesideSource() const override
     {
         return false;
     }
-    std::string text1() const override
+    std::string outputFolder() const override
     {
         return m_folder;
     }
@@ -185,7 +185,7 @@ int main(int argc, char** argv)
     }
 
     auto registry = openUserRegistry();
-    auto printers = openPrinterSystem(*registry);
+    auto printers = openPrinterSystem();
     ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
     BenchHost host(entries, argv[2]);
 
@@ -196,7 +196,7 @@ int main(int argc, char** argv)
     const long rssBefore = residentKb();
     const std::size_t fdsBefore = openDescriptors();
     const auto start = std::chrono::steady_clock::now();
-    conversion.PushButton2_Click(host);
+    conversion.run(host);
     const auto end = std::chrono::steady_clock::now();
     const long rssAfter = residentKb();
     const std::size_t fdsAfter = openDescriptors();

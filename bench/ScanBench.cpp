@@ -5,9 +5,9 @@
 //   scan-bench measure TREE RUNS
 #include "filelist/AddTreeFiles.h"
 #include "filelist/FolderScan.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Yielder.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/Yielder.h"
 
 #include <algorithm>
 #include <chrono>

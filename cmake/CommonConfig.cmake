@@ -12,8 +12,28 @@ if(PAPYRANT_SANITIZE)
                                                          -fno-sanitize-recover=undefined)
     target_link_options(papyrant_common_cfg INTERFACE -fsanitize=address,undefined)
 endif()
-target_compile_definitions(papyrant_common_cfg INTERFACE QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS)
-target_include_directories(papyrant_common_cfg INTERFACE ${PROJECT_SOURCE_DIR})
+# File names stay bytes until they are shown: the compiler refuses every silent conversion between text and bytes.
+target_compile_definitions(papyrant_common_cfg INTERFACE QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_ASCII QT_NO_CAST_FROM_BYTEARRAY
+                                                           QT_NO_KEYWORDS)
+
+# A library publishes its own folders and nothing else: includes are written from the project root
+# ("platform/Registry.h"), and each library's include root holds only links to its own folders, so a target
+# reaches a header only through a library it links. scripts/check-dependencies.sh holds the links and the
+# includes against the table of allowed dependencies.
+function(papyrant_publish_headers target)
+    get_target_property(type ${target} TYPE)
+    set(scope PUBLIC)
+    if(type STREQUAL "INTERFACE_LIBRARY")
+        set(scope INTERFACE)
+    endif()
+    set(root ${CMAKE_BINARY_DIR}/include/${target})
+    foreach(folder ${ARGN})
+        get_filename_component(parent ${root}/${folder} DIRECTORY)
+        file(MAKE_DIRECTORY ${parent})
+        file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+    endforeach()
+    target_include_directories(${target} ${scope} ${root})
+endfunction()
 
 # Tests land beside each other, away from the shipped programs.
 function(papyrant_add_test_executable name label)
@@ -26,7 +46,7 @@ function(papyrant_add_test_executable name label)
                                                    PAPYRANT_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     endif()
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    target_link_libraries(${name} PRIVATE papyrant_common_cfg GTest::gmock GTest::gtest)
+    target_link_libraries(${name} PRIVATE papyrant_common_cfg papyrant_test_support GTest::gmock GTest::gtest)
     if(NOT name MATCHES "^(app|gui)")
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()

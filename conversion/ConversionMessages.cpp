@@ -1,6 +1,7 @@
 #include "conversion/ConversionMessages.h"
 
 #include "conversion/PdfPrinter.h"
+#include "runtime/RuntimeError.h"
 
 namespace papyrant {
 
@@ -50,6 +51,17 @@ Message buildPdfPrinterNotSelectedMessage()
 {
     return plain(std::string(kPdfPrinterName)
         + " is not installed or could not be made the default printer. No file was converted.");
+}
+
+Message buildDefaultPrinterReport(const RuntimeError& error)
+{
+    std::string text = "Error No: " + std::to_string(error.number()) + "\r\n";
+    text += error.description() + "\r\n";
+    text += "Has occured in ";
+    text += "modPrinters.GetDefaultPrinter";
+    text += "\r\n";
+    text += "Please contact Technical Support";
+    return Message { text, std::nullopt, MessageIcon::None, MessageButtons::Ok };
 }
 
 } // namespace papyrant

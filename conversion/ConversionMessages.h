@@ -1,12 +1,14 @@
 #pragma once
 
-#include "platform/MessageBoxes.h"
+#include "runtime/MessageBoxes.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
 namespace papyrant {
+
+class RuntimeError;
 
 // The messages of the conversion run: OK only, no icon, the application title.
 Message buildNoFilesMessage();
@@ -21,6 +23,9 @@ Message buildPdfPrinterNotSelectedMessage();
 
 // The run could not put the user's default printer back: their next print would become a PDF.
 Message buildPrinterNotRestoredMessage(const std::string& printerName);
+
+// The default-printer reader's own report, shown by GetDefaultPrinter.
+Message buildDefaultPrinterReport(const RuntimeError& error);
 
 // How many failed paths the final message names before it only counts the rest.
 inline constexpr std::size_t kFailedPathsShown = 20;

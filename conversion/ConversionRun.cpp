@@ -1,21 +1,22 @@
 #include "conversion/ConversionRun.h"
 
 #include "conversion/ConversionMessages.h"
+#include "conversion/DefaultPrinter.h"
 #include "conversion/ListedSources.h"
 #include "conversion/PathHelpers.h"
 #include "conversion/PdfPrinter.h"
 #include "conversion/TargetPath.h"
-#include "platform/DefaultPrinter.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MessageBoxes.h"
-#include "platform/MousePointer.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/RunLock.h"
-#include "platform/RuntimeError.h"
 #include "platform/WordPad.h"
-#include "platform/Yielder.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/MousePointer.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Yielder.h"
+#include "text/CommandLine.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,7 +27,6 @@ namespace papyrant {
 
 namespace {
 
-constexpr const char* kLocation = "Orvantis2021/08/31.Form1.PushButton2_Click";
 constexpr const char* kIdleText = "Progress Bar";
 constexpr const char* kWaitingText = "Waiting for another conversion to finish";
 constexpr std::chrono::milliseconds kRunLockRetry { 100 };
@@ -59,7 +59,7 @@ public:
         }
         // Option2 needs no folder, and neither does a list with no option selected: its PDFs go beside their sources.
         if (m_cmd.test(106, [&] {
-                return !FolderExists(m_host.text1()) && !m_host.option2Selected() && m_host.option1Selected();
+                return !FolderExists(m_host.outputFolder()) && !m_host.outputBesideSource() && m_host.outputToFolder();
             })) {
             m_cmd.step(174, [&] { m_host.messages().show(buildFolderMissingMessage()); });
             return;
@@ -76,8 +76,11 @@ public:
         // Read from the system every time, so that a second run puts back the user's printer, not ours.
         const std::string saved = m_cmd.value(
             114, std::string(), [&] { return GetDefaultPrinter(m_services.printers, m_host.messages()); });
-        const bool pdfPrinterSelected = !m_cmd.test(
+        // Step 116 asks whether the PDF printer could not be made the default; a failed test counts as passed,
+        // so a failure there converts nothing either.
+        const bool pdfPrinterRefused = m_cmd.test(
             116, [&] { return !SetPrinterAsDefault(m_services.printers, m_host.messages(), kPdfPrinterName, false); });
+        const bool pdfPrinterSelected = !pdfPrinterRefused;
         if (pdfPrinterSelected)
             convertAll();
 
@@ -150,7 +153,7 @@ private:
         // Without its own values in the registry the print would go to the previous file's PDF.
         const bool written = target && m_cmd.value(140, false, [&] {
             return WriteRegistryStrings(m_services.registry, std::string(kPdfPrinterKey),
-                { { "OutputFile", *target }, { "BypassSaveAs", "1" } });
+                { { kOutputFileValue, *target }, { kBypassSaveAsValue, kBypassSaveAsOn } });
         });
         if (!written) {
             m_failed.push_back(*source);
@@ -188,11 +191,11 @@ private:
     // Steps 130 to 138; nothing when the file must not be printed.
     std::optional<std::string> targetFor(const std::string& source)
     {
-        const bool option1 = m_cmd.test(130, [&] { return m_host.option1Selected(); });
+        const bool option1 = m_cmd.test(130, [&] { return m_host.outputToFolder(); });
         // 134: Option2, and also neither option, which has no rule of its own, put the PDF beside its source.
         const std::optional<std::string> wanted
             = m_cmd.value(option1 ? 132 : 136, std::optional<std::string>(), [&]() -> std::optional<std::string> {
-                  return pdfTargetPath(option1 ? m_host.text1() : ExtractFolder(source), source);
+                  return pdfTargetPath(option1 ? m_host.outputFolder() : ExtractFolder(source), source);
               });
         if (!wanted)
             return std::nullopt;
@@ -245,9 +248,9 @@ ConversionRun::ConversionRun(ConversionServices services)
 {
 }
 
-void ConversionRun::PushButton2_Click(ConversionHost& host)
+void ConversionRun::run(ConversionHost& host)
 {
-    GuardedCommand cmd(host.messages(), kLocation);
+    GuardedCommand cmd(host.messages(), commandLocation("PushButton2_Click"));
     if (cmd.test(100, [&] { return m_isConverting; }))
         return;
     const ConvertingFlag converting(m_isConverting); // 102

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Process.h"
 #include "platform/RunLock.h"
 
 #include <cstddef>
@@ -16,10 +17,6 @@ class PrinterSystem;
 class Registry;
 class Yielder;
 
-// Starts a command line and waits for it, as ShellAndWait does: the exit code, or a large negative number when
-// the program could not be started.
-using Launcher = std::function<std::int32_t(const std::string&, std::optional<int>, Yielder&)>;
-
 // What the conversion run reads from the window and shows in it. Everything is read live, at the moment the run
 // needs it, because other commands may change the list, the options and Text1 during the run's yields.
 class ConversionHost
@@ -29,9 +26,11 @@ public:
     virtual std::size_t entryCount() const = 0;
     // The text of the list entry at 1-based position; throws RuntimeError when there is no such entry.
     virtual std::string entryText(std::size_t position) const = 0;
-    virtual bool option1Selected() const = 0;
-    virtual bool option2Selected() const = 0;
-    virtual std::string text1() const = 0;
+    // The output options: every PDF into one folder, or each beside its source (the window's Option1, Option2
+    // and Text1). Neither chosen puts the PDFs beside their sources too.
+    virtual bool outputToFolder() const = 0;
+    virtual bool outputBesideSource() const = 0;
+    virtual std::string outputFolder() const = 0;
     virtual void setMousePointer(int value) = 0;
     // The share of the list that has been started, 0 to 100.
     virtual void setProgressValue(double value) = 0;
@@ -62,7 +61,8 @@ public:
         return m_isConverting;
     }
 
-    void PushButton2_Click(ConversionHost& host);
+    // What the window's PushButton2_Click runs.
+    void run(ConversionHost& host);
 
 private:
     ConversionServices m_services;

@@ -1,8 +1,8 @@
 #include "conversion/PdfPrinter.h"
 
-#include "platform/MessageBoxes.h"
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/RuntimeError.h"
 
 namespace papyrant {
 

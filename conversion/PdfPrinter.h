@@ -1,15 +1,13 @@
 #pragma once
 
+#include "platform/PdfPrinterProtocol.h"
+
 #include <string>
 
 namespace papyrant {
 
 class MessageBoxes;
 class PrinterSystem;
-
-inline constexpr const char* kPdfPrinterName = "Quillmark PDF Writer";
-// Under HKEY_CURRENT_USER; the printer reads "OutputFile" and "BypassSaveAs" from it.
-inline constexpr const char* kPdfPrinterKey = "Software\\Quillmark PDF Writer";
 
 // Whether a printer named exactly "Quillmark PDF Writer" (letter case counts) is installed. A printer list that
 // cannot be read counts as no such printer.

@@ -2,15 +2,15 @@
 
 #include "filelist/FolderScan.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/Yielder.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/Yielder.h"
 
 namespace papyrant {
 
 void AddDroppedPaths(
     const std::vector<std::string>& paths, const AppendEntry& appendEntry, MessageBoxes& messages, Yielder& yielder)
 {
-    GuardedCommand cmd(messages, kDropLocation);
+    GuardedCommand cmd(messages, commandLocation(kDropHandler));
     for (const std::string& path : paths) {
         if (yielder.stopRequested())
             return;

@@ -3,7 +3,7 @@
 #include "conversion/PathHelpers.h"
 #include "filelist/ListFiles.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
+#include "runtime/GuardedCommand.h"
 
 #include <optional>
 

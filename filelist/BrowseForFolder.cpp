@@ -1,7 +1,7 @@
 #include "filelist/BrowseForFolder.h"
 
-#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "runtime/Dialogs.h"
 
 namespace papyrant {
 

@@ -1,10 +1,10 @@
 #include "filelist/FolderScan.h"
 
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/RuntimeError.h"
-#include "platform/Utf8Char.h"
-#include "platform/Yielder.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Yielder.h"
+#include "text/Utf8.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h" // kNativeSeparator
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 namespace papyrant {
 

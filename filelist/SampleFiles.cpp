@@ -2,9 +2,9 @@
 
 #include "filelist/FileList.h"
 #include "filelist/ListFiles.h"
-#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
-#include "platform/MessageBoxes.h"
+#include "runtime/Dialogs.h"
+#include "runtime/MessageBoxes.h"
 
 namespace papyrant {
 

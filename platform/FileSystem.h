@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NativePath.h" // per platform: kNativeSeparator, kMaxPath, pathsEqual
+#include "platform/NativePath.h"
 
 #include <compare>
 #include <cstddef>

@@ -6,8 +6,6 @@
 
 namespace papyrant {
 
-class Registry;
-
 // The system's printers and the current user's default printer.
 class PrinterSystem
 {
@@ -21,6 +19,7 @@ public:
     virtual bool setDefaultPrinter(const std::string& name) = 0;
 };
 
-std::unique_ptr<PrinterSystem> openPrinterSystem(Registry& registry);
+// The current user's printers: the spooler on Windows; on Linux the printer table of the stand-ins' database.
+std::unique_ptr<PrinterSystem> openPrinterSystem();
 
 } // namespace papyrant

@@ -1,7 +1,7 @@
 #include "platform/ProcessWait.h"
 
 #include "platform/Process.h"
-#include "platform/Yielder.h"
+#include "runtime/Yielder.h"
 
 namespace papyrant {
 

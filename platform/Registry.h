@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Expected.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,9 +27,10 @@ class Registry
 {
 public:
     virtual ~Registry() = default;
-    // Creates the key and its parents when missing and writes the values in order. Returns whether every value
-    // was written; never throws.
-    virtual bool writeStrings(RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values)
+    // Creates the key and its parents when missing and writes the values in order: done when every value was
+    // written, else why not. Never throws.
+    virtual Expected<void> writeStrings(
+        RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values)
         = 0;
     // The value's text, or nothing when the key or the value is missing or cannot be read. Never throws.
     virtual std::optional<std::string> readString(

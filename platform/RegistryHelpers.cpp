@@ -1,4 +1,4 @@
-#include "NativePath.h" // per platform: systemTextLength
+#include "platform/NativePath.h"
 #include "platform/Registry.h"
 
 namespace papyrant {
@@ -10,7 +10,7 @@ constexpr std::size_t kDefaultValueBuffer = 260;
 
 bool WriteRegistryStrings(Registry& registry, const std::string& keyPath, const std::vector<RegistryString>& values)
 {
-    return registry.writeStrings(RegistryHive::CurrentUser, keyPath, values);
+    return static_cast<bool>(registry.writeStrings(RegistryHive::CurrentUser, keyPath, values));
 }
 
 std::string ReadRegistryDefault(Registry& registry, const std::string& keyPath)

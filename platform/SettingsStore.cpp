@@ -1,7 +1,7 @@
 #include "platform/SettingsStore.h"
 
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <cctype>
 #include <optional>

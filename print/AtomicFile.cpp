@@ -53,7 +53,7 @@ AtomicFile::~AtomicFile()
         ::unlink(m_namedTemp.c_str());
 }
 
-bool AtomicFile::fail(const char* step, int error)
+bool AtomicFile::fail(Step step, int error)
 {
     if (m_error == 0) {
         m_error = error;
@@ -71,7 +71,7 @@ bool AtomicFile::open()
     const int error = errno;
     // Only a file system without unnamed files gets a named temporary; other failures are final.
     if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL)
-        return fail("create", error);
+        return fail(Step::Create, error);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = temporaryNameFor(m_target);
         m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -80,9 +80,9 @@ bool AtomicFile::open()
             return true;
         }
         if (errno != EEXIST)
-            return fail("create", errno);
+            return fail(Step::Create, errno);
     }
-    return fail("create", EEXIST);
+    return fail(Step::Create, EEXIST);
 }
 
 bool AtomicFile::write(const void* data, std::size_t size)
@@ -107,10 +107,10 @@ bool AtomicFile::flush()
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return fail("write", errno);
+            return fail(Step::Write, errno);
         }
         if (written == 0)
-            return fail("write", ENOSPC);
+            return fail(Step::Write, ENOSPC);
         done += static_cast<std::size_t>(written);
     }
     m_buffer.clear();
@@ -121,7 +121,7 @@ bool AtomicFile::linkIntoPlace()
 {
     if (!m_namedTemp.empty()) {
         if (::rename(m_namedTemp.c_str(), m_target.c_str()) != 0)
-            return fail("rename", errno);
+            return fail(Step::Rename, errno);
         m_namedTemp.clear();
         return true;
     }
@@ -132,22 +132,22 @@ bool AtomicFile::linkIntoPlace()
     if (::linkat(AT_FDCWD, procPath, AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW) == 0)
         return true;
     if (errno != EEXIST)
-        return fail("rename", errno);
+        return fail(Step::Rename, errno);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = temporaryNameFor(m_target);
         if (::linkat(AT_FDCWD, procPath, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
             if (errno == EEXIST)
                 continue;
-            return fail("rename", errno);
+            return fail(Step::Rename, errno);
         }
         if (::rename(name.c_str(), m_target.c_str()) != 0) {
             const int error = errno;
             ::unlink(name.c_str());
-            return fail("rename", error);
+            return fail(Step::Rename, error);
         }
         return true;
     }
-    return fail("rename", EEXIST);
+    return fail(Step::Rename, EEXIST);
 }
 
 bool AtomicFile::commit()
@@ -158,7 +158,7 @@ bool AtomicFile::commit()
         return false;
     // The data must be on disk before the name is, or a crash could leave an empty PDF under the name.
     if (::fdatasync(m_fd) != 0 && errno != EINVAL)
-        return fail("write", errno);
+        return fail(Step::Write, errno);
     if (!linkIntoPlace())
         return false;
     m_committed = true;

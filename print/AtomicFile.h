@@ -32,15 +32,22 @@ public:
     {
         return m_error;
     }
-    // What failed, for a message: "create", "write" or "rename".
-    const char* failedStep() const
+    // Which step failed, for a message.
+    enum class Step
+    {
+        None,
+        Create,
+        Write,
+        Rename,
+    };
+    Step failedStep() const
     {
         return m_failedStep;
     }
 
 private:
     bool flush();
-    bool fail(const char* step, int error);
+    bool fail(Step step, int error);
     bool linkIntoPlace();
 
     std::string m_target;
@@ -48,7 +55,7 @@ private:
     std::string m_namedTemp; // set while a named temporary exists
     int m_fd = -1;
     int m_error = 0;
-    const char* m_failedStep = "";
+    Step m_failedStep = Step::None;
     bool m_committed = false;
     std::vector<char> m_buffer;
 };

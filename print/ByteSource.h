@@ -10,9 +10,9 @@ class ByteSource
 {
 public:
     virtual ~ByteSource() = default;
-    // Reads up to `size` bytes; 0 at the end. Throws RuntimeError when the bytes cannot be read.
+    // Reads up to `size` bytes; 0 at the end. Throws ReadError when the bytes cannot be read.
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
-    // Starts again from the first byte. Throws RuntimeError when that is not possible.
+    // Starts again from the first byte. Throws ReadError when that is not possible.
     virtual void rewind() = 0;
 };
 

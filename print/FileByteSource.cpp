@@ -1,6 +1,6 @@
 #include "print/FileByteSource.h"
 
-#include "platform/RuntimeError.h"
+#include "print/ReadError.h"
 
 #include <cerrno>
 #include <cstring>
@@ -15,29 +15,25 @@ FileByteSource::~FileByteSource()
     ::close(m_fd);
 }
 
-int FileByteSource::openRegularFile(const std::string& path, std::string& message)
+Expected<int> FileByteSource::openRegularFile(const std::string& path)
 {
     struct stat info
     {
     };
     if (::stat(path.c_str(), &info) != 0) {
-        message = errno == ENOENT || errno == ENOTDIR ? "file not found" : std::strerror(errno);
-        return -1;
+        return Unexpected { errno == ENOENT || errno == ENOTDIR ? "file not found" : std::strerror(errno) };
     }
     if (!S_ISREG(info.st_mode)) {
-        message = S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file";
-        return -1;
+        return Unexpected { S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file" };
     }
     // Non-blocking in case the name was swapped for a FIFO since the check; the type is checked again below.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        message = errno == ENOENT ? "file not found" : std::strerror(errno);
-        return -1;
+        return Unexpected { errno == ENOENT ? "file not found" : std::strerror(errno) };
     }
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        message = "is not a regular file";
-        return -1;
+        return Unexpected { "is not a regular file" };
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)
@@ -53,14 +49,14 @@ std::size_t FileByteSource::read(char* buffer, std::size_t size)
         if (count >= 0)
             return static_cast<std::size_t>(count);
         if (errno != EINTR)
-            throw RuntimeError(err::kDeviceIoError, std::strerror(errno));
+            throw ReadError(std::strerror(errno));
     }
 }
 
 void FileByteSource::rewind()
 {
     if (::lseek(m_fd, 0, SEEK_SET) != 0)
-        throw RuntimeError(err::kDeviceIoError, std::strerror(errno));
+        throw ReadError(std::strerror(errno));
 }
 
 } // namespace papyrant

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/ByteSource.h"
+#include "text/Expected.h"
 
 #include <string>
 
@@ -20,8 +21,8 @@ public:
     FileByteSource& operator=(const FileByteSource&) = delete;
 
     // Opens a regular file for reading. Anything else (a folder, a FIFO, a device) is refused before it is
-    // opened, so that opening cannot block; on failure the result is -1 and `message` says why.
-    static int openRegularFile(const std::string& path, std::string& message);
+    // opened, so that opening cannot block. The open descriptor, or why there is none.
+    static Expected<int> openRegularFile(const std::string& path);
 
     std::size_t read(char* buffer, std::size_t size) override;
     void rewind() override;

@@ -1,7 +1,7 @@
 #include "print/LineShaper.h"
 
 #include "print/FontSet.h"
-#include "print/Utf8.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <fribidi.h>

@@ -3,7 +3,7 @@
 #include "print/FontSet.h"
 #include "print/PdfDocument.h"
 #include "print/PdfFont.h"
-#include "print/Utf8.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "print/PdfSyntax.h"
 
-#include "print/Utf8.h"
+#include "text/Utf8.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "print/PrintableLines.h"
 
-#include "print/Utf8.h"
+#include "text/Utf8.h"
 
 #include <cstdio>
 

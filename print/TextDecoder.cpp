@@ -1,7 +1,8 @@
 #include "print/TextDecoder.h"
 
 #include "print/ByteSource.h"
-#include "print/Utf8.h"
+#include "print/Windows1252.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -256,7 +257,7 @@ void TextDecoder::decodeUtf8(std::string& out, bool atEnd)
             break; // the rest of the sequence comes with the next read
         } else {
             // A stray byte in a file marked as UTF-8: keep it, read as Windows-1252.
-            utf8::append(out, utf8::fromWindows1252(b[i]));
+            utf8::append(out, fromWindows1252(b[i]));
             ++i;
         }
     }
@@ -266,7 +267,7 @@ void TextDecoder::decodeUtf8(std::string& out, bool atEnd)
 void TextDecoder::decodeWindows1252(std::string& out)
 {
     for (std::size_t i = m_begin; i < m_end; ++i)
-        utf8::append(out, utf8::fromWindows1252(static_cast<unsigned char>(m_buffer[i])));
+        utf8::append(out, fromWindows1252(static_cast<unsigned char>(m_buffer[i])));
     m_begin = m_end;
 }
 

@@ -15,7 +15,7 @@ class TextDecoder
 {
 public:
     // Chooses the encoding. Without a mark or a usable declaration this reads the whole source once to check
-    // it for UTF-8 and starts again. Throws RuntimeError when the source cannot be read.
+    // it for UTF-8 and starts again. Throws ReadError when the source cannot be read.
     explicit TextDecoder(ByteSource& source);
     ~TextDecoder();
     TextDecoder(const TextDecoder&) = delete;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Fails when code that must also build for Windows (the window, the file list, the conversion) includes a
-# POSIX-only header or calls a POSIX-only function. Such code belongs in platform/posix behind an interface.
+# Fails when code that must also build for Windows (the window, the file list, the conversion, the runtime and the
+# text rules) includes a POSIX-only header or calls a POSIX-only function. Such code belongs in platform/posix
+# behind an interface.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-folders=(app filelist conversion)
+folders=(app filelist conversion runtime text)
 
 headers='unistd\.h|sys/[a-z_/]+\.h|dirent\.h|fcntl\.h|pwd\.h|grp\.h|spawn\.h|termios\.h|dlfcn\.h|poll\.h|pthread\.h|libgen\.h|fnmatch\.h|glob\.h|syslog\.h|semaphore\.h|utime\.h|wordexp\.h|langinfo\.h|netdb\.h|netinet/[a-z_]+\.h|arpa/[a-z_]+\.h|ftw\.h|sched\.h|signal\.h'
 functions='fork|vfork|exec[lv]p?e?|posix_spawnp?|waitpid|wait3|wait4|kill|getuid|geteuid|getpwuid|getpwnam|setenv|unsetenv|mkdtemp|mkstemp|realpath|readlink|symlink|lstat|fstatat|chmod|fchmod|chown|opendir|fdopendir|readdir|closedir|fnmatch|glob|dlopen|pipe|dup2|popen|pclose|usleep|strcasecmp|strncasecmp|access|faccessat|openat|unlinkat|isatty|sysconf|getpid'
@@ -27,4 +28,4 @@ if [ "$found" = 1 ]; then
     echo "check-portability: the code above must build for Windows too; move the POSIX part into platform/posix." >&2
     exit 1
 fi
-echo "check-portability: app/, filelist/ and conversion/ use no POSIX-only header or call"
+echo "check-portability: app/, filelist/, conversion/, runtime/ and text/ use no POSIX-only header or call"

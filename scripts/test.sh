@@ -22,6 +22,7 @@ done
 
 "$root/scripts/setup-deps.sh"
 "$root/scripts/check-portability.sh"
+"$root/scripts/check-dependencies.sh"
 "$root/scripts/check-format.sh"
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

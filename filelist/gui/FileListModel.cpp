@@ -1,5 +1,7 @@
 #include "filelist/gui/FileListModel.h"
 
+#include "filelist/gui/FileNameText.h"
+
 #include <QFile>
 
 namespace papyrant {
@@ -18,7 +20,7 @@ FileListModel::~FileListModel()
 
 QString FileListModel::displayText(const std::string& bytes)
 {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return fileNameText(bytes);
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const

@@ -1,7 +1,7 @@
 #include "filelist/gui/ListView1.h"
 
 #include "filelist/gui/FileListModel.h"
-#include "platform/MousePointer.h"
+#include "runtime/MousePointer.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,6 +1,6 @@
 #include "platform/posix/ErrnoMapping.h"
 
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <cerrno>
 

@@ -1,9 +1,9 @@
 #include "platform/DirectoryListing.h"
-#include "platform/NameCase.h"
-#include "platform/RuntimeError.h"
-#include "platform/Wildcard.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/PosixAttributes.h"
+#include "runtime/RuntimeError.h"
+#include "text/NameCase.h"
+#include "text/Wildcard.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/PosixAttributes.h"
+#include "runtime/RuntimeError.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,23 +1,24 @@
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
-#include "platform/posix/SqliteRegistry.h"
+#include "platform/posix/SqlitePrinterTable.h"
+#include "runtime/RuntimeError.h"
 
 namespace papyrant {
 
 namespace {
 
-// The printer table kept in the registry stand-in's database.
+// The printer table kept in the stand-ins' database. Its failures become the runtime's printer error, which
+// the program reports by number.
 class PosixPrinters : public PrinterSystem
 {
 public:
-    explicit PosixPrinters(SqliteRegistry* database)
-        : m_database(database)
+    explicit PosixPrinters(std::string databasePath)
+        : m_table(std::move(databasePath))
     {
     }
 
     std::vector<std::string> installedPrinters() override
     {
-        auto names = m_database ? m_database->printers() : std::nullopt;
+        auto names = m_table.printers();
         if (!names)
             throw RuntimeError(err::kPrinterError);
         return *names;
@@ -25,7 +26,7 @@ public:
 
     std::string defaultPrinter() override
     {
-        auto name = m_database ? m_database->defaultPrinter() : std::nullopt;
+        auto name = m_table.defaultPrinter();
         if (!name)
             throw RuntimeError(err::kPrinterError);
         return *name;
@@ -33,19 +34,18 @@ public:
 
     bool setDefaultPrinter(const std::string& name) override
     {
-        return m_database && m_database->setDefaultPrinter(name);
+        return static_cast<bool>(m_table.setDefaultPrinter(name));
     }
 
 private:
-    SqliteRegistry* m_database;
+    SqlitePrinterTable m_table;
 };
 
 } // namespace
 
-std::unique_ptr<PrinterSystem> openPrinterSystem(Registry& registry)
+std::unique_ptr<PrinterSystem> openPrinterSystem()
 {
-    // The printers live in the stand-in database; any other registry has no printers at all.
-    return std::make_unique<PosixPrinters>(dynamic_cast<SqliteRegistry*>(&registry));
+    return std::make_unique<PosixPrinters>(SqliteConnection::defaultDatabasePath());
 }
 
 } // namespace papyrant

@@ -1,17 +1,15 @@
 #include "platform/Process.h"
 #include "platform/ProcessWait.h"
-#include "platform/RuntimeError.h"
 #include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/PosixSpawn.h"
+#include "runtime/RuntimeError.h"
+#include "text/CommandLine.h"
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace papyrant {
 
@@ -20,57 +18,12 @@ namespace {
 constexpr std::chrono::milliseconds kTerminateGrace { 500 };
 constexpr std::chrono::milliseconds kTerminateCheck { 10 };
 
-std::int32_t exitCodeOf(int status)
-{
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
-}
-
 // The runtime error of a program that could not be started.
 int startErrorFromErrno(int errnoValue)
 {
     if (errnoValue == ENOEXEC || errnoValue == EINVAL)
         return err::kInvalidProcedureCall;
     return runtimeErrorFromErrno(errnoValue, PathKind::File);
-}
-
-// Starts the program with stdin from /dev/null and every signal at its default; the error number when it
-// cannot be started. posix_spawn reports a failed exec itself, so no start failure goes unnoticed.
-int spawnProgram(const std::vector<std::string>& arguments, pid_t& pid)
-{
-    std::vector<char*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    if (posix_spawn_file_actions_init(&actions) != 0)
-        return ENOMEM;
-    if (posix_spawnattr_init(&attributes) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return ENOMEM;
-    }
-    sigset_t all;
-    sigset_t none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    int result = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (result == 0)
-        result = posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-    if (result == 0)
-        result = posix_spawnattr_setsigdefault(&attributes, &all);
-    if (result == 0)
-        result = posix_spawnattr_setsigmask(&attributes, &none);
-    if (result == 0)
-        result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    // A name with a "/" is used as it stands; a bare name is looked up on PATH.
-    if (result == 0)
-        result = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    return result;
 }
 
 ExitState readExitState(pid_t pid)
@@ -99,12 +52,8 @@ std::int32_t endChild(pid_t pid)
         std::this_thread::sleep_for(kTerminateCheck);
     }
     ::kill(pid, SIGKILL);
-    int status = 0;
-    pid_t result;
-    do {
-        result = ::waitpid(pid, &status, 0);
-    } while (result < 0 && errno == EINTR);
-    return result == pid ? exitCodeOf(status) : 128 + SIGKILL;
+    const int exitCode = waitForExit(pid);
+    return exitCode >= 0 ? exitCode : 128 + SIGKILL;
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "platform/RunLock.h"
-#include "platform/posix/SqliteRegistry.h"
+#include "platform/posix/SqliteConnection.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -33,7 +33,7 @@ private:
 
 std::string runLockPath()
 {
-    const std::string database = SqliteRegistry::defaultDatabasePath();
+    const std::string database = SqliteConnection::defaultDatabasePath();
     return database.substr(0, database.rfind('/') + 1) + "run.lock";
 }
 

@@ -1,6 +1,6 @@
 #include "platform/win32/AnsiText.h"
 
-#include "platform/win32/NativePath.h"
+#include "platform/win32/Win32NativePath.h"
 
 #include <limits>
 #include <windows.h>

@@ -1,12 +1,12 @@
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h"
-#include "platform/NameCase.h"
-#include "platform/RuntimeError.h"
-#include "platform/Wildcard.h"
 #include "platform/win32/AnsiText.h"
 #include "platform/win32/Win32Attributes.h"
 #include "platform/win32/Win32ErrorMapping.h"
 #include "platform/win32/Win32FileInformation.h"
+#include "runtime/RuntimeError.h"
+#include "text/NameCase.h"
+#include "text/Wildcard.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32ErrorMapping.h"
 
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
 #include "platform/win32/AnsiText.h"
 #include "platform/win32/Win32Attributes.h"
 #include "platform/win32/Win32ErrorMapping.h"
 #include "platform/win32/Win32FileInformation.h"
+#include "runtime/RuntimeError.h"
 
 #include <array>
 #include <string>

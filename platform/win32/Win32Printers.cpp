@@ -1,6 +1,6 @@
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
 #include "platform/win32/AnsiText.h"
+#include "runtime/RuntimeError.h"
 
 #include <vector>
 
@@ -66,7 +66,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<PrinterSystem> openPrinterSystem(Registry&)
+std::unique_ptr<PrinterSystem> openPrinterSystem()
 {
     return std::make_unique<Win32Printers>();
 }

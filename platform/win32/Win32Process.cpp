@@ -1,9 +1,9 @@
 #include "platform/Process.h"
 #include "platform/ProcessWait.h"
-#include "platform/RuntimeError.h"
-#include "platform/Yielder.h"
 #include "platform/win32/AnsiText.h"
 #include "platform/win32/Win32ErrorMapping.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Yielder.h"
 
 #include <string>
 #include <string_view>

@@ -86,7 +86,7 @@ std::optional<std::string> readNamedValue(HKEY root, const std::string& ansiPath
 
 } // namespace
 
-bool Win32Registry::writeStrings(
+Expected<void> Win32Registry::writeStrings(
     RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values)
 {
     OpenKey key;
@@ -95,7 +95,7 @@ bool Win32Registry::writeStrings(
             rootOf(hive), toAnsi(keyPath).c_str(), 0, nullptr, 0, kWriteAccess, nullptr, key.out(), &disposition)
             != ERROR_SUCCESS
         || !key.get())
-        return false; // nothing is written through a key that did not open
+        return Unexpected { "cannot open the key \"" + keyPath + "\" for writing" }; // nothing is written through it
     bool allWritten = true;
     for (const RegistryString& value : values) {
         // The data is the ANSI text without its terminator: "1" is written with size 1.
@@ -104,7 +104,9 @@ bool Win32Registry::writeStrings(
             reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
         allWritten = allWritten && result == ERROR_SUCCESS;
     }
-    return allWritten;
+    if (!allWritten)
+        return Unexpected { "cannot write every value under \"" + keyPath + "\"" };
+    return {};
 }
 
 std::optional<std::string> Win32Registry::readString(

@@ -8,7 +8,7 @@ namespace papyrant {
 class Win32Registry : public Registry
 {
 public:
-    bool writeStrings(
+    Expected<void> writeStrings(
         RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values) override;
     // The default value goes through the classic query with its 260-character buffer; a value that does not
     // fit gives nothing. Named values are read whole.

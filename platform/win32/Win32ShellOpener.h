@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Dialogs.h"
+#include "runtime/Dialogs.h"
 
 namespace papyrant {
 

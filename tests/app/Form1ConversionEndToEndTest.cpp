@@ -6,6 +6,7 @@
 #include "platform/RunLock.h"
 #include "tests/app/Form1Harness.h"
 #include "tests/platform/FreshConfigHome.h"
+#include "text/CommandLine.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,7 +57,7 @@ protected:
                 std::nullopt, yielder),
             0);
         registry = openUserRegistry();
-        printers = openPrinterSystem(*registry);
+        printers = openPrinterSystem();
         ASSERT_TRUE(printers->setDefaultPrinter("Office Laser"));
         ::setenv("HOME", files.str().c_str(), 1);
         form = std::make_unique<Form1>(Form1Services { messages, picker, fileOpen, shell, *registry, *printers,

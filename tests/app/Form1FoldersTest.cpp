@@ -1,6 +1,6 @@
 #include "filelist/gui/ListView1.h"
-#include "platform/MessageBoxes.h"
-#include "platform/MousePointer.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/MousePointer.h"
 #include "tests/app/Form1Harness.h"
 
 #include <QDropEvent>

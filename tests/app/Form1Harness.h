@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/Form1.h"
-#include "platform/Dialogs.h"
-#include "platform/RuntimeError.h"
+#include "runtime/Dialogs.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/FakeRunLock.h"
 #include "tests/support/ScriptedServices.h"

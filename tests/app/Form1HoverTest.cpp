@@ -1,6 +1,6 @@
 #include "app/ProgressBar1.h"
 #include "filelist/gui/ListView1.h"
-#include "platform/MousePointer.h"
+#include "runtime/MousePointer.h"
 #include "tests/app/Form1Harness.h"
 
 #include <QGroupBox>

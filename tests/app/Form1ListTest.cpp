@@ -1,5 +1,5 @@
 #include "filelist/gui/ListView1.h"
-#include "platform/MousePointer.h"
+#include "runtime/MousePointer.h"
 #include "tests/app/Form1Harness.h"
 
 #include <QPushButton>
@@ -140,6 +140,8 @@ TEST(Form1List, AddFilesTakesTheDialogsResultFormats)
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_EQ(h.messages.shown[0].text,
         "You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.");
+    EXPECT_FALSE(h.messages.shown[0].title.has_value());
+    EXPECT_EQ(h.messages.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(entries(form).size(), 7u);
 }
 

@@ -78,7 +78,7 @@ TEST(Form1Options, ClicksAndTypingAreRememberedAtOnce)
     EXPECT_EQ(h.setting("Option1"), "True");
 
     form.Text1->clear();
-    QTest::keyClicks(form.Text1, "/tmp/x");
+    QTest::keyClicks(form.Text1, QStringLiteral("/tmp/x"));
     EXPECT_EQ(h.setting("Text1"), "/tmp/x");
     form.Text1->clear();
     EXPECT_EQ(h.setting("Text1"), "") << "an empty text is saved too";

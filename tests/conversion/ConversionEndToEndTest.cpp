@@ -2,11 +2,13 @@
 #include "conversion/PdfPrinter.h"
 #include "platform/Printers.h"
 #include "platform/Process.h"
+#include "platform/Registry.h"
 #include "platform/RunLock.h"
-#include "platform/posix/SqliteRegistry.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "tests/conversion/FakeConversionHost.h"
 #include "tests/platform/FreshConfigHome.h"
 #include "tests/support/TempDir.h"
+#include "text/CommandLine.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -60,7 +62,7 @@ protected:
     {
         ASSERT_EQ(run(QuoteArgument((binDir() / "papyrant-platform").string()) + " setup"), 0);
         // A user printer of their own is the default before the run, so its return can be seen.
-        SqliteRegistry database(SqliteRegistry::defaultDatabasePath());
+        SqlitePrinterTable database(SqliteConnection::defaultDatabasePath());
         ASSERT_EQ(database.addPrinter(kUserPrinter), PrinterChange::Done);
         ASSERT_TRUE(database.setDefaultPrinter(kUserPrinter));
 
@@ -92,11 +94,11 @@ protected:
     void convertInto(const fs::path& folder)
     {
         auto registry = openUserRegistry();
-        auto printers = openPrinterSystem(*registry);
+        auto printers = openPrinterSystem();
         ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
         m_host.boxes.shown.clear();
 
-        conversion.PushButton2_Click(m_host);
+        conversion.run(m_host);
 
         EXPECT_EQ(m_host.shownTexts(), std::vector<std::string> { "Done." });
         for (const Source& source : kSources) {

@@ -1,14 +1,15 @@
 #include "conversion/ConversionRun.h"
 
 #include "platform/FileSystem.h"
-#include "platform/MousePointer.h"
 #include "platform/Process.h"
-#include "platform/RuntimeError.h"
 #include "platform/WordPad.h"
+#include "runtime/MousePointer.h"
+#include "runtime/RuntimeError.h"
 #include "tests/conversion/FakeConversionHost.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/FakeRunLock.h"
 #include "tests/support/TempDir.h"
+#include "text/CommandLine.h"
 
 #include <algorithm>
 #include <chrono>
@@ -80,7 +81,7 @@ protected:
 
     void press()
     {
-        run.PushButton2_Click(host);
+        run.run(host);
     }
 
     std::string registryValue(const std::string& name)

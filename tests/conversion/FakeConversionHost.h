@@ -2,7 +2,7 @@
 
 #include "conversion/ConversionRun.h"
 #include "conversion/ListedSources.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/ScriptedServices.h"
 
 #include <cstddef>
@@ -33,15 +33,15 @@ public:
             throw RuntimeError(err::kIndexOutOfBounds);
         return entries[position - 1];
     }
-    bool option1Selected() const override
+    bool outputToFolder() const override
     {
         return option1;
     }
-    bool option2Selected() const override
+    bool outputBesideSource() const override
     {
         return option2;
     }
-    std::string text1() const override
+    std::string outputFolder() const override
     {
         return folder;
     }

@@ -1,6 +1,6 @@
 #include "conversion/PathHelpers.h"
 
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <gtest/gtest.h>
 #include <string>

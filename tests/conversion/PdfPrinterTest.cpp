@@ -1,6 +1,6 @@
 #include "conversion/PdfPrinter.h"
 
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ScriptedServices.h"
 

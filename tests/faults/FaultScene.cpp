@@ -5,7 +5,8 @@
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/RunLock.h"
-#include "platform/posix/SqliteRegistry.h"
+#include "platform/posix/SqlitePrinterTable.h"
+#include "text/CommandLine.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -65,7 +66,7 @@ void FaultScene::setUpUser()
                   host.scriptedYielder),
         0);
     // Closed again at once: a test may fork, and a forked child must not share an open database.
-    SqliteRegistry database(SqliteRegistry::defaultDatabasePath());
+    SqlitePrinterTable database(SqliteConnection::defaultDatabasePath());
     EXPECT_EQ(database.addPrinter(kUserPrinter), PrinterChange::Done);
     EXPECT_TRUE(database.setDefaultPrinter(kUserPrinter));
 }
@@ -113,9 +114,9 @@ std::vector<std::string> FaultScene::convert(const std::vector<fs::path>& files,
     };
     {
         const std::unique_ptr<Registry> registry = openUserRegistry();
-        const std::unique_ptr<PrinterSystem> printers = openPrinterSystem(*registry);
+        const std::unique_ptr<PrinterSystem> printers = openPrinterSystem();
         ConversionRun conversion(ConversionServices { *registry, *printers, ShellAndWait, tryAcquireRunLock });
-        conversion.PushButton2_Click(host);
+        conversion.run(host);
         EXPECT_FALSE(conversion.IsConverting());
     }
     host.scriptedYielder.onYield = nullptr;
@@ -125,8 +126,9 @@ std::vector<std::string> FaultScene::convert(const std::vector<fs::path>& files,
 
 std::string FaultScene::defaultPrinter() const
 {
-    SqliteRegistry database(SqliteRegistry::defaultDatabasePath());
-    return database.defaultPrinter().value_or("(none)");
+    SqlitePrinterTable database(SqliteConnection::defaultDatabasePath());
+    const auto name = database.defaultPrinter();
+    return name ? *name : "(none)";
 }
 
 std::string FaultScene::pdfText(const fs::path& pdf)

@@ -7,6 +7,7 @@
 #include "platform/WordPad.h"
 #include "tests/faults/ChildScene.h"
 #include "tests/faults/FaultScene.h"
+#include "text/CommandLine.h"
 
 #include <csignal>
 #include <filesystem>

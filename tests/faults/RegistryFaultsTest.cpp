@@ -1,5 +1,5 @@
 // Runs against a registry database that another program holds locked, or that is damaged.
-#include "platform/posix/SqliteRegistry.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "tests/faults/FaultScene.h"
 
 #include <csignal>
@@ -101,7 +101,7 @@ TEST(RegistryFaults, RegistryLockedByAnotherProgramFailsWhatItHeldUpAndNamesAPri
     const fs::path a = scene.source("a.xml", "first");
     const fs::path b = scene.source("b.xml", "second");
     const fs::path c = scene.source("c.xml", "third");
-    RegistryLocker other(SqliteRegistry::defaultDatabasePath());
+    RegistryLocker other(SqliteConnection::defaultDatabasePath());
     int locks = 0;
     int unlocks = 0;
     // Locked for longer than a write waits: while the second file is prepared, and again from the moment the
@@ -127,7 +127,7 @@ TEST(RegistryFaults, RegistryLockedByAnotherProgramFailsWhatItHeldUpAndNamesAPri
     scene.expectConverted({ a, c });
 
     // The user sets their printer back as asked; the program converts as before.
-    SqliteRegistry(SqliteRegistry::defaultDatabasePath()).setDefaultPrinter(kUserPrinter);
+    SqlitePrinterTable(SqliteConnection::defaultDatabasePath()).setDefaultPrinter(kUserPrinter);
     scene.host.boxes.onShow = nullptr;
     scene.duringRun = nullptr;
     EXPECT_EQ(scene.convert({ b }), Names { "Done." });
@@ -145,7 +145,7 @@ TEST(RegistryFaults, DamagedRegistryConvertsNothingSaysSoAndIsLeftForRepair)
         { std::function<void(const fs::path&)>(truncate), std::function<void(const fs::path&)>(overwrite) }) {
         FaultScene scene;
         const fs::path a = scene.source("a.xml", "first");
-        const fs::path database = SqliteRegistry::defaultDatabasePath();
+        const fs::path database = SqliteConnection::defaultDatabasePath();
         ASSERT_FALSE(fs::exists(database.string() + "-wal")) << "the last program to close it took in its log";
         damage(database);
         const std::string damaged = readFile(database);

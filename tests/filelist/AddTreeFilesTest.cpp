@@ -1,8 +1,8 @@
 #include "filelist/AddTreeFiles.h"
 
 #include "filelist/FolderScan.h"
-#include "platform/GuardedCommand.h"
-#include "platform/RuntimeError.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TreeBuilder.h"

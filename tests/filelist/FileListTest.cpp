@@ -1,6 +1,6 @@
 #include "filelist/FileList.h"
 
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <gtest/gtest.h>
 

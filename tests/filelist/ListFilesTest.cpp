@@ -1,6 +1,6 @@
 #include "filelist/ListFiles.h"
 
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TreeBuilder.h"
 

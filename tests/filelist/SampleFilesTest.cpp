@@ -1,7 +1,7 @@
 #include "filelist/SampleFiles.h"
 
 #include "filelist/FileList.h"
-#include "platform/Dialogs.h"
+#include "runtime/Dialogs.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TreeBuilder.h"

@@ -1,7 +1,7 @@
 // The Windows command-line rules: any line splits without harm, and quoting a list of arguments and splitting
 // the result gives back the exact bytes.
-#include "platform/Process.h"
 #include "tests/fuzz/FuzzCheck.h"
+#include "text/CommandLine.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // The path helpers with either separator: nothing throws but the documented overflow past position 32767, and
 // the folder and the file name put together give back the path.
 #include "conversion/PathHelpers.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 #include <algorithm>

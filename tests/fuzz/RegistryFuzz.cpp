@@ -33,8 +33,8 @@ papyrant::SqliteRegistry& registry()
     g_registry.reset();
     std::error_code ignored;
     std::filesystem::remove_all(g_configHome / "papyrant", ignored);
-    g_registry = std::make_unique<papyrant::SqliteRegistry>(papyrant::SqliteRegistry::defaultDatabasePath());
-    require(g_registry->usable(), "a fresh database opens");
+    g_registry = std::make_unique<papyrant::SqliteRegistry>(papyrant::SqliteConnection::defaultDatabasePath());
+    require(static_cast<bool>(g_registry->usable()), "a fresh database opens");
     g_runs = 0;
     return *g_registry;
 }
@@ -80,10 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     auto& store = registry();
     const bool holdable = isHoldableKeyPath(keyPath) && name.find('\0') == std::string::npos;
-    const bool written = store.writeStrings(hive, keyPath, { { name, text } });
+    const auto write = store.writeStrings(hive, keyPath, { { name, text } });
+    const bool written = static_cast<bool>(write);
     require(written == holdable, "a write succeeds exactly when the registry can hold the key and name");
     if (!written) {
-        require(!store.errorText().empty(), "a refused write says why");
+        require(!write.reason().empty(), "a refused write says why");
         if (!isHoldableKeyPath(keyPath))
             require(!store.readString(hive, keyPath, name), "an unholdable key path reads as nothing");
         return 0;

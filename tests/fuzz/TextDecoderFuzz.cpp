@@ -1,9 +1,9 @@
 // padprint's text decoder: any bytes decode to valid UTF-8 in a bounded number of pieces, and the text does
 // not depend on how the bytes arrive.
-#include "tests/fuzz/FuzzCheck.h"
 #include "print/ByteSource.h"
 #include "print/TextDecoder.h"
-#include "print/Utf8.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "platform/DirectoryListing.h"
 
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TreeBuilder.h"

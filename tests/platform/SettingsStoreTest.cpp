@@ -1,6 +1,6 @@
 #include "platform/SettingsStore.h"
 
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/FakePlatform.h"
 
 #include <gtest/gtest.h>

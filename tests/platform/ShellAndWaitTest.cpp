@@ -1,8 +1,9 @@
 #include "platform/Process.h"
 #include "platform/ProcessWait.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TempDir.h"
+#include "text/CommandLine.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,7 +2,8 @@
 
 #include "platform/Printers.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
+#include "platform/posix/SqlitePrinterTable.h"
+#include "runtime/RuntimeError.h"
 #include "tests/platform/FreshConfigHome.h"
 
 #include <fstream>
@@ -71,14 +72,14 @@ TEST(SqliteRegistry, TwoProgramsWritingAtOnceLoseNothing)
         if (pid == 0) {
             // Each program opens its own connection, as two real programs would.
             SqliteRegistry registry(home.databasePath());
-            bool ok = registry.usable();
+            SqlitePrinterTable table(registry.connection());
+            bool ok = static_cast<bool>(registry.usable());
             for (int i = 0; ok && i < kWrites; ++i) {
                 const std::string name = "v" + std::to_string(child) + "_" + std::to_string(i);
-                ok = registry.writeStrings(
-                    kUser, "Software\\Shared\\Child" + std::to_string(i % 3), { { name, std::to_string(i) } });
+                ok = static_cast<bool>(registry.writeStrings(
+                    kUser, "Software\\Shared\\Child" + std::to_string(i % 3), { { name, std::to_string(i) } }));
                 if (ok && i % 10 == 0)
-                    ok = registry.addPrinter("P" + std::to_string(child) + "_" + std::to_string(i))
-                        == PrinterChange::Done;
+                    ok = table.addPrinter("P" + std::to_string(child) + "_" + std::to_string(i)) == PrinterChange::Done;
             }
             ::_exit(ok ? 0 : 1);
         }
@@ -97,7 +98,7 @@ TEST(SqliteRegistry, TwoProgramsWritingAtOnceLoseNothing)
                 registry.readString(kUser, "Software\\Shared\\Child" + std::to_string(i % 3), name), std::to_string(i));
         }
     }
-    const auto printers = registry.printers();
+    const auto printers = SqlitePrinterTable(registry.connection()).printers();
     ASSERT_TRUE(printers);
     EXPECT_EQ(printers->size(), 2u * (kWrites / 10));
 }
@@ -111,16 +112,17 @@ TEST(SqliteRegistry, UnusableDatabaseGivesNothingAndRefusesWritesWithAReason)
         auto registry = openUserRegistry();
         EXPECT_EQ(registry->readString(kUser, "Software", "x"), std::nullopt);
         EXPECT_FALSE(registry->writeStrings(kUser, "Software", { { "x", "1" } }));
-        auto printers = openPrinterSystem(*registry);
+        auto printers = openPrinterSystem();
         EXPECT_THROW(printers->installedPrinters(), RuntimeError);
         EXPECT_THROW(printers->defaultPrinter(), RuntimeError);
         EXPECT_FALSE(printers->setDefaultPrinter("Any"));
     }
     SqliteRegistry registry(home.databasePath());
-    EXPECT_FALSE(registry.usable());
-    EXPECT_NE(registry.errorText().find("not a database"), std::string::npos) << registry.errorText();
-    EXPECT_NE(registry.errorText().find(home.databasePath()), std::string::npos);
-    EXPECT_EQ(registry.addPrinter("P"), PrinterChange::Failed);
+    const auto usable = registry.usable();
+    EXPECT_FALSE(usable);
+    EXPECT_NE(usable.reason().find("not a database"), std::string::npos) << usable.reason();
+    EXPECT_NE(usable.reason().find(home.databasePath()), std::string::npos);
+    EXPECT_FALSE(SqlitePrinterTable(registry.connection()).addPrinter("P"));
     std::ifstream file(home.databasePath());
     std::string first;
     std::getline(file, first);
@@ -130,9 +132,11 @@ TEST(SqliteRegistry, UnusableDatabaseGivesNothingAndRefusesWritesWithAReason)
     test::TempDir other;
     std::ofstream(other.path() / "config") << "x";
     SqliteRegistry nowhere((other.path() / "config" / "papyrant" / "registry.sqlite").string());
-    EXPECT_FALSE(nowhere.usable());
-    EXPECT_FALSE(nowhere.writeStrings(kUser, "Software", { { "x", "1" } }));
-    EXPECT_FALSE(nowhere.errorText().empty());
+    const auto nowhereUsable = nowhere.usable();
+    EXPECT_FALSE(nowhereUsable);
+    const auto refused = nowhere.writeStrings(kUser, "Software", { { "x", "1" } });
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.reason().empty());
     // Once the way is clear the same registry works, without a restart.
     std::filesystem::remove(other.path() / "config");
     EXPECT_TRUE(nowhere.writeStrings(kUser, "Software", { { "x", "1" } }));
@@ -168,18 +172,17 @@ TEST(SqliteRegistry, DefaultValueReadsThroughTheBufferOfTheLocator)
 TEST(SqlitePrinters, FirstPrinterBecomesDefaultAndOnlyInstalledNamesCanBeDefault)
 {
     test::FreshConfigHome home;
-    auto registry = openUserRegistry();
-    auto printers = openPrinterSystem(*registry);
-    auto& table = dynamic_cast<SqliteRegistry&>(*registry);
+    auto printers = openPrinterSystem();
+    SqlitePrinterTable table(home.databasePath());
 
     EXPECT_TRUE(printers->installedPrinters().empty());
     EXPECT_THROW(printers->defaultPrinter(), RuntimeError);
     EXPECT_EQ(table.addPrinter("Office Laser"), PrinterChange::Done);
     EXPECT_EQ(table.addPrinter("Quillmark PDF Writer"), PrinterChange::Done);
     EXPECT_EQ(table.addPrinter("Office Laser"), PrinterChange::Unchanged);
-    EXPECT_EQ(table.addPrinter(""), PrinterChange::Failed);
-    EXPECT_EQ(table.addPrinter("a,b"), PrinterChange::Failed);
-    EXPECT_EQ(table.addPrinter("line\nbreak"), PrinterChange::Failed);
+    EXPECT_FALSE(table.addPrinter(""));
+    EXPECT_FALSE(table.addPrinter("a,b"));
+    EXPECT_FALSE(table.addPrinter("line\nbreak"));
     EXPECT_EQ(printers->installedPrinters(), (std::vector<std::string> { "Office Laser", "Quillmark PDF Writer" }));
     EXPECT_EQ(printers->defaultPrinter(), "Office Laser");
 
@@ -187,7 +190,7 @@ TEST(SqlitePrinters, FirstPrinterBecomesDefaultAndOnlyInstalledNamesCanBeDefault
     EXPECT_FALSE(printers->setDefaultPrinter(""));
     EXPECT_EQ(printers->defaultPrinter(), "Office Laser");
     EXPECT_TRUE(printers->setDefaultPrinter("Quillmark PDF Writer"));
-    EXPECT_EQ(openPrinterSystem(*openUserRegistry())->defaultPrinter(), "Quillmark PDF Writer");
+    EXPECT_EQ(openPrinterSystem()->defaultPrinter(), "Quillmark PDF Writer");
 
     // Removing the default printer hands the default to the first one left.
     EXPECT_EQ(table.removePrinter("Quillmark PDF Writer"), PrinterChange::Done);

@@ -81,10 +81,9 @@ TEST(SampleRendering, SamplesLookAsTheReferencePrintOuts)
         const std::string stem = entry.path().stem().string();
         const fs::path pdf = dir.path() / (stem + ".pdf");
         {
-            std::string problem;
-            const int fd = FileByteSource::openRegularFile(entry.path().string(), problem);
-            ASSERT_GE(fd, 0) << problem;
-            FileByteSource bytes(fd);
+            const auto fd = FileByteSource::openRegularFile(entry.path().string());
+            ASSERT_TRUE(fd) << fd.reason();
+            FileByteSource bytes(*fd);
             AtomicFile file(pdf.string());
             ASSERT_TRUE(file.open());
             const PrintOutcome outcome

@@ -1,7 +1,7 @@
 #include "print/TextDecoder.h"
 
 #include "print/ByteSource.h"
-#include "print/Utf8.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "platform/Printers.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,14 +18,15 @@ namespace papyrant::test {
 class FakeRegistry : public Registry
 {
 public:
-    bool writeStrings(RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values) override
+    Expected<void> writeStrings(
+        RegistryHive hive, const std::string& keyPath, const std::vector<RegistryString>& values) override
     {
         ++writes;
         if (failWrites)
-            return false;
+            return Unexpected { "the registry refuses writes" };
         for (const auto& value : values)
             m_values[{ hive, lower(keyPath), value.name }] = value.text;
-        return true;
+        return {};
     }
     std::optional<std::string> readString(
         RegistryHive hive, const std::string& keyPath, const std::string& valueName) override

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Dialogs.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Yielder.h"
+#include "runtime/Dialogs.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/Yielder.h"
 
 #include <chrono>
 #include <deque>

@@ -1,8 +1,9 @@
 #include "tools/padprint/PadprintCommand.h"
 
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/Printers.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempDir.h"
 #include "tools/padprint/PrintDestination.h"
@@ -27,11 +28,12 @@ namespace {
 class PrinterKey : public Registry
 {
 public:
-    bool writeStrings(RegistryHive, const std::string& keyPath, const std::vector<RegistryString>& values) override
+    Expected<void> writeStrings(
+        RegistryHive, const std::string& keyPath, const std::vector<RegistryString>& values) override
     {
         for (const RegistryString& value : values)
             m_values[keyPath + "\\" + value.name] = value.text;
-        return true;
+        return {};
     }
     std::optional<std::string> readString(
         RegistryHive, const std::string& keyPath, const std::string& valueName) override

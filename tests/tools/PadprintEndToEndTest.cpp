@@ -1,11 +1,11 @@
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/Registry.h"
-#include "platform/posix/SqliteRegistry.h"
-#include "print/Utf8.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "tests/platform/FreshConfigHome.h"
 #include "tests/support/PdfChecks.h"
 #include "tests/support/Programs.h"
 #include "tests/support/TempDir.h"
-#include "tools/padprint/PrintDestination.h"
+#include "text/Utf8.h"
 
 #include <chrono>
 #include <csignal>
@@ -140,9 +140,11 @@ protected:
         fs::create_directories(m_out);
         writeFile(m_dir.path() / "fonts.conf", projectFontsConfig(m_dir.path() / "font-cache"));
         ::setenv("FONTCONFIG_FILE", (m_dir.path() / "fonts.conf").c_str(), 1);
-        SqliteRegistry setup(SqliteRegistry::defaultDatabasePath());
-        ASSERT_EQ(setup.addPrinter(kPdfPrinterName), PrinterChange::Done) << setup.errorText();
-        ASSERT_TRUE(setup.setDefaultPrinter(kPdfPrinterName)) << setup.errorText();
+        SqlitePrinterTable setup(SqliteConnection::defaultDatabasePath());
+        const auto added = setup.addPrinter(kPdfPrinterName);
+        ASSERT_EQ(added, PrinterChange::Done) << added.reason();
+        const auto madeDefault = setup.setDefaultPrinter(kPdfPrinterName);
+        ASSERT_TRUE(madeDefault) << madeDefault.reason();
         m_registry = openUserRegistry();
     }
     void TearDown() override

@@ -1,16 +1,13 @@
 #include "tools/padprint/DesktopSaveDialog.h"
 
+#include "platform/posix/PosixSpawn.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace papyrant {
 
@@ -46,16 +43,8 @@ RunResult runCapturingOutput(const std::vector<std::string>& arguments)
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         return result;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const int error = spawnProgram(arguments, pid, pipeFds[1]);
     ::close(pipeFds[1]);
     if (error != 0) {
         ::close(pipeFds[0]);
@@ -71,9 +60,7 @@ RunResult runCapturingOutput(const std::vector<std::string>& arguments)
             break;
     }
     ::close(pipeFds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exitCode = waitForExit(pid);
     return result;
 }
 

@@ -1,11 +1,12 @@
 #include "tools/padprint/PadprintCommand.h"
 
-#include "platform/RuntimeError.h"
 #include "print/AtomicFile.h"
 #include "print/FileByteSource.h"
 #include "print/FontFallback.h"
 #include "print/PaperSize.h"
+#include "print/ReadError.h"
 #include "print/TextPrinter.h"
+#include "text/PathRules.h"
 #include "tools/padprint/PrintDestination.h"
 
 #include <cerrno>
@@ -20,30 +21,22 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
+// Paths here are the command line's, in the system's own form.
 std::string folderOf(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return folderForMessage(path, '/');
 }
 
 std::string writeFailure(const AtomicFile& file, const std::string& target)
 {
     const int error = file.error();
-    const std::string step = file.failedStep();
-    if (step == "create") {
+    const AtomicFile::Step step = file.failedStep();
+    if (step == AtomicFile::Step::Create) {
         if (error == ENOENT || error == ENOTDIR)
             return "the output folder " + quoted(folderOf(target)) + " does not exist";
         return "cannot write in the output folder " + quoted(folderOf(target)) + ": " + std::strerror(error);
     }
-    if (step == "write") {
+    if (step == AtomicFile::Step::Write) {
         if (error == ENOSPC || error == EDQUOT)
             return "cannot write " + quoted(target) + ": the disk is full";
         return "cannot write " + quoted(target) + ": " + std::strerror(error);
@@ -62,13 +55,12 @@ int runPadprint(const std::vector<std::string>& arguments, PadprintServices serv
     }
     const std::string& sourcePath = arguments[1];
 
-    std::string problem;
-    const int fd = FileByteSource::openRegularFile(sourcePath, problem);
-    if (fd < 0) {
-        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << problem << "\n";
+    const Expected<int> fd = FileByteSource::openRegularFile(sourcePath);
+    if (!fd) {
+        services.errors << "padprint: cannot print " << quoted(sourcePath) << ": " << fd.reason() << "\n";
         return kPadprintFailed;
     }
-    FileByteSource source(fd);
+    FileByteSource source(*fd);
 
     // The printer's settings are read when the job starts: the caller writes the next job's values as soon as
     // this process has ended.
@@ -91,12 +83,12 @@ int runPadprint(const std::vector<std::string>& arguments, PadprintServices serv
                         << "\n";
         return kPadprintFailed;
     }
-    const PrintJob job { paperForEnvironment(), fileNameOf(sourcePath), textLocaleFromEnvironment() };
+    const PrintJob job { paperForEnvironment(), fileNamePart(sourcePath, '/'), textLocaleFromEnvironment() };
     PrintOutcome outcome;
     try {
         outcome = printText(source, file, job);
-    } catch (const RuntimeError& error) {
-        services.errors << "padprint: cannot read " << quoted(sourcePath) << ": " << error.description() << "\n";
+    } catch (const ReadError& error) {
+        services.errors << "padprint: cannot read " << quoted(sourcePath) << ": " << error.what() << "\n";
         return kPadprintFailed;
     }
     if (!outcome.problem.empty() || !file.commit()) {

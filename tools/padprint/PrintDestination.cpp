@@ -1,8 +1,9 @@
 #include "tools/padprint/PrintDestination.h"
 
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/Printers.h"
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tools/padprint/SaveDialog.h"
 
 namespace papyrant {
@@ -20,13 +21,14 @@ PrintDestination choosePrintDestination(Registry& registry, PrinterSystem& print
             "the default printer \"" + printer + "\" has no driver here; only \"" + kPdfPrinterName + "\" can print" };
 
     const std::string outputFile
-        = registry.readString(RegistryHive::CurrentUser, kPdfPrinterKey, "OutputFile").value_or(std::string());
-    const bool bypass = registry.readString(RegistryHive::CurrentUser, kPdfPrinterKey, "BypassSaveAs") == "1";
+        = registry.readString(RegistryHive::CurrentUser, kPdfPrinterKey, kOutputFileValue).value_or(std::string());
+    const bool bypass
+        = registry.readString(RegistryHive::CurrentUser, kPdfPrinterKey, kBypassSaveAsValue) == kBypassSaveAsOn;
     if (bypass) {
         if (outputFile.empty())
             return { PrintDestination::Kind::Failed,
-                std::string("no output file is set (\"OutputFile\" under HKEY_CURRENT_USER\\") + kPdfPrinterKey
-                    + " is empty)" };
+                std::string("no output file is set (\"") + kOutputFileValue + "\" under HKEY_CURRENT_USER\\"
+                    + kPdfPrinterKey + " is empty)" };
         return { PrintDestination::Kind::File, outputFile };
     }
     SaveDialogAnswer answer = dialog.askSaveFileName(outputFile);

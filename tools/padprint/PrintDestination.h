@@ -1,7 +1,5 @@
 #pragma once
 
-#include "conversion/PdfPrinter.h" // the printer's name and key: one home for the protocol
-
 #include <string>
 
 namespace papyrant {

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
         auto registry = papyrant::openUserRegistry();
-        auto printers = papyrant::openPrinterSystem(*registry);
+        auto printers = papyrant::openPrinterSystem();
         papyrant::DesktopSaveDialog dialog;
         const int code = papyrant::runPadprint(arguments, { *registry, *printers, dialog, std::cerr });
         return code;

@@ -1,6 +1,7 @@
 // papyrant-platform: sets up and inspects the Linux stand-ins of the registry and the printers.
-#include "conversion/PdfPrinter.h"
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/WordPad.h"
+#include "platform/posix/SqlitePrinterTable.h"
 #include "platform/posix/SqliteRegistry.h"
 
 #include <filesystem>
@@ -45,7 +46,7 @@ std::optional<RegistryHive> hiveNamed(const std::string& name)
 }
 
 // Registers padprint, found beside this tool, as the word pad, and installs the PDF printer.
-int setup(SqliteRegistry& registry)
+int setup(SqliteRegistry& registry, SqlitePrinterTable& printers)
 {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -55,37 +56,39 @@ int setup(SqliteRegistry& registry)
     if (!std::filesystem::exists(padprint))
         std::cerr << "papyrant-platform: warning: " << padprint.string() << " does not exist yet\n";
     const std::string command = "\"" + padprint.string() + "\"";
-    if (!registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", command } }))
-        return failed(registry.errorText());
-    if (registry.addPrinter(kPdfPrinterName) == PrinterChange::Failed)
-        return failed(registry.errorText());
+    if (const auto written = registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", command } });
+        !written)
+        return failed(written.reason());
+    if (const auto added = printers.addPrinter(kPdfPrinterName); !added)
+        return failed(added.reason());
     std::cout << "word pad: " << command << "\n";
     std::cout << "printer: " << kPdfPrinterName << "\n";
     return 0;
 }
 
-int listPrinters(SqliteRegistry& registry)
+int listPrinters(SqlitePrinterTable& printers)
 {
-    const auto names = registry.printers();
+    const auto names = printers.printers();
     if (!names)
-        return failed(registry.errorText());
-    const std::string defaultName = registry.defaultPrinter().value_or(std::string());
+        return failed(names.reason());
+    const auto defaultPrinter = printers.defaultPrinter();
+    const std::string defaultName = defaultPrinter ? *defaultPrinter : std::string();
     for (const auto& name : *names)
         std::cout << (name == defaultName ? "* " : "  ") << name << "\n";
     return 0;
 }
 
-int printerCommand(SqliteRegistry& registry, const std::string& command, const std::string& name)
+int printerCommand(SqlitePrinterTable& printers, const std::string& command, const std::string& name)
 {
     if (command == "set-default") {
-        if (!registry.setDefaultPrinter(name))
-            return failed(registry.errorText());
+        if (const auto set = printers.setDefaultPrinter(name); !set)
+            return failed(set.reason());
         return 0;
     }
-    const PrinterChange change = command == "add-printer" ? registry.addPrinter(name) : registry.removePrinter(name);
-    if (change == PrinterChange::Failed)
-        return failed(registry.errorText());
-    if (change == PrinterChange::Unchanged)
+    const auto change = command == "add-printer" ? printers.addPrinter(name) : printers.removePrinter(name);
+    if (!change)
+        return failed(change.reason());
+    if (*change == PrinterChange::Unchanged)
         std::cerr << "papyrant-platform: \"" << name << "\" "
                   << (command == "add-printer" ? "is installed already" : "is not installed") << "\n";
     return 0;
@@ -101,15 +104,15 @@ int registryCommand(SqliteRegistry& registry, const std::vector<std::string>& ar
     if (!hive)
         return usage();
     if (set) {
-        if (!registry.writeStrings(*hive, args[3], { { args[4], args[5] } }))
-            return failed(registry.errorText());
+        if (const auto written = registry.writeStrings(*hive, args[3], { { args[4], args[5] } }); !written)
+            return failed(written.reason());
         return 0;
     }
     const std::string valueName = args.size() == 5 ? args[4] : std::string();
     const auto text = registry.readString(*hive, args[3], valueName);
     if (!text) {
-        if (!registry.usable())
-            return failed(registry.errorText());
+        if (const auto usable = registry.usable(); !usable)
+            return failed(usable.reason());
         return failed("no value \"" + valueName + "\" under " + args[2] + "\\" + args[3]);
     }
     std::cout << *text << "\n";
@@ -127,16 +130,17 @@ int run(const std::vector<std::string>& args)
     if (!known)
         return usage();
 
-    SqliteRegistry registry(SqliteRegistry::defaultDatabasePath());
-    if (!registry.usable())
-        return failed(registry.errorText());
+    SqliteRegistry registry(SqliteConnection::defaultDatabasePath());
+    SqlitePrinterTable printers(registry.connection());
+    if (const auto usable = registry.usable(); !usable)
+        return failed(usable.reason());
     if (command == "setup")
-        return setup(registry);
+        return setup(registry, printers);
     if (command == "printers")
-        return listPrinters(registry);
+        return listPrinters(printers);
     if (command == "reg")
         return registryCommand(registry, args);
-    return printerCommand(registry, command, args[1]);
+    return printerCommand(printers, command, args[1]);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "tests/conversion/FakeConversionHost.h"
 #include "tests/platform/win32/SpoolerPrinters.h"
 #include "tests/support/TempDir.h"
+#include "text/CommandLine.h"
 
 #include <filesystem>
 #include <fstream>
@@ -64,13 +65,13 @@ protected:
         host.option2 = false;
         host.folder = m_dir.str() + "\\out\\";
         ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
-        run.PushButton2_Click(host);
+        run.run(host);
         return source;
     }
 
     test::TempDir m_dir;
     Win32Registry m_registry;
-    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem(m_registry);
+    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem();
     test::SpoolerPrinters m_spooler;
     std::optional<std::string> m_savedWordPad;
 };
@@ -93,7 +94,7 @@ TEST_F(ConversionRunWin32Test, ThreeFilesBecomePdfsAndTheUsersPrinterComesBack)
     host.folder = m_dir.str() + "\\out\\";
 
     ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
-    run.PushButton2_Click(host);
+    run.run(host);
 
     EXPECT_EQ(host.shownTexts(), std::vector<std::string> { "Done." });
     for (const std::string& name : names) {

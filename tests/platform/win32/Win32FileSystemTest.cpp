@@ -1,6 +1,6 @@
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/TempDir.h"
 
 #include <fstream>

@@ -1,7 +1,7 @@
-#include "platform/DefaultPrinter.h"
+#include "conversion/DefaultPrinter.h"
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
 #include "platform/win32/Win32Registry.h"
+#include "runtime/RuntimeError.h"
 #include "tests/platform/win32/SpoolerPrinters.h"
 #include "tests/support/ScriptedServices.h"
 
@@ -19,7 +19,7 @@ class Win32PrintersTest : public ::testing::Test
 {
 protected:
     Win32Registry m_registry;
-    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem(m_registry);
+    std::unique_ptr<PrinterSystem> m_printers = openPrinterSystem();
     test::SpoolerPrinters m_spooler;
     test::ScriptedMessageBoxes m_messages;
 };

@@ -2,6 +2,7 @@
 #include "platform/Process.h"
 #include "platform/RunLock.h"
 #include "tests/support/TempDir.h"
+#include "text/CommandLine.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

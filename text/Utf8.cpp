@@ -1,4 +1,4 @@
-#include "print/Utf8.h"
+#include "text/Utf8.h"
 
 namespace papyrant::utf8 {
 
@@ -73,45 +73,17 @@ void append(std::string& out, char32_t cp)
     }
 }
 
-char32_t fromWindows1252(unsigned char byte)
+} // namespace papyrant::utf8
+
+namespace papyrant {
+
+Utf8Char utf8CharAt(std::string_view text, std::size_t position)
 {
-    static constexpr char16_t kHighControls[32] = {
-        0x20AC,
-        0x0081,
-        0x201A,
-        0x0192,
-        0x201E,
-        0x2026,
-        0x2020,
-        0x2021,
-        0x02C6,
-        0x2030,
-        0x0160,
-        0x2039,
-        0x0152,
-        0x008D,
-        0x017D,
-        0x008F,
-        0x0090,
-        0x2018,
-        0x2019,
-        0x201C,
-        0x201D,
-        0x2022,
-        0x2013,
-        0x2014,
-        0x02DC,
-        0x2122,
-        0x0161,
-        0x203A,
-        0x0153,
-        0x009D,
-        0x017E,
-        0x0178,
-    };
-    if (byte >= 0x80 && byte <= 0x9F)
-        return kHighControls[byte - 0x80];
-    return byte;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + position;
+    const int length = utf8::sequenceLength(p, text.size() - position);
+    if (length <= 0)
+        return { p[0], 1, false };
+    return { utf8::decode(p, length), static_cast<std::size_t>(length), true };
 }
 
-} // namespace papyrant::utf8
+} // namespace papyrant

@@ -1,6 +1,6 @@
-#include "platform/Wildcard.h"
+#include "text/Wildcard.h"
 
-#include "platform/NameCase.h"
+#include "text/NameCase.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "platform/GuardedCommand.h"
+#include "runtime/GuardedCommand.h"
 
-#include "platform/ErrorReport.h"
+#include "runtime/ErrorReport.h"
 
 namespace papyrant {
 
@@ -27,6 +27,11 @@ void GuardedCommand::fail(int number)
         return;
     }
     m_messages.show(buildErrorReport(error, m_location, number));
+}
+
+std::string commandLocation(std::string_view handler)
+{
+    return "Orvantis2021/08/31.Form1." + std::string(handler);
 }
 
 } // namespace papyrant

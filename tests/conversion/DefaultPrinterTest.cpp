@@ -1,4 +1,4 @@
-#include "platform/DefaultPrinter.h"
+#include "conversion/DefaultPrinter.h"
 
 #include "platform/WordPad.h"
 #include "tests/support/FakePlatform.h"

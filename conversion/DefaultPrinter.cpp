@@ -1,9 +1,9 @@
-#include "platform/DefaultPrinter.h"
+#include "conversion/DefaultPrinter.h"
 
-#include "platform/ErrorReport.h"
-#include "platform/MessageBoxes.h"
+#include "conversion/ConversionMessages.h"
 #include "platform/Printers.h"
-#include "platform/RuntimeError.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/RuntimeError.h"
 
 namespace papyrant {
 

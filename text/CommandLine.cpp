@@ -1,4 +1,4 @@
-#include "platform/Process.h"
+#include "text/CommandLine.h"
 
 namespace papyrant {
 

@@ -1,6 +1,6 @@
-#include "platform/NameCase.h"
+#include "text/NameCase.h"
 
-#include "platform/Utf8Char.h"
+#include "text/Utf8.h"
 
 namespace papyrant {
 

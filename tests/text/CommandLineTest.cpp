@@ -1,4 +1,4 @@
-#include "platform/Process.h"
+#include "text/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/RuntimeError.h"
+#include "runtime/RuntimeError.h"
 
 #include <utility>
 

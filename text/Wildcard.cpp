@@ -1,7 +1,7 @@
-#include "platform/Wildcard.h"
+#include "text/Wildcard.h"
 
-#include "platform/NameCase.h"
-#include "platform/Utf8Char.h"
+#include "text/NameCase.h"
+#include "text/Utf8.h"
 
 namespace papyrant {
 

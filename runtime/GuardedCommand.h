@@ -1,12 +1,13 @@
 #pragma once
 
-#include "platform/MessageBoxes.h"
-#include "platform/RuntimeError.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/RuntimeError.h"
 
 #include <exception>
 #include <functional>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace papyrant {
@@ -95,6 +96,10 @@ private:
     FailureOverride m_override;
     bool m_ended = false;
 };
+
+// The location text that a report names for one of the main window's handlers, e.g. "Form_Load" gives
+// "Orvantis2021/08/31.Form1.Form_Load".
+std::string commandLocation(std::string_view handler);
 
 // The runtime failure that an exception stands for: runtime errors as they are, out of memory as error 7,
 // anything else as an internal error.
