@@ -35,8 +35,10 @@ std::string languageOf(const std::string& locale)
     if (language == "C" || language == "POSIX")
         language.clear();
     const std::size_t region = locale.find('_');
-    if (!language.empty() && region != std::string::npos)
-        language += "-" + locale.substr(region + 1, locale.find_first_of(".@", region) - region - 1);
+    if (!language.empty() && region != std::string::npos) {
+        language.push_back('-');
+        language.append(locale, region + 1, locale.find_first_of(".@", region) - region - 1);
+    }
     return language;
 }
 

@@ -32,7 +32,9 @@ PdfDocument::~PdfDocument() = default;
 
 PdfFont& PdfDocument::newFont(int face)
 {
-    const std::string name = "F" + std::to_string(m_allFonts.size() + 1);
+    // Appended, not "F" + ...: GCC 12 at -O3 takes that for an overlapping copy (a false -Wrestrict).
+    std::string name = "F";
+    name += std::to_string(m_allFonts.size() + 1);
     m_allFonts.push_back(std::make_unique<PdfFont>(m_fonts.face(face), m_writer.reserve(), name));
     if (m_fontOfFace.size() <= static_cast<std::size_t>(face))
         m_fontOfFace.resize(static_cast<std::size_t>(face) + 1, nullptr);

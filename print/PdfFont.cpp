@@ -53,7 +53,8 @@ std::string PdfFont::makeEncodingCMap()
         pdf::appendHex16(range, high << 8);
         range += "><";
         pdf::appendHex16(range, (high << 8) | 0xFF);
-        range += ">" + std::to_string(kOneByteCodes + ((high - 0x80) << 8));
+        range.push_back('>');
+        range += std::to_string(kOneByteCodes + ((high - 0x80) << 8));
         ranges.push_back(range);
     }
     for (std::size_t first = 0; first < ranges.size(); first += 100) {

@@ -33,6 +33,7 @@ declare -A library_room=(
     [papyrant_print_core]=print
     [papyrant_print]=print
     [padprint_command]=tools/padprint
+    [papyrant_convert_core]=tools/papyrant-convert
 )
 # Only these rooms may include Qt.
 qt_rooms=" filelist/gui app "

@@ -4,10 +4,10 @@
 #include "filelist/AddTreeFiles.h"
 #include "filelist/FolderScan.h"
 #include "platform/FileSystem.h"
-#include "platform/GuardedCommand.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Wildcard.h"
-#include "platform/Yielder.h"
+#include "runtime/GuardedCommand.h"
+#include "runtime/MessageBoxes.h"
+#include "runtime/Yielder.h"
+#include "text/Wildcard.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "tools/papyrant-convert/ConvertRun.h"
 
-#include "platform/Yielder.h"
+#include "runtime/Yielder.h"
 #include "tools/papyrant-convert/ConvertInputs.h"
 #include "tools/papyrant-convert/ConvertOptions.h"
 #include "tools/papyrant-convert/DisplayName.h"

@@ -1,6 +1,6 @@
 #include "tools/papyrant-convert/DisplayName.h"
 
-#include "platform/Utf8Char.h"
+#include "text/Utf8.h"
 
 #include <cstdio>
 

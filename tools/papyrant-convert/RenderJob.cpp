@@ -1,11 +1,11 @@
 #include "tools/papyrant-convert/RenderJob.h"
 
 #include "conversion/PathHelpers.h"
-#include "platform/RuntimeError.h"
 #include "print/AtomicFile.h"
 #include "print/FileByteSource.h"
 #include "print/FontFallback.h"
 #include "print/PaperSize.h"
+#include "print/ReadError.h"
 #include "print/TextPrinter.h"
 
 #include <cerrno>
@@ -48,15 +48,16 @@ private:
 std::string writeFailure(const AtomicFile& file)
 {
     const int error = file.error();
-    const std::string step = file.failedStep();
-    if (step == "create") {
+    const AtomicFile::Step step = file.failedStep();
+    if (step == AtomicFile::Step::Create) {
         if (error == ENOENT || error == ENOTDIR)
             return "the output folder does not exist";
         return std::string("cannot write in the output folder: ") + std::strerror(error);
     }
     if (error == ENOSPC || error == EDQUOT)
         return "the disk is full";
-    return std::string(step == "write" ? "cannot write the PDF: " : "cannot save the PDF: ") + std::strerror(error);
+    return std::string(step == AtomicFile::Step::Write ? "cannot write the PDF: " : "cannot save the PDF: ")
+        + std::strerror(error);
 }
 
 RenderOutcome failed(std::string reason)
@@ -70,11 +71,10 @@ RenderOutcome failed(std::string reason)
 
 RenderOutcome renderPdf(const std::string& source, const std::string& target, const std::atomic<bool>& stop)
 {
-    std::string problem;
-    const int fd = FileByteSource::openRegularFile(source, problem);
-    if (fd < 0)
-        return failed(problem);
-    StoppableSource input(fd, stop);
+    const Expected<int> fd = FileByteSource::openRegularFile(source);
+    if (!fd)
+        return failed(fd.reason());
+    StoppableSource input(*fd, stop);
 
     AtomicFile file(target);
     if (!file.open())
@@ -91,8 +91,8 @@ RenderOutcome renderPdf(const std::string& source, const std::string& target, co
     } catch (const Stopped&) {
         outcome.status = RenderOutcome::Status::Stopped;
         return outcome;
-    } catch (const RuntimeError& error) {
-        return failed("cannot read the file: " + error.description());
+    } catch (const ReadError& error) {
+        return failed(std::string("cannot read the file: ") + error.what());
     }
     if (stop.load())
         return { RenderOutcome::Status::Stopped, 0, 0, {} };
