@@ -82,7 +82,7 @@ std::string plural(std::size_t count, const char* word)
 class Batch
 {
 public:
-    Batch(const ConvertOptions& options, ConvertServices& services, JobTable& jobs, bool keepResults)
+    Batch(const ConvertOptions& options, ConvertServices& services, const JobTable& jobs, bool keepResults)
         : m_options(options)
         , m_services(services)
         , m_jobs(jobs)

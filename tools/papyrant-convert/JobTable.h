@@ -26,6 +26,9 @@ public:
 
     // Where the PDFs go: one folder, or beside each source when not set.
     explicit JobTable(std::optional<std::string> outputFolder = std::nullopt);
+    // Its files point into its own blocks and folders.
+    JobTable(const JobTable&) = delete;
+    JobTable& operator=(const JobTable&) = delete;
 
     // Adds a file; a problem makes it a file that is not to be rendered, and that has no PDF.
     void add(std::string_view source, std::string problem = {});
