@@ -11,15 +11,7 @@ namespace {
 
 constexpr std::string_view kPdfExtension = ".pdf";
 
-std::string numbered(const std::string& target, int number)
-{
-    const std::string suffix = " (" + std::to_string(number) + ")";
-    if (!target.ends_with(kPdfExtension))
-        return target + suffix;
-    return target.substr(0, target.size() - kPdfExtension.size()) + suffix + std::string(kPdfExtension);
-}
-
-// The number n when the target is the wanted path numbered n (n >= 2), as numbered() writes it.
+// The number n when the target is the wanted path numbered n (n >= 2), as numberedTarget() writes it.
 std::optional<int> numberOf(const std::string& target, const std::string& wanted)
 {
     const bool pdf = wanted.ends_with(kPdfExtension);
@@ -50,7 +42,44 @@ std::string pdfTargetPath(std::string_view folder, std::string_view source, char
     return CollapseBackslashes(target, separator);
 }
 
+std::string numberedTarget(std::string_view target, int number)
+{
+    if (number < 2)
+        return std::string(target);
+    const std::string suffix = " (" + std::to_string(number) + ")";
+    if (!target.ends_with(kPdfExtension))
+        return std::string(target) + suffix;
+    std::string out(target.substr(0, target.size() - kPdfExtension.size()));
+    return out + suffix + std::string(kPdfExtension);
+}
+
+std::string targetFamily(std::string_view target)
+{
+    std::string family = pathKey(target);
+    // Stripping too much only joins families, which is safe; every part that numbering adds must go.
+    for (;;) {
+        const std::string_view text(family);
+        if (text.size() >= kPdfExtension.size()
+            && pathsEqual(text.substr(text.size() - kPdfExtension.size()), kPdfExtension)) {
+            family.resize(text.size() - kPdfExtension.size());
+            continue;
+        }
+        const std::size_t open = text.rfind(" (");
+        if (open != std::string_view::npos && text.ends_with(')') && text.size() > open + 3
+            && text.find_first_not_of("0123456789", open + 2) == text.size() - 1) {
+            family.resize(open);
+            continue;
+        }
+        return family;
+    }
+}
+
 std::string RunTargets::choose(const std::string& source, const std::string& wanted)
+{
+    return numberedTarget(wanted, chooseNumber(source, wanted));
+}
+
+int RunTargets::chooseNumber(const std::string& source, const std::string& wanted)
 {
     const std::string sourceKey = pathKey(source);
     auto takenByOther = [&](const std::string& candidate) {
@@ -58,7 +87,7 @@ std::string RunTargets::choose(const std::string& source, const std::string& wan
         return claim != m_sourceOf.end() && claim->second != sourceKey;
     };
     if (!takenByOther(wanted))
-        return wanted;
+        return 0;
 
     // The lowest numbered name that this source printed to already, or that nobody took. Names below the first
     // free one of an earlier question were all taken by others then, and claims are never given up.
@@ -72,12 +101,12 @@ std::string RunTargets::choose(const std::string& source, const std::string& wan
                 lowest = mine;
         }
         if (lowest)
-            return numbered(wanted, *lowest);
+            return *lowest;
     }
-    while (takenByOther(numbered(wanted, number)))
+    while (takenByOther(numberedTarget(wanted, number)))
         ++number;
     firstFree = number;
-    return numbered(wanted, number);
+    return number;
 }
 
 void RunTargets::record(const std::string& source, const std::string& target)

@@ -44,3 +44,22 @@ TEST(TargetPath, RunTargetsNumberOnlyWhatAnotherSourceTook)
     other.record("/a/x.xml", "/o/x.pdf");
     EXPECT_EQ(other.choose("/e/x.xml", "/o/X.pdf"), kNativeSeparator == '/' ? "/o/X.pdf" : "/o/X (2).pdf");
 }
+
+// A batch sends only targets of a shared family through RunTargets, so every name that numbering can make from a
+// target must be of that target's family, and names that numbering cannot make of each other may differ.
+TEST(TargetPath, NumberingKeepsATargetInItsFamily)
+{
+    EXPECT_EQ(numberedTarget("/o/x.pdf", 0), "/o/x.pdf");
+    EXPECT_EQ(numberedTarget("/o/x.pdf", 1), "/o/x.pdf");
+    EXPECT_EQ(numberedTarget("/o/x.pdf", 12), "/o/x (12).pdf");
+    EXPECT_EQ(numberedTarget("/o/r", 2), "/o/r (2)");
+
+    EXPECT_EQ(targetFamily("/o/x (2).pdf"), targetFamily("/o/x.pdf"));
+    EXPECT_EQ(targetFamily("/o/x (2) (13).pdf"), targetFamily("/o/x.pdf"));
+    EXPECT_EQ(targetFamily("/o/r (2)"), targetFamily("/o/r"));
+    EXPECT_EQ(targetFamily("/o/r.pdf (3)"), targetFamily("/o/r"));
+    EXPECT_NE(targetFamily("/o/x (a).pdf"), targetFamily("/o/x.pdf"));
+    EXPECT_NE(targetFamily("/o/x().pdf"), targetFamily("/o/x.pdf"));
+    EXPECT_NE(targetFamily("/o/x(2).pdf"), targetFamily("/o/x.pdf"));
+    EXPECT_NE(targetFamily("/p/x.pdf"), targetFamily("/o/x.pdf"));
+}

@@ -74,13 +74,13 @@ TEST(ConvertReport, NamesThatAreNotUtf8AreEscapedLosslesslyAndMarked)
     EXPECT_EQ(jsonString("caf\xE9\\xE9.xml", escaped), "\"caf\\\\xE9\\\\\\\\xE9.xml\"");
     EXPECT_TRUE(escaped);
 
-    ConvertJob job { "in/caf\xE9.xml", "out/caf\xE9.pdf", {}, std::nullopt };
+    ConvertJob job { "in/caf\xE9.xml", "out/caf\xE9.pdf", {} };
     FileResult result { FileStatus::Converted, 2, 1234, 5.25, {} };
     EXPECT_EQ(jsonRecord(job, result),
         "{\"source\":\"in/caf\\\\xE9.xml\",\"source_escaped\":true,\"target\":\"out/caf\\\\xE9.pdf\","
         "\"target_escaped\":true,\"status\":\"converted\",\"pages\":2,\"bytes\":1234,\"milliseconds\":5.2,"
         "\"error\":null}");
-    job = { "a.xml", "a.pdf", {}, std::nullopt };
+    job = { "a.xml", "a.pdf", {} };
     result = { FileStatus::Failed, 0, 0, 0.04, "is not a regular file" };
     EXPECT_EQ(jsonRecord(job, result),
         "{\"source\":\"a.xml\",\"target\":\"a.pdf\",\"status\":\"failed\",\"pages\":null,\"bytes\":null,"

@@ -85,11 +85,14 @@ std::string failureOf(int error)
 class Collector
 {
 public:
-    Collector(const InputRules& rules, const InputEvents& events, Yielder& yielder)
+    Collector(
+        const InputRules& rules, const InputEvents& events, Yielder& yielder, JobTable& jobs, IdentitySet& sources)
         : m_rules(rules)
         , m_events(events)
         , m_yielder(yielder)
         , m_reports(events)
+        , m_jobs(jobs)
+        , m_sources(sources)
     {
     }
 
@@ -97,36 +100,13 @@ public:
     {
         struct stat info = {};
         if (::stat(path.c_str(), &info) != 0) {
-            m_jobs.push_back({ path, {}, failureOf(errno), std::nullopt });
+            m_jobs.add(path, failureOf(errno));
             return;
         }
         if (S_ISDIR(info.st_mode))
             addFolder(path);
         else
             addFile(path, false);
-    }
-
-    // The jobs, each file once: the first time it was met.
-    ConvertJobs take()
-    {
-        // Sorted pairs instead of a set kept during the search: a fraction of the memory for many files.
-        std::vector<std::pair<FileIdentity, std::size_t>> identities;
-        identities.reserve(m_jobs.size());
-        for (std::size_t i = 0; i < m_jobs.size(); ++i) {
-            if (m_jobs[i].identity)
-                identities.emplace_back(*m_jobs[i].identity, i);
-        }
-        std::sort(identities.begin(), identities.end());
-        std::vector<bool> repeated(m_jobs.size());
-        for (std::size_t i = 1; i < identities.size(); ++i)
-            repeated[identities[i].second] = identities[i].first == identities[i - 1].first;
-        identities = {};
-        ConvertJobs jobs;
-        for (std::size_t i = 0; i < m_jobs.size(); ++i) {
-            if (!repeated[i])
-                jobs.push_back(std::move(m_jobs[i]));
-        }
-        return jobs;
     }
 
 private:
@@ -144,7 +124,7 @@ private:
             return;
         // The search drops a folder that it cannot list, the one named too.
         if (folders.empty() || !pathsEqual(folders.front(), top)) {
-            m_jobs.push_back({ path, {}, "cannot read the folder", std::nullopt });
+            m_jobs.add(path, "cannot read the folder");
             return;
         }
         GuardedCommand cmd(m_reports, kCollectLocation);
@@ -167,7 +147,10 @@ private:
                 m_events.skipped(path, "a PDF in a folder that receives the PDFs");
             return;
         }
-        m_jobs.push_back({ path, {}, {}, identity });
+        // Each file once: the first time it was met.
+        if (identity && !m_sources.insert(*identity))
+            return;
+        m_jobs.add(path);
     }
 
     bool isPdfInOutputFolder(const std::string& path)
@@ -188,23 +171,23 @@ private:
     const InputEvents& m_events;
     Yielder& m_yielder;
     ReportedFailures m_reports;
-    ConvertJobs m_jobs;
+    JobTable& m_jobs;
+    IdentitySet& m_sources;
     std::string m_lastFolder;
     std::optional<FileIdentity> m_lastFolderIdentity;
 };
 
 } // namespace
 
-ConvertJobs collectInputs(
-    const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events, Yielder& yielder)
+void collectInputs(const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events,
+    Yielder& yielder, JobTable& jobs, IdentitySet& sources)
 {
-    Collector collector(rules, events, yielder);
+    Collector collector(rules, events, yielder, jobs, sources);
     for (const std::string& path : paths) {
         if (yielder.stopRequested())
             break;
         collector.addPath(path);
     }
-    return collector.take();
 }
 
 } // namespace papyrant

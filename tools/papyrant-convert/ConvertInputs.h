@@ -1,6 +1,8 @@
 #pragma once
 
 #include "tools/papyrant-convert/ConvertJob.h"
+#include "tools/papyrant-convert/IdentitySet.h"
+#include "tools/papyrant-convert/JobTable.h"
 
 #include <functional>
 #include <optional>
@@ -32,8 +34,9 @@ struct InputEvents
 // subfolders by the window's own folder search (its "*.xml" files, or with allFiles every file, as a drop does);
 // anything else is taken as it is, to be refused with a reason when it is no regular file. A file met twice by
 // identity is taken once. PDFs in a folder that receives PDFs are never taken from a folder search. A path that
-// cannot be used (missing, or a folder that cannot be read) becomes a job with its problem set.
-ConvertJobs collectInputs(
-    const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events, Yielder& yielder);
+// cannot be used (missing, or a folder that cannot be read) becomes a job with its problem set. The files go to
+// `jobs`, and the identity of each one that could be looked at to `sources`.
+void collectInputs(const std::vector<std::string>& paths, const InputRules& rules, const InputEvents& events,
+    Yielder& yielder, JobTable& jobs, IdentitySet& sources);
 
 } // namespace papyrant

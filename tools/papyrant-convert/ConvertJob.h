@@ -3,7 +3,6 @@
 #include "platform/DirectoryListing.h"
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 
@@ -15,18 +14,14 @@ using FileIdentity = DirectoryIdentity;
 // The identity of what the path names (after links), or nothing when it cannot be looked at.
 std::optional<FileIdentity> identityOf(const std::string& path);
 
-// One source file of a batch and the PDF it becomes; the target is decided for every file before any is
-// rendered.
+// One source file of a batch and the PDF it becomes, as the renderer and the report take it (a batch keeps its
+// files in a JobTable); the target is decided for every file before any is rendered.
 struct ConvertJob
 {
     std::string source; // as found: the path given, or the folder given joined with the names the scan found
     std::string target;
     std::string problem; // set when the file is not to be rendered: why it fails
-    std::optional<FileIdentity> identity; // of the source, when it could be looked at
 };
-
-// A deque: a batch of many thousand files grows without copying itself, and so without twice its memory.
-using ConvertJobs = std::deque<ConvertJob>;
 
 enum class FileStatus
 {

@@ -4,6 +4,8 @@
 #include "tools/papyrant-convert/ConvertInputs.h"
 #include "tools/papyrant-convert/ConvertOptions.h"
 #include "tools/papyrant-convert/DisplayName.h"
+#include "tools/papyrant-convert/IdentitySet.h"
+#include "tools/papyrant-convert/JobTable.h"
 #include "tools/papyrant-convert/JsonReport.h"
 #include "tools/papyrant-convert/ProgressLine.h"
 #include "tools/papyrant-convert/RenderJob.h"
@@ -80,13 +82,15 @@ std::string plural(std::size_t count, const char* word)
 class Batch
 {
 public:
-    Batch(const ConvertOptions& options, ConvertServices& services, ConvertJobs jobs)
+    Batch(const ConvertOptions& options, ConvertServices& services, const JobTable& jobs, bool keepResults)
         : m_options(options)
         , m_services(services)
-        , m_jobs(std::move(jobs))
-        , m_results(m_jobs.size())
+        , m_jobs(jobs)
         , m_progress(services.errors, services.errorsAreTerminal && options.verbosity != Verbosity::Quiet)
     {
+        // Only the report needs every file's result; without it, each is counted and dropped.
+        if (keepResults)
+            m_results.resize(m_jobs.size());
     }
 
     // Renders every job, several at once; returns when all are done or a stop was raised.
@@ -105,8 +109,8 @@ public:
             pollfd wait { m_services.signals.waitDescriptor(), POLLIN, 0 };
             ::poll(&wait, 1, terminal ? kProgressRefreshMs : -1);
             m_services.signals.drain();
-            for (std::size_t index : takeFinished()) {
-                report(index);
+            for (Finished& finished : takeFinished()) {
+                report(finished);
                 ++reported;
             }
             // Redrawn a few times a second, not at every file: a terminal is slow to write to.
@@ -114,14 +118,14 @@ public:
                 lastDrawn = Clock::now();
                 const std::size_t current = m_current.load();
                 m_progress.show(progressText(reported, m_jobs.size(), secondsSince(m_start),
-                    current < m_jobs.size() ? std::string_view(m_jobs[current].source) : std::string_view(), columns));
+                    current < m_jobs.size() ? m_jobs.source(current) : std::string(), columns));
             }
         }
         for (std::thread& thread : threads)
             thread.join();
         // Files that ended while the stop was being raised are reported too.
-        for (std::size_t index : takeFinished())
-            report(index);
+        for (Finished& finished : takeFinished())
+            report(finished);
         m_progress.clear();
     }
 
@@ -151,14 +155,21 @@ public:
         return m_failed > 0;
     }
 
+    // Only when the results were kept.
     void writeJson(std::ostream& out) const
     {
-        for (std::size_t i = 0; i < m_jobs.size(); ++i)
-            out << jsonRecord(m_jobs[i], m_results[i]) << '\n';
+        for (std::size_t i = 0; i < m_jobs.size() && i < m_results.size(); ++i)
+            out << jsonRecord(m_jobs.job(i), m_results[i]) << '\n';
         out.flush();
     }
 
 private:
+    struct Finished
+    {
+        std::size_t index;
+        FileResult result;
+    };
+
     void work()
     {
         const std::atomic<bool>& stop = m_services.signals.stop();
@@ -168,14 +179,13 @@ private:
                 return;
             m_current.store(index);
             const Clock::time_point start = Clock::now();
-            FileResult result = convert(m_jobs[index], stop);
+            FileResult result = convert(m_jobs.job(index), stop);
             if (result.status == FileStatus::NotDone)
                 return; // stopped: nothing was written
             result.milliseconds = secondsSince(start) * 1000.0;
             {
                 const std::lock_guard<std::mutex> lock(m_mutex);
-                m_results[index] = std::move(result);
-                m_finished.push_back(index);
+                m_finished.push_back({ index, std::move(result) });
             }
             m_services.signals.wake();
         }
@@ -211,46 +221,48 @@ private:
         return result;
     }
 
-    std::vector<std::size_t> takeFinished()
+    std::vector<Finished> takeFinished()
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         return std::exchange(m_finished, {});
     }
 
-    void report(std::size_t index)
+    void report(Finished& finished)
     {
-        const ConvertJob& job = m_jobs[index];
-        const FileResult& result = m_results[index];
+        const std::size_t index = finished.index;
+        const FileResult& result = finished.result;
         switch (result.status) {
         case FileStatus::Converted:
             ++m_converted;
             if (m_options.verbosity == Verbosity::Verbose)
-                m_progress.message(displayName(job.source) + " -> " + displayName(job.target) + ": "
+                m_progress.message(displayName(m_jobs.source(index)) + " -> " + displayName(m_jobs.target(index)) + ": "
                     + plural(static_cast<std::size_t>(result.pages), "page"));
             break;
         case FileStatus::Kept:
             ++m_kept;
             if (m_options.verbosity != Verbosity::Quiet)
-                m_progress.message(kProgram + displayName(job.target) + " exists; kept (--no-clobber)");
+                m_progress.message(kProgram + displayName(m_jobs.target(index)) + " exists; kept (--no-clobber)");
             break;
         case FileStatus::Failed:
             ++m_failed;
-            m_progress.message(kProgram + "cannot convert " + displayName(job.source) + ": " + result.error);
+            m_progress.message(kProgram + "cannot convert " + displayName(m_jobs.source(index)) + ": " + result.error);
             break;
         case FileStatus::NotDone:
             break;
         }
+        if (index < m_results.size())
+            m_results[index] = std::move(finished.result);
     }
 
     const ConvertOptions& m_options;
     ConvertServices& m_services;
-    ConvertJobs m_jobs;
-    std::vector<FileResult> m_results; // each written by one worker, read after it is listed in m_finished
+    const JobTable& m_jobs; // not changed while the workers read it
+    std::vector<FileResult> m_results; // for the report only; written by the main thread
     ProgressLine m_progress;
     std::atomic<std::size_t> m_next { 0 };
     std::atomic<std::size_t> m_current { SIZE_MAX };
     std::mutex m_mutex;
-    std::vector<std::size_t> m_finished; // under m_mutex
+    std::vector<Finished> m_finished; // under m_mutex
     Clock::time_point m_start;
     std::size_t m_converted = 0;
     std::size_t m_kept = 0;
@@ -322,14 +334,18 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
         services.errors << kProgram << "while searching the folders: " << text << "\n";
     };
     SignalYielder yielder(services.signals);
-    ConvertJobs jobs = collectInputs(options.paths, rules, events, yielder);
-    if (!services.signals.stop().load())
-        assignTargets(jobs, options.outputFolder);
+    JobTable jobs(options.outputFolder);
+    {
+        IdentitySet sources;
+        collectInputs(options.paths, rules, events, yielder, jobs, sources);
+        if (!services.signals.stop().load())
+            assignTargets(jobs, sources);
+    }
     // The search's and the naming's memory is free now; handing it back keeps a batch of many files from holding
     // it for the whole run.
     ::malloc_trim(0);
 
-    Batch batch(options, services, std::move(jobs));
+    Batch batch(options, services, jobs, json != nullptr);
     if (!services.signals.stop().load())
         batch.run();
     const int signalNumber = services.signals.signalNumber();
