@@ -55,22 +55,22 @@ std::string numberedTarget(std::string_view target, int number)
 
 std::string targetFamily(std::string_view target)
 {
-    std::string family = pathKey(target);
+    // The parts are taken off the text itself and the key made last: on Windows the key is no longer text.
     // Stripping too much only joins families, which is safe; every part that numbering adds must go.
+    std::string_view text = target;
     for (;;) {
-        const std::string_view text(family);
         if (text.size() >= kPdfExtension.size()
             && pathsEqual(text.substr(text.size() - kPdfExtension.size()), kPdfExtension)) {
-            family.resize(text.size() - kPdfExtension.size());
+            text.remove_suffix(kPdfExtension.size());
             continue;
         }
         const std::size_t open = text.rfind(" (");
         if (open != std::string_view::npos && text.ends_with(')') && text.size() > open + 3
             && text.find_first_not_of("0123456789", open + 2) == text.size() - 1) {
-            family.resize(open);
+            text = text.substr(0, open);
             continue;
         }
-        return family;
+        return pathKey(text);
     }
 }
 

@@ -74,17 +74,28 @@ FcPattern* regularFaceOf(const std::string& family)
     return best;
 }
 
+// The process's faces, each opened once, by file and index.
+std::shared_ptr<FontFace> sharedFace(const std::string& file, unsigned index)
+{
+    static std::mutex mutex;
+    static std::map<std::pair<std::string, unsigned>, std::shared_ptr<FontFace>> faces;
+    std::lock_guard lock(mutex);
+    std::shared_ptr<FontFace>& face = faces[{ file, index }];
+    if (!face)
+        face = std::make_shared<FontFace>(file, index);
+    return face;
+}
+
 } // namespace
 
 FontSet::FontSet(std::string locale)
     : m_locale(std::move(locale))
 {
-    auto main = std::make_unique<FontFace>(kMainFontFile, 0);
+    auto main = sharedFace(kMainFontFile, 0);
     if (!main->valid()) {
         // Not where Debian puts it: the only time the main face costs a fontconfig look-up.
         if (FcPattern* pattern = regularFaceOf(kMainFamily)) {
-            main = std::make_unique<FontFace>(
-                stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)));
+            main = sharedFace(stringOf(pattern, FC_FILE), static_cast<unsigned>(intOf(pattern, FC_INDEX, 0)));
             FcPatternDestroy(pattern);
         }
     }
@@ -195,7 +206,7 @@ void FontSet::addCandidates(bool others)
 int FontSet::openCandidate(Candidate& candidate)
 {
     if (candidate.face == kNoFace && !candidate.unusable) {
-        auto face = std::make_unique<FontFace>(candidate.file, candidate.index);
+        auto face = sharedFace(candidate.file, candidate.index);
         if (face->valid()) {
             candidate.face = faceCount();
             m_faces.push_back(std::move(face));

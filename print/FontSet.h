@@ -11,7 +11,9 @@ namespace papyrant {
 
 // The faces of one print-out: the main face, opened from its file, and the faces that draw what it lacks,
 // asked of fontconfig only when a character needs one (so a plain file never pays for the large faces).
-// One instance per document: it is not shared between threads.
+// One instance per document: it is not shared between threads. The faces themselves are opened once per
+// process and shared, read-only, by every document (HarfBuzz's fonts may be used from several threads), so
+// that a batch keeps their shaping plans and character maps warm.
 class FontSet
 {
 public:
@@ -65,7 +67,7 @@ private:
 
     std::string m_locale;
     std::string m_problem;
-    std::vector<std::unique_ptr<FontFace>> m_faces;
+    std::vector<std::shared_ptr<FontFace>> m_faces; // shared by every document of the process
     std::vector<Candidate> m_candidates;
     bool m_candidatesFound = false;
     bool m_otherCandidatesFound = false;
