@@ -62,12 +62,17 @@ void PdfDocument::closeShow()
     }
 }
 
-void PdfDocument::setFont(PdfFont& font)
+void PdfDocument::beginText()
 {
     if (!m_inText) {
         m_content += "BT\n";
         m_inText = true;
     }
+}
+
+void PdfDocument::setFont(PdfFont& font)
+{
+    beginText();
     if (m_currentFont == &font)
         return;
     closeShow();
@@ -120,10 +125,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         }
         if (glyph.span == PlacedGlyph::Span::Open) {
             closeShow();
-            if (!m_inText) {
-                m_content += "BT\n";
-                m_inText = true;
-            }
+            beginText();
             m_content += "/Span<</ActualText";
             m_content += pdf::textString(copiesAs);
             m_content += ">>BDC\n";

@@ -52,6 +52,7 @@ public:
 
 private:
     PdfFont& newFont(int face);
+    void beginText();
     void setFont(PdfFont& font);
     void closeShow();
     void moveTo(double x, double y);

@@ -17,11 +17,6 @@ constexpr const char* kCodeSpace = "2 begincodespacerange\n<00><7F>\n<8000><FFFF
 
 } // namespace
 
-void PdfFont::appendLiteral(std::string& out, const char (&bytes)[2])
-{
-    pdf::appendLiteralBytes(out, bytes, 2);
-}
-
 void PdfFont::appendCodeHex(std::string& out, std::size_t code)
 {
     if (code < kOneByteCodes) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/PdfSyntax.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,18 +47,12 @@ public:
     static void appendCode(std::string& out, std::uint16_t code)
     {
         if (code < kOneByteCodes) {
-            const char c = static_cast<char>(code);
-            if (c == '(' || c == ')' || c == '\\' || c == '\r') {
-                out.push_back('\\');
-                out.push_back(c == '\r' ? 'r' : c);
-            } else {
-                out.push_back(c);
-            }
+            pdf::appendLiteralByte(out, static_cast<char>(code));
             return;
         }
         const unsigned value = 0x8000 + (code - kOneByteCodes);
-        const char bytes[2] = { static_cast<char>(value >> 8), static_cast<char>(value & 0xFF) };
-        appendLiteral(out, bytes);
+        pdf::appendLiteralByte(out, static_cast<char>(value >> 8));
+        pdf::appendLiteralByte(out, static_cast<char>(value & 0xFF));
     }
     // The encoding every PdfFont's codes follow, as a CMap stream's contents.
     static const std::string& encodingCMap();
@@ -71,7 +67,6 @@ public:
     bool write(PdfWriter& writer, int encoding, std::string& problem);
 
 private:
-    static void appendLiteral(std::string& out, const char (&bytes)[2]);
     static std::string makeEncodingCMap();
     static void appendCodeHex(std::string& out, std::size_t code);
     std::string subsetTag() const;

@@ -58,17 +58,8 @@ void appendUtf16Hex(std::string& out, std::string_view utf8Text)
 
 void appendLiteralBytes(std::string& out, const char* bytes, std::size_t size)
 {
-    for (std::size_t i = 0; i < size; ++i) {
-        const char c = bytes[i];
-        if (c == '(' || c == ')' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else if (c == '\r') {
-            out += "\\r";
-        } else {
-            out.push_back(c);
-        }
-    }
+    for (std::size_t i = 0; i < size; ++i)
+        appendLiteralByte(out, bytes[i]);
 }
 
 std::string reference(int object)

@@ -11,7 +11,20 @@ void appendNumber(std::string& out, double value, int decimals = 3);
 void appendHex16(std::string& out, unsigned value);
 // UTF-8 text as UTF-16BE in hexadecimal digits (no brackets); bytes that are not UTF-8 become U+FFFD.
 void appendUtf16Hex(std::string& out, std::string_view utf8Text);
-// Bytes inside a literal string "( )": the brackets, the backslash and carriage returns escaped.
+// One byte inside a literal string "( )": the brackets, the backslash and carriage returns escaped. Inline: it
+// runs for every glyph of a page.
+inline void appendLiteralByte(std::string& out, char c)
+{
+    if (c == '(' || c == ')' || c == '\\') {
+        out.push_back('\\');
+        out.push_back(c);
+    } else if (c == '\r') {
+        out += "\\r";
+    } else {
+        out.push_back(c);
+    }
+}
+// Bytes inside a literal string, each as appendLiteralByte writes it.
 void appendLiteralBytes(std::string& out, const char* bytes, std::size_t size);
 // "N 0 R": a reference to object N.
 std::string reference(int object);

@@ -49,7 +49,7 @@ int PdfWriter::reserve()
 
 bool PdfWriter::ok() const
 {
-    std::lock_guard lock(const_cast<std::mutex&>(m_mutex));
+    std::lock_guard lock(m_mutex);
     return !m_failed;
 }
 

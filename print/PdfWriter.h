@@ -73,7 +73,7 @@ private:
     ByteSink& m_sink;
     int m_objects = 0;
     // Shared with the worker, under m_mutex.
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Chunk> m_queue;
     bool m_busy = false;
