@@ -31,6 +31,11 @@ public:
     bool sync();
     // Writes out, syncs and puts the file in place; false with error() set when any step fails.
     bool commit();
+    // The temporary file while it is open (after sync(), it holds every byte written), for reading it back.
+    int descriptor() const
+    {
+        return m_fd;
+    }
     // The identity (device, inode) the file has now and keeps once committed; false when it cannot be told.
     bool identity(std::uint64_t& device, std::uint64_t& inode) const;
 
