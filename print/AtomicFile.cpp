@@ -73,7 +73,7 @@ bool AtomicFile::fail(Step step, int error)
 bool AtomicFile::open()
 {
     m_buffer.reserve(kBufferSize);
-    m_fd = ::openat(m_folderFd, m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    m_fd = ::openat(m_folderFd, m_folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
     if (m_fd >= 0)
         return true;
     const int error = errno;
@@ -82,7 +82,7 @@ bool AtomicFile::open()
         return fail(Step::Create, error);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = temporaryNameFor(m_target);
-        m_fd = ::openat(m_folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        m_fd = ::openat(m_folderFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_namedTemp = name;
             return true;

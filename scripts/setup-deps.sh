@@ -25,6 +25,7 @@ packages=(
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
     "${print_fonts[@]}"
     poppler-utils qpdf ghostscript xvfb xauth libxcb1-dev clang-format
+    tmux python3-fusepy fuse3
 )
 case "${1:-}" in
 --windows) packages=("${windows_packages[@]}") ;;

@@ -20,6 +20,7 @@ namespace papyrant::test {
 struct ConvertSetup
 {
     std::string input = "/dev/null"; // standard input, relative to the folder
+    std::string output; // standard output, relative to the folder; empty: a file read back as Outcome::output
     rlim_t openFiles = RLIM_INFINITY;
 };
 
@@ -53,7 +54,8 @@ public:
             if (::chdir(m_folder.c_str()) != 0)
                 ::_exit(120);
             const int in = ::open(setup.input.c_str(), O_RDONLY);
-            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            const int outFd
+                = ::open(setup.output.empty() ? out.c_str() : setup.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
             const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
             if (in < 0 || outFd < 0 || errFd < 0 || ::dup2(in, 0) < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0)
                 ::_exit(120);
