@@ -170,25 +170,34 @@ ParsedOptions parseConvertOptions(const std::vector<std::string>& arguments)
 std::string convertUsage()
 {
     return "Usage: papyrant-convert [OPTION]... PATH...\n"
+           "  or:  papyrant-convert - < FILE > PDF\n"
            "Convert text and XML files to PDF files, several at once, without the window.\n"
            "A folder is searched with all its subfolders for *.xml files, as \"Add All XML File(s) In Folder\"\n"
-           "does; each PDF goes beside its source unless -o is given.\n"
+           "does; each PDF goes beside its source unless -o is given. A lone - converts standard input to\n"
+           "standard output (not a terminal), as a filter does.\n"
            "\n"
            "  -o, --output=DIR     put every PDF in DIR (created when missing)\n"
            "  -j, --jobs=N         convert N files at once (default: the number of cores)\n"
            "  -a, --all-files      take every file of a folder, not only *.xml\n"
-           "  -n, --no-clobber     keep PDFs that exist already (counted as done)\n"
-           "      --json=FILE      write one JSON record a line for each file to FILE (- for standard output)\n"
-           "  -q, --quiet          print nothing but the files that failed\n"
-           "  -v, --verbose        also name every file as it is converted\n"
+           "  -n, --no-clobber     keep PDFs that existed before the run (counted as done)\n"
+           "      --json=FILE      write one JSON record a line for each file, and for each name left out, to\n"
+           "                       FILE (- for standard output); FILE may not be a source, an XML file or a PDF\n"
+           "                       of the run\n"
+           "  -q, --quiet          print nothing but failures and the names skipped for a fault\n"
+           "  -v, --verbose        also name every file as it is converted, and each file met twice\n"
            "  -h, --help           show this help and exit\n"
            "  -V, --version        show the version and exit\n"
            "\n"
            "The same base name twice gets \" (2)\", \" (3)\" in the order the files were found; a listed source is\n"
-           "never written over; an existing PDF is replaced whole.\n"
+           "never written over; an existing PDF is replaced whole; two sources whose PDFs are one file (through\n"
+           "a link, or a folder that ignores case) never both convert. Every name the search leaves out is named:\n"
+           "an unreadable folder, a link that leads nowhere, a loop of links or a vanished file is a fault; hidden\n"
+           "files, \"~\" names, PDFs in the output folder, FIFOs, sockets and devices are skipped by rule.\n"
            "\n"
-           "Exit status: 0 when every file was converted (or there was nothing to convert), 1 when some failed,\n"
-           "2 for bad usage, 130 after Ctrl-C and 143 after SIGTERM (no partial PDF is left).\n";
+           "Exit status: 0 when every file was converted (or there was nothing to convert), 1 when some failed or\n"
+           "a name was skipped for a fault (also when the program could not set itself up; then no file was\n"
+           "touched), 2 for bad usage (nothing touched), 130 after Ctrl-C and 143 after SIGTERM (no partial PDF\n"
+           "is left).\n";
 }
 
 } // namespace papyrant

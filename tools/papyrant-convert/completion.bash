@@ -27,5 +27,7 @@ _papyrant_convert()
     fi
     compopt -o filenames 2>/dev/null
     mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+    # A lone "-" reads standard input.
+    [[ -z $cur && $COMP_CWORD -eq 1 ]] && COMPREPLY+=(-)
 }
 complete -F _papyrant_convert papyrant-convert
