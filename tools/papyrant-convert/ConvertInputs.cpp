@@ -7,12 +7,15 @@
 #include "runtime/GuardedCommand.h"
 #include "runtime/MessageBoxes.h"
 #include "runtime/Yielder.h"
+#include "text/NameCase.h"
 #include "text/Wildcard.h"
+#include "tools/papyrant-convert/DeepPath.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <set>
 #include <sys/stat.h>
 
 namespace papyrant {
@@ -28,6 +31,7 @@ std::optional<FileIdentity> identityOf(const std::string& path)
 namespace {
 
 constexpr const char* kCollectLocation = "papyrant-convert.AddFolder";
+constexpr std::size_t kMaxName = 255; // the longest name a folder can hold
 
 // The search's reports, which the window shows in message boxes, as one line of text each.
 class ReportedFailures : public MessageBoxes
@@ -91,6 +95,16 @@ const char* skipReason(ScanSkip reason)
     return "skipped";
 }
 
+// Why a name that matches is no source, when it is neither a file nor a folder.
+const char* oddKindOf(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return "a FIFO, not a file";
+    if (S_ISSOCK(mode))
+        return "a socket, not a file";
+    return "a device, not a file";
+}
+
 std::string failureOf(int error)
 {
     if (error == ENOENT || error == ENOTDIR)
@@ -147,6 +161,103 @@ private:
         AddTreeFiles(
             folders, pattern, [this](std::string file) { addFile(file, true); }, cmd,
             [this](const std::string& skippedPath, ScanSkip reason) { skip(skippedPath, reason); });
+        // The search passes over folders whose paths are too long for one system call: those and all below
+        // them are walked here, a folder at a time, after the rest.
+        FolderList deepFolders;
+        std::set<FileIdentity> entered;
+        for (const std::string& folder : folders) {
+            if (folder.size() + kMaxName < kMaxPath)
+                continue;
+            std::vector<std::string> subfolders;
+            std::vector<std::string> files;
+            listDeep(folder, pattern, entered, subfolders, files);
+            for (const std::string& name : subfolders) {
+                if (folder.size() + name.size() + 1 >= kMaxPath)
+                    deepFolders.push_back(folder + name + kNativeSeparator);
+            }
+        }
+        walkDeep(deepFolders, pattern, entered);
+    }
+
+    // Lists a folder of any depth: its subfolders with usable names, and the files that match and are regular
+    // after links; the names it passes over are told. False when the folder cannot be listed or was listed before.
+    bool listDeep(const std::string& folder, const char* pattern, std::set<FileIdentity>& entered,
+        std::vector<std::string>& subfolders, std::vector<std::string>& files)
+    {
+        const int fd = openFolderDeep(folder.substr(0, folder.size() - 1));
+        DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr;
+        if (!listing) {
+            if (fd >= 0)
+                ::close(fd);
+            tell(folder, skipReason(ScanSkip::Unreadable), SkipKind::Error);
+            return false;
+        }
+        struct stat self = {};
+        if (::fstat(::dirfd(listing), &self) != 0
+            || !entered.insert({ static_cast<std::uint64_t>(self.st_dev), static_cast<std::uint64_t>(self.st_ino) })
+                    .second) {
+            ::closedir(listing);
+            return false;
+        }
+        while (const dirent* entry = ::readdir(listing)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..")
+                continue;
+            struct stat info = {};
+            if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) != 0) {
+                if (matchesWildcard(name, pattern) && name.front() != '~')
+                    tell(folder + name, errno == ELOOP ? "a loop of links" : "a link that leads nowhere",
+                        SkipKind::Error);
+                continue;
+            }
+            if (S_ISDIR(info.st_mode)) {
+                if (HasBadChars(name))
+                    skip(folder + name, ScanSkip::UnusableName);
+                else
+                    subfolders.push_back(name);
+            } else if (!matchesWildcard(name, pattern) || name.front() == '~') {
+                continue;
+            } else if (S_ISREG(info.st_mode)) {
+                files.push_back(name);
+            } else {
+                tell(folder + name, oddKindOf(info.st_mode), SkipKind::Rule);
+            }
+        }
+        ::closedir(listing);
+        std::sort(subfolders.begin(), subfolders.end(), nameSortsBefore);
+        std::sort(files.begin(), files.end(), nameSortsBefore);
+        return true;
+    }
+
+    // The window's rules for folders beyond the reach of its search, level by level as it goes: subfolders with
+    // usable names that were not met before; files that match, with no "~" or "." in front, regular after links.
+    void walkDeep(FolderList level, const char* pattern, std::set<FileIdentity>& entered)
+    {
+        while (!level.empty() && !m_yielder.stopRequested()) {
+            FolderList next;
+            for (const std::string& folder : level) {
+                std::vector<std::string> subfolders;
+                std::vector<std::string> files;
+                if (!listDeep(folder, pattern, entered, subfolders, files))
+                    continue;
+                for (const std::string& name : subfolders)
+                    next.push_back(folder + name + kNativeSeparator);
+                for (const std::string& name : files)
+                    takeDeepFile(folder + name);
+            }
+            level = std::move(next);
+        }
+    }
+
+    void takeDeepFile(const std::string& path)
+    {
+        const std::string name = ExtractFileName(path);
+        if (name.front() == '~')
+            skip(path, ScanSkip::TildeName);
+        else if (name.front() == '.')
+            skip(path, ScanSkip::HiddenFile);
+        else
+            addFile(path, true);
     }
 
     void skip(const std::string& path, ScanSkip reason)
@@ -181,12 +292,8 @@ private:
                     tell(path, "a loop of links", SkipKind::Error);
                 else
                     tell(path, std::strerror(errno), SkipKind::Error);
-            } else if (S_ISFIFO(info.st_mode)) {
-                tell(path, "a FIFO, not a file", SkipKind::Rule);
-            } else if (S_ISSOCK(info.st_mode)) {
-                tell(path, "a socket, not a file", SkipKind::Rule);
-            } else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
-                tell(path, "a device, not a file", SkipKind::Rule);
+            } else if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+                tell(path, oddKindOf(info.st_mode), SkipKind::Rule);
             }
         }
         ::closedir(listing);

@@ -6,6 +6,7 @@
 #include "runtime/Yielder.h"
 #include "tools/papyrant-convert/ConvertInputs.h"
 #include "tools/papyrant-convert/ConvertOptions.h"
+#include "tools/papyrant-convert/DeepPath.h"
 #include "tools/papyrant-convert/DisplayName.h"
 #include "tools/papyrant-convert/IdentitySet.h"
 #include "tools/papyrant-convert/JobTable.h"
@@ -17,8 +18,12 @@
 #include "tools/papyrant-convert/TargetPlan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <malloc.h>
 #include <mutex>
@@ -76,6 +81,42 @@ public:
 
 private:
     StopSignals& m_signals;
+};
+
+// A PDF's place: its path as it is, or, when that is too long for one system call, its folder opened a level at
+// a time and its name.
+struct DeepTarget
+{
+    explicit DeepTarget(const std::string& path)
+        : name(path)
+    {
+        if (path.size() < PATH_MAX)
+            return;
+        folder = openFolderDeep(folderPartOf(path));
+        error = errno;
+        if (folder < 0)
+            folder = -2;
+        name = namePartOf(path);
+    }
+    ~DeepTarget()
+    {
+        if (folder >= 0)
+            ::close(folder);
+    }
+    DeepTarget(const DeepTarget&) = delete;
+    DeepTarget& operator=(const DeepTarget&) = delete;
+
+    std::optional<FileIdentity> identity() const
+    {
+        struct stat info = {};
+        if (::fstatat(folder >= 0 ? folder : AT_FDCWD, name.c_str(), &info, 0) != 0)
+            return std::nullopt;
+        return FileIdentity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
+    }
+
+    int folder = -1; // -1: the name is the whole path; -2: the folder cannot be reached (see error)
+    int error = 0;
+    std::string name;
 };
 
 // A name the batch left out, for the summary and the report.
@@ -219,24 +260,43 @@ private:
             result.error = job.problem;
             return result;
         }
+        // Paths too long for one system call are reached from their folders.
+        const DeepTarget target(job.target);
+        if (target.folder == -2) {
+            result.status = FileStatus::Failed;
+            result.error = std::string("cannot reach the output folder: ") + std::strerror(target.error);
+            return result;
+        }
         struct stat existing = {};
-        if (m_options.noClobber && ::lstat(job.target.c_str(), &existing) == 0) {
+        if (m_options.noClobber
+            && ::fstatat(
+                   target.folder >= 0 ? target.folder : AT_FDCWD, target.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW)
+                == 0) {
             // Only what was there before the batch is kept; a PDF this batch wrote is another source's.
-            const std::string other = writtenBefore(job.target);
+            const std::string other = writtenBefore(target);
             result.status = other.empty() ? FileStatus::Kept : FileStatus::Failed;
             result.error = other;
             return result;
         }
         RenderRequest request;
         request.sourcePath = job.source;
-        request.target = job.target;
+        int sourceFolder = -1;
+        if (job.source.size() >= PATH_MAX) {
+            sourceFolder = openFolderDeep(folderPartOf(job.source));
+            request.sourceFolder = sourceFolder;
+            request.sourcePath = namePartOf(job.source);
+        }
+        request.targetFolder = target.folder;
+        request.target = target.name;
         // The writer shows bytes of the name that are not UTF-8 as U+FFFD in the title; the PDF's own file name
         // keeps them.
         request.title = ExtractFileName(job.source);
         request.creator = "papyrant-convert";
         request.stop = &stop;
-        request.commit = [&](AtomicFile& file) { return commitOnce(file, job.target, index); };
+        request.commit = [&](AtomicFile& file) { return commitOnce(file, target, index); };
         const RenderOutcome outcome = renderFile(request);
+        if (sourceFolder >= 0)
+            ::close(sourceFolder);
         switch (outcome.status) {
         case RenderOutcome::Status::Written:
             result.status = FileStatus::Converted;
@@ -254,9 +314,9 @@ private:
     }
 
     // "same PDF as ..." when the file at `target` is one this batch has written; else the empty text.
-    std::string writtenBefore(const std::string& target) const
+    std::string writtenBefore(const DeepTarget& target) const
     {
-        const std::optional<FileIdentity> there = identityOf(target);
+        const std::optional<FileIdentity> there = target.identity();
         if (!there)
             return {};
         const std::lock_guard<std::mutex> lock(m_commitMutex);
@@ -269,12 +329,12 @@ private:
     // Puts a finished PDF in place unless its name leads to a PDF this batch wrote already (two spellings of one
     // file, through a link or a folder that ignores case): workers commit in parallel, so the look and the
     // commit are one step.
-    std::string commitOnce(AtomicFile& file, const std::string& target, std::size_t index) const
+    std::string commitOnce(AtomicFile& file, const DeepTarget& target, std::size_t index) const
     {
         FileIdentity identity;
         const bool known = file.identity(identity.device, identity.inode);
         const std::lock_guard<std::mutex> lock(m_commitMutex);
-        if (const std::optional<FileIdentity> there = identityOf(target)) {
+        if (const std::optional<FileIdentity> there = target.identity()) {
             const std::size_t written = m_written.find(*there);
             if (written != m_written.size())
                 return "same PDF as " + displayName(m_jobs.source(m_writtenJobs[written]));
