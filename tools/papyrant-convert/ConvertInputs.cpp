@@ -299,6 +299,18 @@ private:
         ::closedir(listing);
     }
 
+    // The job whose identity is the given one of m_sources.
+    std::size_t jobAt(std::size_t position) const
+    {
+        std::size_t job = position;
+        for (const std::size_t gap : m_withoutIdentity) {
+            if (gap > job)
+                break;
+            ++job;
+        }
+        return job;
+    }
+
     void addFile(const std::string& path, bool found)
     {
         const std::optional<FileIdentity> identity = identityOf(path);
@@ -315,11 +327,11 @@ private:
         // Each file once: the first time it was met.
         if (identity && !m_sources.insert(*identity)) {
             if (m_events.sameFile)
-                m_events.sameFile(path, m_jobs.source(m_jobOfSource[m_sources.find(*identity)]));
+                m_events.sameFile(path, m_jobs.source(jobAt(m_sources.find(*identity))));
             return;
         }
-        if (identity)
-            m_jobOfSource.push_back(static_cast<std::uint32_t>(m_jobs.size()));
+        if (!identity)
+            m_withoutIdentity.push_back(m_jobs.size());
         m_jobs.add(path);
     }
 
@@ -343,7 +355,9 @@ private:
     ReportedFailures m_reports;
     JobTable& m_jobs;
     IdentitySet& m_sources;
-    std::vector<std::uint32_t> m_jobOfSource; // for each identity in m_sources, in order, the job it is
+    // The jobs whose files could not be looked at, in order: every other job has its identity in m_sources, in
+    // the same order. Few, so that a large batch pays nothing for finding the job of an identity.
+    std::vector<std::size_t> m_withoutIdentity;
     std::string m_lastFolder;
     std::optional<FileIdentity> m_lastFolderIdentity;
 };

@@ -4,6 +4,8 @@
 #include "print/AtomicFile.h"
 #include "print/FileRender.h"
 #include "runtime/Yielder.h"
+#include "text/NameCase.h"
+#include "text/Utf8.h"
 #include "tools/papyrant-convert/ConvertInputs.h"
 #include "tools/papyrant-convert/ConvertOptions.h"
 #include "tools/papyrant-convert/DeepPath.h"
@@ -127,6 +129,23 @@ struct SkippedName
     bool sameFile = false;
 };
 
+bool sameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const Utf8Char x = utf8CharAt(a, i);
+        const Utf8Char y = utf8CharAt(b, j);
+        const char32_t left = x.valid ? upperCaseForComparison(x.codePoint) : static_cast<unsigned char>(a[i]);
+        const char32_t right = y.valid ? upperCaseForComparison(y.codePoint) : static_cast<unsigned char>(b[j]);
+        if (left != right || x.valid != y.valid)
+            return false;
+        i += x.length;
+        j += y.length;
+    }
+    return i == a.size() && j == b.size();
+}
+
 std::string plural(std::size_t count, const char* word)
 {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
@@ -240,7 +259,7 @@ private:
                 return;
             m_current.store(index);
             const Clock::time_point start = Clock::now();
-            FileResult result = convert(m_jobs.job(index), index, stop);
+            FileResult result = convert(m_jobs.job(index), stop);
             if (result.status == FileStatus::NotDone)
                 return; // stopped: nothing was written
             result.milliseconds = secondsSince(start) * 1000.0;
@@ -252,7 +271,7 @@ private:
         }
     }
 
-    FileResult convert(const ConvertJob& job, std::size_t index, const std::atomic<bool>& stop) const
+    FileResult convert(const ConvertJob& job, const std::atomic<bool>& stop) const
     {
         FileResult result;
         if (!job.problem.empty()) {
@@ -293,7 +312,7 @@ private:
         request.title = ExtractFileName(job.source);
         request.creator = "papyrant-convert";
         request.stop = &stop;
-        request.commit = [&](AtomicFile& file) { return commitOnce(file, target, index); };
+        request.commit = [&](AtomicFile& file) { return commitOnce(file, target); };
         const RenderOutcome outcome = renderFile(request);
         if (sourceFolder >= 0)
             ::close(sourceFolder);
@@ -320,30 +339,49 @@ private:
         if (!there)
             return {};
         const std::lock_guard<std::mutex> lock(m_commitMutex);
-        const std::size_t written = m_written.find(*there);
-        if (written == m_written.size())
+        if (!m_written.contains(*there))
             return {};
-        return "same PDF as " + displayName(m_jobs.source(m_writtenJobs[written]));
+        return samePdfAs(*there, target.name);
     }
 
     // Puts a finished PDF in place unless its name leads to a PDF this batch wrote already (two spellings of one
     // file, through a link or a folder that ignores case): workers commit in parallel, so the look and the
     // commit are one step.
-    std::string commitOnce(AtomicFile& file, const DeepTarget& target, std::size_t index) const
+    std::string commitOnce(AtomicFile& file, const DeepTarget& target) const
     {
         FileIdentity identity;
         const bool known = file.identity(identity.device, identity.inode);
-        const std::lock_guard<std::mutex> lock(m_commitMutex);
-        if (const std::optional<FileIdentity> there = target.identity()) {
-            const std::size_t written = m_written.find(*there);
-            if (written != m_written.size())
-                return "same PDF as " + displayName(m_jobs.source(m_writtenJobs[written]));
+        std::optional<FileIdentity> taken;
+        {
+            const std::lock_guard<std::mutex> lock(m_commitMutex);
+            taken = target.identity();
+            if (!taken || !m_written.contains(*taken)) {
+                if (!file.commit())
+                    return writeFailureReason(file);
+                if (known)
+                    m_written.insert(identity);
+                return {};
+            }
         }
-        if (!file.commit())
-            return writeFailureReason(file);
-        if (known && m_written.insert(identity))
-            m_writtenJobs.push_back(static_cast<std::uint32_t>(index));
-        return {};
+        return samePdfAs(*taken, target.name);
+    }
+
+    // Which source's PDF has the identity: only a PDF of the same name, whatever its case, can be one file with
+    // this one, so only those are looked at. A batch keeps no path for each PDF it wrote.
+    std::string samePdfAs(const FileIdentity& identity, const std::string& targetName) const
+    {
+        const std::string name = ExtractFileName(targetName);
+        for (std::size_t i = 0; i < m_jobs.size(); ++i) {
+            if (!m_jobs.hasTarget(i))
+                continue;
+            const std::string other = m_jobs.target(i);
+            if (!sameNameIgnoringCase(ExtractFileName(other), name))
+                continue;
+            const DeepTarget there(other);
+            if (there.identity() == identity)
+                return "same PDF as " + displayName(m_jobs.source(i));
+        }
+        return "same PDF as another file of this run";
     }
 
     std::vector<Finished> takeFinished()
@@ -393,7 +431,6 @@ private:
     Clock::time_point m_began; // of the whole run, the search included
     mutable std::mutex m_commitMutex;
     mutable IdentitySet m_written; // the PDFs this batch has put in place, under m_commitMutex
-    mutable std::vector<std::uint32_t> m_writtenJobs; // the job of each, in the same order
     std::size_t m_converted = 0;
     std::size_t m_kept = 0;
     std::size_t m_failed = 0;
