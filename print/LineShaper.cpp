@@ -1,13 +1,12 @@
 #include "print/LineShaper.h"
 
 #include "print/FontSet.h"
+#include "print/LocaleName.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
 #include <fribidi.h>
 #include <hb.h>
-#include <linebreak.h>
-#include <mutex>
 
 namespace papyrant {
 
@@ -29,29 +28,15 @@ bool isRealScript(hb_script_t script)
     return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN;
 }
 
-std::string languageOf(const std::string& locale)
-{
-    std::string language = locale.substr(0, locale.find_first_of("_.@"));
-    if (language == "C" || language == "POSIX")
-        language.clear();
-    const std::size_t region = locale.find('_');
-    if (!language.empty() && region != std::string::npos) {
-        language.push_back('-');
-        language.append(locale, region + 1, locale.find_first_of(".@", region) - region - 1);
-    }
-    return language;
-}
-
 } // namespace
 
 LineShaper::LineShaper(FontSet& fonts, double fontSize)
     : m_fonts(fonts)
     , m_fontSize(fontSize)
-    , m_language(languageOf(fonts.locale()))
+    , m_language(parseLocaleName(fonts.locale()).languageTag())
     , m_buffer(hb_buffer_create())
+    , m_lineBreaks(m_language)
 {
-    static std::once_flag lineBreakTables;
-    std::call_once(lineBreakTables, [] { init_linebreak(); });
 }
 
 LineShaper::~LineShaper()
@@ -202,7 +187,7 @@ void LineShaper::shapeRuns()
     }
 }
 
-bool LineShaper::glyphPerCharacter(const Cluster& cluster) const
+bool LineShaper::glyphPerCharacter(const Cluster& cluster)
 {
     // A base with its marks, drawn one glyph each in the characters' order and on one baseline: each glyph
     // copies back as its own character, so that no span is needed. Not so when a glyph is the plain glyph of
@@ -212,16 +197,22 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster) const
     if (count != cluster.glyphCount || cluster.face == FontSet::kNoFace)
         return false;
     FontFace& face = m_fonts.face(cluster.face);
+    // The characters' plain glyphs, sorted, so that a cluster of many joiners or selectors costs n log n.
+    m_plainGlyphs.clear();
+    for (std::uint32_t c = 0; c < count; ++c)
+        m_plainGlyphs.push_back(face.glyphFor(m_chars[cluster.firstChar + c]));
+    m_sortedGlyphs.assign(m_plainGlyphs.begin(), m_plainGlyphs.end());
+    std::sort(m_sortedGlyphs.begin(), m_sortedGlyphs.end());
     const bool reversed = (cluster.level & 1) != 0;
     for (std::uint32_t g = 0; g < count; ++g) {
         const std::uint32_t own = reversed ? count - 1 - g : g;
         const std::uint32_t glyph = m_glyphs[cluster.firstGlyph + g].id;
         if (m_glyphs[cluster.firstGlyph + g].yOffset != 0)
             return false;
-        for (std::uint32_t c = 0; c < count; ++c) {
-            if (c != own && face.glyphFor(m_chars[cluster.firstChar + c]) == glyph)
-                return false;
-        }
+        const auto [first, last] = std::equal_range(m_sortedGlyphs.begin(), m_sortedGlyphs.end(), glyph);
+        const auto others = (last - first) - (m_plainGlyphs[own] == glyph ? 1 : 0);
+        if (others > 0)
+            return false;
     }
     return true;
 }
@@ -325,7 +316,7 @@ void LineShaper::wrap(double width, std::vector<Row>& rows)
             }
             x += cluster.advance;
             ++end;
-            if (m_breaks[cluster.endChar - 1] == LINEBREAK_ALLOWBREAK)
+            if (m_breaks[cluster.endChar - 1])
                 lastBreak = end;
         }
         emitRow(rowStart, end, width, rows);
@@ -341,9 +332,7 @@ void LineShaper::layOut(std::string_view line, double width, std::vector<Row>& r
     chooseFaces();
     resolveLevels();
     shapeRuns();
-    m_breaks.resize(m_chars.size());
-    set_linebreaks_utf32(reinterpret_cast<const utf32_t*>(m_chars.data()), m_chars.size(),
-        m_language.empty() ? nullptr : m_language.c_str(), m_breaks.data());
+    m_lineBreaks.find(m_chars, m_breaks);
     wrap(width, rows);
 }
 
