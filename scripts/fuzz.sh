@@ -44,7 +44,10 @@ for target in "${targets[@]}"; do
     [ -f "$root/tests/fuzz/$target.dict" ] && dict=(-dict="$root/tests/fuzz/$target.dict")
     echo "== fuzz $target for $seconds s"
     log=$build/findings/$target.log
+    # Leaks are checked, but not the caches fontconfig and the shaping libraries keep for the process (the
+    # suppressions the sanitizer stage uses).
     if ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
         "$build/fuzz/$target" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" >"$log" 2>&1; then
         grep -E '^stat::number_of_executed_units|^#[0-9]+ *DONE' "$log" || true
