@@ -28,6 +28,7 @@ for name in zwj vs16 cgj; do
         /usr/bin/time -f "%e %M" -o "$work/time" "$bin/padprint" /p "$work/$name.txt"
         cat "$work/time"
     done >"$work/runs"
+    pdftotext "$work/$name.pdf" - | grep -q z || { echo "clusters: no whole PDF for $name" >&2; exit 1; }
     seconds=$(awk '{ print $1 }' "$work/runs" | median)
     rss=$(awk '{ print $2 }' "$work/runs" | sort -n | tail -1)
     echo "clusters.${name}_run_seconds: $seconds s"
