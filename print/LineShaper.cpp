@@ -191,8 +191,9 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster)
 {
     // A base with its marks, drawn one glyph each in the characters' order and on one baseline: each glyph
     // copies back as its own character, so that no span is needed. Not so when a glyph is the plain glyph of
-    // another character of the cluster (a vowel sign drawn before its consonant, say), or when a mark is raised
-    // or lowered, which text extraction would take for another line.
+    // another character of the cluster (a vowel sign drawn before its consonant, say), when a mark is raised
+    // or lowered, which text extraction would take for another line, or when it is moved back over the glyph
+    // before it (Thai vowel and tone marks), which text extraction would take for text out of order.
     const std::uint32_t count = cluster.endChar - cluster.firstChar;
     if (count != cluster.glyphCount || cluster.face == FontSet::kNoFace)
         return false;
@@ -207,7 +208,7 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster)
     for (std::uint32_t g = 0; g < count; ++g) {
         const std::uint32_t own = reversed ? count - 1 - g : g;
         const std::uint32_t glyph = m_glyphs[cluster.firstGlyph + g].id;
-        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0)
+        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0 || m_glyphs[cluster.firstGlyph + g].xOffset < 0)
             return false;
         const auto [first, last] = std::equal_range(m_sortedGlyphs.begin(), m_sortedGlyphs.end(), glyph);
         const auto others = (last - first) - (m_plainGlyphs[own] == glyph ? 1 : 0);
@@ -215,6 +216,29 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster)
             return false;
     }
     return true;
+}
+
+void LineShaper::drawEndingGlyphLast(const Cluster& cluster)
+{
+    // A mark placed back over its base (a Thai vowel sign) ends before the cluster does; drawn last, it would
+    // leave a gap before the next glyph that text extraction takes for a space. The glyph that reaches
+    // furthest is drawn last instead; where each glyph lands does not change.
+    const auto first = m_placed.end() - static_cast<std::ptrdiff_t>(cluster.glyphCount);
+    auto furthest = first;
+    float furthestEnd = 0;
+    for (auto it = first; it != m_placed.end(); ++it) {
+        const float end = it->second.x + m_glyphs[cluster.firstGlyph + static_cast<std::uint32_t>(it - first)].advance;
+        if (it == first || end >= furthestEnd) {
+            furthest = it;
+            furthestEnd = end;
+        }
+    }
+    std::rotate(furthest, furthest + 1, m_placed.end());
+    for (auto it = first; it != m_placed.end(); ++it) {
+        it->second.span = it == first  ? PlacedGlyph::Span::Open
+            : it + 1 == m_placed.end() ? PlacedGlyph::Span::Close
+                                       : PlacedGlyph::Span::Inside;
+    }
 }
 
 void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)
@@ -283,6 +307,8 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
                     glyph.advanceUnits, textBegin, textLength, span });
             pen += glyph.advance;
         }
+        if (!oneToOne && cluster.glyphCount > 1 && !reversed)
+            drawEndingGlyphLast(cluster);
     }
     std::stable_sort(
         m_placed.begin(), m_placed.end(), [](const auto& left, const auto& right) { return left.first < right.first; });

@@ -66,6 +66,7 @@ private:
     void wrap(double width, std::vector<Row>& rows);
     bool glyphPerCharacter(const Cluster& cluster);
     void emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows);
+    void drawEndingGlyphLast(const Cluster& cluster);
 
     FontSet& m_fonts;
     double m_fontSize;

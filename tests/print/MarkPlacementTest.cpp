@@ -149,6 +149,15 @@ TEST(MarkPlacement, ThaiMarksSitOverTheirConsonant)
     EXPECT_EQ(markInkInCell[1], 0) << "mark ink over the second consonant";
     EXPECT_GT(markInkInCell[2], 0) << "no mark over the third consonant";
     EXPECT_EQ(markInkInCell[3], 0) << "mark ink over the fourth consonant";
+
+    // Marks drawn back over their consonant still copy back in order, with no space between.
+    std::string text;
+    ASSERT_EQ(runProgram({ "pdftotext", "-enc", "UTF-8", (dir.path() / "page.pdf").string(),
+                             (dir.path() / "page.txt").string() },
+                  text, dir.path()),
+        0)
+        << text;
+    EXPECT_EQ(readFile(dir.path() / "page.txt").substr(0, 19), "\u0E09\u0E31\u0E19\u0E01\u0E34\u0E19\n");
 }
 
 // Alef wasla has a face: its ink, a tall letter, lies in its own advance at the right margin (the line reads
