@@ -23,6 +23,10 @@ bool followsPrevious(char32_t cp)
         || (cp >= 0xFE00 && cp <= 0xFE0F) || (cp >= 0xE0100 && cp <= 0xE01EF);
 }
 
+// A shift between glyphs, as a share of the type size, that text extraction may take for a space or for text
+// out of order.
+constexpr double kNoticeableGap = 0.1;
+
 bool isRealScript(hb_script_t script)
 {
     return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN;
@@ -208,7 +212,8 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster)
     for (std::uint32_t g = 0; g < count; ++g) {
         const std::uint32_t own = reversed ? count - 1 - g : g;
         const std::uint32_t glyph = m_glyphs[cluster.firstGlyph + g].id;
-        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0 || m_glyphs[cluster.firstGlyph + g].xOffset < 0)
+        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0
+            || m_glyphs[cluster.firstGlyph + g].xOffset < -kNoticeableGap * m_fontSize)
             return false;
         const auto [first, last] = std::equal_range(m_sortedGlyphs.begin(), m_sortedGlyphs.end(), glyph);
         const auto others = (last - first) - (m_plainGlyphs[own] == glyph ? 1 : 0);
@@ -220,19 +225,20 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster)
 
 void LineShaper::drawEndingGlyphLast(const Cluster& cluster)
 {
-    // A mark placed back over its base (a Thai vowel sign) ends before the cluster does; drawn last, it would
-    // leave a gap before the next glyph that text extraction takes for a space. The glyph that reaches
-    // furthest is drawn last instead; where each glyph lands does not change.
+    // A mark placed back over its base (a Thai vowel sign) ends well before the cluster does; drawn last, it
+    // would leave a gap before the next glyph that text extraction takes for a space. The glyph that reaches
+    // furthest is then drawn last instead; where each glyph lands does not change.
     const auto first = m_placed.end() - static_cast<std::ptrdiff_t>(cluster.glyphCount);
+    const auto endOf = [&](auto it) {
+        return it->second.x + m_glyphs[cluster.firstGlyph + static_cast<std::uint32_t>(it - first)].advance;
+    };
     auto furthest = first;
-    float furthestEnd = 0;
     for (auto it = first; it != m_placed.end(); ++it) {
-        const float end = it->second.x + m_glyphs[cluster.firstGlyph + static_cast<std::uint32_t>(it - first)].advance;
-        if (it == first || end >= furthestEnd) {
+        if (endOf(it) >= endOf(furthest))
             furthest = it;
-            furthestEnd = end;
-        }
     }
+    if (endOf(m_placed.end() - 1) >= endOf(furthest) - kNoticeableGap * m_fontSize)
+        return;
     std::rotate(furthest, furthest + 1, m_placed.end());
     for (auto it = first; it != m_placed.end(); ++it) {
         it->second.span = it == first  ? PlacedGlyph::Span::Open
