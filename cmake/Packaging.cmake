@@ -27,8 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, fonts-ipafont-gothic, fonts-naver-d2coding, \
 fonts-arphic-bsmi00lp, fonts-lohit-deva, fonts-lohit-beng-bengali, fonts-lohit-guru, fonts-lohit-gujr, \
-fonts-lohit-orya, fonts-lohit-taml, fonts-lohit-telu, fonts-lohit-knda, fonts-lohit-mlym, fonts-tlwg-mono-ttf, \
-fonts-symbola")
+fonts-lohit-orya, fonts-lohit-taml, fonts-lohit-telu, fonts-lohit-knda, fonts-lohit-mlym, fonts-tlwg-typo-ttf, \
+fonts-symbola, fonts-hosny-amiri")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # What Debian asks of every package: the copyright, a changelog and manual pages compressed with gzip -9n, and

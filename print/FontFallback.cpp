@@ -1,5 +1,7 @@
 #include "print/FontFallback.h"
 
+#include "print/LocaleName.h"
+
 #include <cstdlib>
 
 namespace papyrant {
@@ -11,18 +13,14 @@ constexpr const char* kJapanese = "IPAGothic";
 constexpr const char* kKorean = "D2Coding";
 constexpr const char* kTraditionalChinese = "AR PL Mingti2L Big5";
 
-bool startsWith(std::string_view text, std::string_view prefix)
+std::vector<std::string> cjkFamilies(std::string_view localeName)
 {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-std::vector<std::string> cjkFamilies(std::string_view locale)
-{
-    if (startsWith(locale, "ja"))
+    const LocaleName locale = parseLocaleName(localeName);
+    if (locale.language == "ja")
         return { kJapanese, kSimplifiedChinese, kKorean, kTraditionalChinese };
-    if (startsWith(locale, "ko"))
+    if (locale.language == "ko")
         return { kKorean, kSimplifiedChinese, kJapanese, kTraditionalChinese };
-    if (startsWith(locale, "zh_TW") || startsWith(locale, "zh_HK") || startsWith(locale, "zh_MO"))
+    if (locale.language == "zh" && (locale.territory == "TW" || locale.territory == "HK" || locale.territory == "MO"))
         return { kTraditionalChinese, kSimplifiedChinese, kJapanese, kKorean };
     // Simplified Chinese forms elsewhere; the Japanese face then adds the rarer ideographs it alone has.
     return { kSimplifiedChinese, kJapanese, kKorean, kTraditionalChinese };
@@ -33,8 +31,9 @@ std::vector<std::string> cjkFamilies(std::string_view locale)
 std::vector<std::string> fallbackFamilies(std::string_view localeName)
 {
     std::vector<std::string> families = cjkFamilies(localeName);
-    for (const char* family : { "Lohit Devanagari", "Lohit Bengali", "Lohit Gurmukhi", "Lohit Gujarati", "Lohit Odia",
-             "Lohit Tamil", "Lohit Telugu", "Lohit Kannada", "Lohit Malayalam", "Tlwg Mono", "Symbola", "DejaVu Sans" })
+    for (const char* family :
+        { "Lohit Devanagari", "Lohit Bengali", "Lohit Gurmukhi", "Lohit Gujarati", "Lohit Odia", "Lohit Tamil",
+            "Lohit Telugu", "Lohit Kannada", "Lohit Malayalam", "Tlwg Typo", "Symbola", "DejaVu Sans", "Amiri" })
         families.emplace_back(family);
     return families;
 }

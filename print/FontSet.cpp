@@ -1,6 +1,7 @@
 #include "print/FontSet.h"
 
 #include "print/FontFallback.h"
+#include "print/LocaleName.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -150,8 +151,8 @@ std::vector<FaceEntry> otherFaces(const std::string& locale)
     std::vector<FaceEntry> entries;
     FcPattern* query = FcPatternCreate();
     FcPatternAddString(query, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
-    const std::string language = locale.substr(0, locale.find_first_of("_.@"));
-    if (!language.empty() && language != "C" && language != "POSIX")
+    const std::string language = parseLocaleName(locale).language;
+    if (!language.empty())
         FcPatternAddString(query, FC_LANG, reinterpret_cast<const FcChar8*>(language.c_str()));
     FcConfigSubstitute(nullptr, query, FcMatchPattern);
     FcDefaultSubstitute(query);

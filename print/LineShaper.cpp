@@ -1,13 +1,12 @@
 #include "print/LineShaper.h"
 
 #include "print/FontSet.h"
+#include "print/LocaleName.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
 #include <fribidi.h>
 #include <hb.h>
-#include <linebreak.h>
-#include <mutex>
 
 namespace papyrant {
 
@@ -24,22 +23,13 @@ bool followsPrevious(char32_t cp)
         || (cp >= 0xFE00 && cp <= 0xFE0F) || (cp >= 0xE0100 && cp <= 0xE01EF);
 }
 
+// A shift between glyphs, as a share of the type size, that text extraction may take for a space or for text
+// out of order.
+constexpr double kNoticeableGap = 0.1;
+
 bool isRealScript(hb_script_t script)
 {
     return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN;
-}
-
-std::string languageOf(const std::string& locale)
-{
-    std::string language = locale.substr(0, locale.find_first_of("_.@"));
-    if (language == "C" || language == "POSIX")
-        language.clear();
-    const std::size_t region = locale.find('_');
-    if (!language.empty() && region != std::string::npos) {
-        language.push_back('-');
-        language.append(locale, region + 1, locale.find_first_of(".@", region) - region - 1);
-    }
-    return language;
 }
 
 } // namespace
@@ -47,11 +37,10 @@ std::string languageOf(const std::string& locale)
 LineShaper::LineShaper(FontSet& fonts, double fontSize)
     : m_fonts(fonts)
     , m_fontSize(fontSize)
-    , m_language(languageOf(fonts.locale()))
+    , m_language(parseLocaleName(fonts.locale()).languageTag())
     , m_buffer(hb_buffer_create())
+    , m_lineBreaks(m_language)
 {
-    static std::once_flag lineBreakTables;
-    std::call_once(lineBreakTables, [] { init_linebreak(); });
 }
 
 LineShaper::~LineShaper()
@@ -202,28 +191,60 @@ void LineShaper::shapeRuns()
     }
 }
 
-bool LineShaper::glyphPerCharacter(const Cluster& cluster) const
+bool LineShaper::glyphPerCharacter(const Cluster& cluster)
 {
     // A base with its marks, drawn one glyph each in the characters' order and on one baseline: each glyph
     // copies back as its own character, so that no span is needed. Not so when a glyph is the plain glyph of
-    // another character of the cluster (a vowel sign drawn before its consonant, say), or when a mark is raised
-    // or lowered, which text extraction would take for another line.
+    // another character of the cluster (a vowel sign drawn before its consonant, say), when a mark is raised
+    // or lowered, which text extraction would take for another line, or when it is moved back over the glyph
+    // before it (Thai vowel and tone marks), which text extraction would take for text out of order.
     const std::uint32_t count = cluster.endChar - cluster.firstChar;
     if (count != cluster.glyphCount || cluster.face == FontSet::kNoFace)
         return false;
     FontFace& face = m_fonts.face(cluster.face);
+    // The characters' plain glyphs, sorted, so that a cluster of many joiners or selectors costs n log n.
+    m_plainGlyphs.clear();
+    for (std::uint32_t c = 0; c < count; ++c)
+        m_plainGlyphs.push_back(face.glyphFor(m_chars[cluster.firstChar + c]));
+    m_sortedGlyphs.assign(m_plainGlyphs.begin(), m_plainGlyphs.end());
+    std::sort(m_sortedGlyphs.begin(), m_sortedGlyphs.end());
     const bool reversed = (cluster.level & 1) != 0;
     for (std::uint32_t g = 0; g < count; ++g) {
         const std::uint32_t own = reversed ? count - 1 - g : g;
         const std::uint32_t glyph = m_glyphs[cluster.firstGlyph + g].id;
-        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0)
+        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0
+            || m_glyphs[cluster.firstGlyph + g].xOffset < -kNoticeableGap * m_fontSize)
             return false;
-        for (std::uint32_t c = 0; c < count; ++c) {
-            if (c != own && face.glyphFor(m_chars[cluster.firstChar + c]) == glyph)
-                return false;
-        }
+        const auto [first, last] = std::equal_range(m_sortedGlyphs.begin(), m_sortedGlyphs.end(), glyph);
+        const auto others = (last - first) - (m_plainGlyphs[own] == glyph ? 1 : 0);
+        if (others > 0)
+            return false;
     }
     return true;
+}
+
+void LineShaper::drawEndingGlyphLast(const Cluster& cluster)
+{
+    // A mark placed back over its base (a Thai vowel sign) ends well before the cluster does; drawn last, it
+    // would leave a gap before the next glyph that text extraction takes for a space. The glyph that reaches
+    // furthest is then drawn last instead; where each glyph lands does not change.
+    const auto first = m_placed.end() - static_cast<std::ptrdiff_t>(cluster.glyphCount);
+    const auto endOf = [&](auto it) {
+        return it->second.x + m_glyphs[cluster.firstGlyph + static_cast<std::uint32_t>(it - first)].advance;
+    };
+    auto furthest = first;
+    for (auto it = first; it != m_placed.end(); ++it) {
+        if (endOf(it) >= endOf(furthest))
+            furthest = it;
+    }
+    if (endOf(m_placed.end() - 1) >= endOf(furthest) - kNoticeableGap * m_fontSize)
+        return;
+    std::rotate(furthest, furthest + 1, m_placed.end());
+    for (auto it = first; it != m_placed.end(); ++it) {
+        it->second.span = it == first  ? PlacedGlyph::Span::Open
+            : it + 1 == m_placed.end() ? PlacedGlyph::Span::Close
+                                       : PlacedGlyph::Span::Inside;
+    }
 }
 
 void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)
@@ -292,6 +313,8 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
                     glyph.advanceUnits, textBegin, textLength, span });
             pen += glyph.advance;
         }
+        if (!oneToOne && cluster.glyphCount > 1 && !reversed)
+            drawEndingGlyphLast(cluster);
     }
     std::stable_sort(
         m_placed.begin(), m_placed.end(), [](const auto& left, const auto& right) { return left.first < right.first; });
@@ -325,7 +348,7 @@ void LineShaper::wrap(double width, std::vector<Row>& rows)
             }
             x += cluster.advance;
             ++end;
-            if (m_breaks[cluster.endChar - 1] == LINEBREAK_ALLOWBREAK)
+            if (m_breaks[cluster.endChar - 1])
                 lastBreak = end;
         }
         emitRow(rowStart, end, width, rows);
@@ -341,9 +364,7 @@ void LineShaper::layOut(std::string_view line, double width, std::vector<Row>& r
     chooseFaces();
     resolveLevels();
     shapeRuns();
-    m_breaks.resize(m_chars.size());
-    set_linebreaks_utf32(reinterpret_cast<const utf32_t*>(m_chars.data()), m_chars.size(),
-        m_language.empty() ? nullptr : m_language.c_str(), m_breaks.data());
+    m_lineBreaks.find(m_chars, m_breaks);
     wrap(width, rows);
 }
 

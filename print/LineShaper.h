@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/LineBreaks.h"
 #include "print/PlacedGlyph.h"
 
 #include <cstdint>
@@ -63,13 +64,15 @@ private:
     void shapeRun(std::size_t begin, std::size_t end);
     void placeholderRun(std::size_t begin, std::size_t end);
     void wrap(double width, std::vector<Row>& rows);
-    bool glyphPerCharacter(const Cluster& cluster) const;
+    bool glyphPerCharacter(const Cluster& cluster);
     void emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows);
+    void drawEndingGlyphLast(const Cluster& cluster);
 
     FontSet& m_fonts;
     double m_fontSize;
     std::string m_language;
     hb_buffer_t* m_buffer;
+    LineBreaks m_lineBreaks;
     bool m_rightToLeft = false;
     // The line being laid out, per character.
     std::vector<char32_t> m_chars;
@@ -77,11 +80,13 @@ private:
     std::vector<int> m_faces;
     std::vector<std::uint32_t> m_scripts;
     std::vector<std::uint8_t> m_levels;
-    std::vector<char> m_breaks;
+    std::vector<char> m_breaks; // whether the line may wrap after each character
     std::vector<Glyph> m_glyphs;
     std::vector<Cluster> m_clusters; // in logical order
     std::vector<std::size_t> m_order; // scratch: a row's clusters in visual order
     std::vector<std::pair<std::size_t, PlacedGlyph>> m_placed; // scratch: a row's glyphs by cluster
+    std::vector<std::uint32_t> m_plainGlyphs; // scratch: a cluster's characters' own glyphs
+    std::vector<std::uint32_t> m_sortedGlyphs;
 };
 
 } // namespace papyrant

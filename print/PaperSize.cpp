@@ -1,5 +1,7 @@
 #include "print/PaperSize.h"
 
+#include "print/LocaleName.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -23,11 +25,7 @@ PaperSize paperForLocaleName(std::string_view localeName)
         "PA",
         "SV",
     };
-    const std::size_t underscore = localeName.find('_');
-    if (underscore == std::string_view::npos)
-        return kPaperA4;
-    std::string_view territory = localeName.substr(underscore + 1);
-    territory = territory.substr(0, territory.find_first_of(".@"));
+    const std::string territory = parseLocaleName(localeName).territory;
     const bool letter
         = std::find(kLetterTerritories.begin(), kLetterTerritories.end(), territory) != kLetterTerritories.end();
     return letter ? kPaperLetter : kPaperA4;

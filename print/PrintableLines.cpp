@@ -10,14 +10,22 @@ namespace {
 
 constexpr std::size_t kTabWidth = 8;
 
-// C1 controls, line and paragraph separators (Pango would break the line there), and the invisible format
-// characters that would vanish from the page and from copied text: soft hyphen, zero-width space, direction
-// marks and overrides, word joiner and invisible operators, and a byte-order mark inside the text.
+// The noncharacters: U+FDD0 to U+FDEF and the last two code points of every plane. No face draws them and
+// text tools may take them for markers of their own.
+bool isNoncharacter(char32_t cp)
+{
+    return (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE;
+}
+
+// C1 controls, line and paragraph separators (which would end the line in a reader's text), the invisible
+// format characters that would vanish from the page and from copied text (soft hyphen, zero-width space,
+// direction marks and overrides, word joiner and invisible operators, and a byte-order mark inside the text),
+// and the noncharacters.
 bool shownByNumber(char32_t cp)
 {
     return (cp >= 0x80 && cp <= 0x9F) || cp == 0xAD || cp == 0x200B || cp == 0x200E || cp == 0x200F
         || (cp >= 0x2028 && cp <= 0x202E) || (cp >= 0x2060 && cp <= 0x2064) || (cp >= 0x2066 && cp <= 0x2069)
-        || cp == 0xFEFF;
+        || cp == 0xFEFF || isNoncharacter(cp);
 }
 
 } // namespace

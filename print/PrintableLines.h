@@ -9,10 +9,10 @@ namespace papyrant {
 
 // Cuts decoded text into the lines a page shows: CR LF, LF and CR end a line; tabs become spaces up to the
 // next multiple of 8 columns; every other control character is shown, never dropped: C0 controls and DEL in
-// caret notation ("^A", "^[", "^?"); C1 controls, the Unicode line and paragraph separators and the invisible
-// format characters (soft hyphen, zero-width space, direction marks, ...) as "<U+00AD>". Both are plain ASCII,
-// so they print in any font and copy back as printed. A line longer than kMaxLineChars is handed out in
-// parts, so memory stays bounded.
+// caret notation ("^A", "^[", "^?"); C1 controls, the Unicode line and paragraph separators, the invisible
+// format characters (soft hyphen, zero-width space, direction marks, ...) and the noncharacters (U+FFFF, ...)
+// as "<U+00AD>". Both are plain ASCII, so they print in any font and copy back as printed. A line longer than
+// kMaxLineChars is handed out in parts, so memory stays bounded.
 class PrintableLines
 {
 public:

@@ -273,8 +273,8 @@ void TextDecoder::decodeWindows1252(std::string& out)
 
 namespace {
 
-// iconv passes some ill-formed code points on (surrogates, values past U+10FFFF from UCS-4); they are marked,
-// never handed to Pango.
+// iconv passes some ill-formed code points on (surrogates, values past U+10FFFF from UCS-4); each of their
+// bytes becomes U+FFFD here, so that everything after the decoder sees well-formed UTF-8.
 void appendWellFormed(std::string& out, const char* data, std::size_t size)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(data);

@@ -24,8 +24,8 @@ struct PrintOutcome
 };
 
 // Prints the text of `source` as a PDF into `sink`: decoded, cut into printable lines and laid out a page at
-// a time, so memory does not grow with the file. Stops early once the sink fails. Throws RuntimeError when the
-// source cannot be read.
+// a time, so memory does not grow with the file. Stops early once the sink fails. Throws ReadError when
+// the source cannot be read.
 PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job);
 
 } // namespace papyrant

@@ -19,7 +19,7 @@ seconds=${1:-$seconds}
 case "$seconds" in
 '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [--long] [SECONDS]" >&2; exit 2 ;;
 esac
-targets=(${FUZZ_TARGETS:-command_line_fuzz text_decoder_fuzz path_helpers_fuzz drop_data_fuzz registry_fuzz})
+targets=(${FUZZ_TARGETS:-command_line_fuzz text_decoder_fuzz print_text_fuzz path_helpers_fuzz drop_data_fuzz registry_fuzz})
 
 "$root/scripts/setup-deps.sh" --fuzz
 lock=()
@@ -37,10 +37,18 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$findings"
     # A copy: libFuzzer adds what it finds to the first corpus folder it is given.
     cp -n "$root/tests/fuzz/corpus/$target/"* "$corpus/"
+    # The renderer also starts from the shipped samples.
+    [ "$target" = print_text_fuzz ] && cp -n "$root/assets/Samples/"* "$corpus/"
+    # A target's dictionary (tests/fuzz/TARGET.dict) names the tokens its input is made of.
+    dict=()
+    [ -f "$root/tests/fuzz/$target.dict" ] && dict=(-dict="$root/tests/fuzz/$target.dict")
     echo "== fuzz $target for $seconds s"
     log=$build/findings/$target.log
+    # Leaks are checked, but not the caches fontconfig and the shaping libraries keep for the process (the
+    # suppressions the sanitizer stage uses).
     if ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
+        LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
+        "$build/fuzz/$target" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" >"$log" 2>&1; then
         grep -E '^stat::number_of_executed_units|^#[0-9]+ *DONE' "$log" || true
     else

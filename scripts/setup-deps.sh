@@ -15,13 +15,13 @@ print_fonts=(
     fonts-wqy-microhei fonts-ipafont-gothic fonts-naver-d2coding fonts-arphic-bsmi00lp
     fonts-lohit-deva fonts-lohit-beng-bengali fonts-lohit-guru fonts-lohit-gujr fonts-lohit-orya
     fonts-lohit-taml fonts-lohit-telu fonts-lohit-knda fonts-lohit-mlym
-    fonts-tlwg-mono-ttf fonts-symbola
+    fonts-tlwg-typo-ttf fonts-symbola fonts-hosny-amiri
 )
 
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
-    libharfbuzz-dev libfribidi-dev libunibreak-dev libdeflate-dev libfontconfig-dev
+    libharfbuzz-dev libfribidi-dev libicu-dev libdeflate-dev libfontconfig-dev
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
     "${print_fonts[@]}"
     poppler-utils qpdf ghostscript xvfb xauth libxcb1-dev clang-format

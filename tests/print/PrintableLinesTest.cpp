@@ -1,5 +1,7 @@
 #include "print/PrintableLines.h"
 
+#include "print/FontFallback.h"
+#include "print/LocaleName.h"
 #include "print/PaperSize.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +62,18 @@ TEST(PrintableLines, ControlCharactersAreShownNotDropped)
     EXPECT_EQ(linesOf("a\xE4\xB8", 1), (Lines { "a\xEF\xBF\xBD\xEF\xBF\xBD" }));
 }
 
+TEST(PrintableLines, NoncharactersAreShownByNumberTheirNeighboursAsThemselves)
+{
+    // U+FDD0..U+FDEF and the last two code points of each plane, here of planes 0, 1 and 16.
+    EXPECT_EQ(linesOf("a\xEF\xBF\xBF"
+                      "b\xEF\xBF\xBE\xEF\xB7\x90\xEF\xB7\xAF\xF0\x9F\xBF\xBE\xF4\x8F\xBF\xBF",
+                  1),
+        (Lines { "a<U+FFFF>b<U+FFFE><U+FDD0><U+FDEF><U+1FFFE><U+10FFFF>" }));
+    // U+FDCF, U+FDF0, U+FFFD and U+1FFFD are characters like any other.
+    const std::string neighbours = "\xEF\xB7\x8F\xEF\xB7\xB0\xEF\xBF\xBD\xF0\x9F\xBF\xBD";
+    EXPECT_EQ(linesOf(neighbours), (Lines { neighbours }));
+}
+
 TEST(PrintableLines, VeryLongLinesAreHandedOutInBoundedParts)
 {
     const std::size_t max = PrintableLines::kMaxLineChars;
@@ -83,4 +97,32 @@ TEST(PaperSize, LetterInTheUsAndCanadaA4Elsewhere)
     EXPECT_STREQ(paperForLocaleName("C.UTF-8").name, "A4");
     EXPECT_STREQ(paperForLocaleName("POSIX").name, "A4");
     EXPECT_STREQ(paperForLocaleName("").name, "A4");
+}
+
+TEST(LocaleName, LanguageAndTerritoryWithoutCodeSetOrModifier)
+{
+    const LocaleName brazil = parseLocaleName("pt_BR.UTF-8@euro");
+    EXPECT_EQ(brazil.language, "pt");
+    EXPECT_EQ(brazil.territory, "BR");
+    EXPECT_EQ(brazil.languageTag(), "pt-BR");
+    EXPECT_EQ(parseLocaleName("sr_RS@latin").languageTag(), "sr-RS");
+    EXPECT_EQ(parseLocaleName("th").languageTag(), "th");
+    EXPECT_EQ(parseLocaleName("de.UTF-8").languageTag(), "de");
+    for (const char* none : { "C", "C.UTF-8", "POSIX", "" }) {
+        EXPECT_EQ(parseLocaleName(none).languageTag(), "") << none;
+        EXPECT_EQ(parseLocaleName(none).territory, "") << none;
+    }
+}
+
+TEST(FontFallback, CjkFacesFollowTheLocalesLanguageAndTerritory)
+{
+    const auto first = [](const char* locale) { return fallbackFamilies(locale).front(); };
+    EXPECT_EQ(first("ja_JP.UTF-8"), "IPAGothic");
+    EXPECT_EQ(first("ko_KR.UTF-8"), "D2Coding");
+    EXPECT_EQ(first("zh_TW.UTF-8"), "AR PL Mingti2L Big5");
+    EXPECT_EQ(first("zh_HK"), "AR PL Mingti2L Big5");
+    // Simplified forms for the rest of Chinese and every other language, those whose code merely starts
+    // like Japanese's or Korean's among them (Jamaican Patois, Konkani).
+    for (const char* locale : { "zh_CN.UTF-8", "zh_SG", "en_US.UTF-8", "jam_JM", "kok_IN", "C.UTF-8", "" })
+        EXPECT_EQ(first(locale), "WenQuanYi Micro Hei Mono") << locale;
 }

@@ -1,6 +1,7 @@
 #include "print/AtomicFile.h"
 #include "print/FileByteSource.h"
 #include "print/TextPrinter.h"
+#include "tests/support/GrayImage.h"
 #include "tests/support/PdfChecks.h"
 #include "tests/support/Programs.h"
 #include "tests/support/TempDir.h"
@@ -9,38 +10,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <libdeflate.h>
-#include <sstream>
 
 using namespace papyrant;
 using namespace papyrant::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct GrayImage
-{
-    int width = 0;
-    int height = 0;
-    std::string pixels;
-};
-
-// A binary PGM ("P5", 8 bits), as pdftoppm -gray writes it.
-GrayImage parsePgm(const std::string& bytes)
-{
-    GrayImage image;
-    std::istringstream in(bytes);
-    std::string magic;
-    int maximum = 0;
-    in >> magic >> image.width >> image.height >> maximum;
-    in.get();
-    if (magic != "P5" || maximum != 255 || image.width <= 0 || image.height <= 0)
-        return {};
-    const auto size = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
-    image.pixels = bytes.substr(static_cast<std::size_t>(in.tellg()));
-    if (image.pixels.size() != size)
-        return {};
-    return image;
-}
 
 GrayImage readReference(const fs::path& path)
 {

@@ -383,3 +383,32 @@ TEST_F(ConvertEndToEnd, UnreadableFilesAndUnwritableOrFullFoldersFailOnlyTheirFi
 }
 
 } // namespace
+
+// Characters that once aborted the whole batch (regional indicators, U+FFFF after a line's first character) or
+// took a minute (a run of 100,000 joiners) convert like any other file, alongside the others, and the report
+// names every file.
+TEST_F(ConvertEndToEnd, FlagsNoncharactersAndLongClustersConvertInABatch)
+{
+    file("flag.xml", "<c>\U0001F1FA\U0001F1F8\U0001F1EF\U0001F1F5</c>\n");
+    file("nonchar.xml", "a\uFFFFb\n");
+    std::string joiners = "<j>a";
+    for (int i = 0; i < 100000; ++i)
+        joiners += "\u200D";
+    file("joiners.xml", joiners + "b</j>\n");
+    file("good.xml", "<g>fine</g>\n");
+
+    const Outcome outcome
+        = convert({ "-j", "2", "--json", "report.json", "flag.xml", "nonchar.xml", "joiners.xml", "good.xml" });
+    EXPECT_EQ(outcome.code, 0) << outcome.errors;
+    const std::string report = readFile(root() / "report.json");
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 4) << report;
+    for (const char* name : { "flag", "nonchar", "joiners", "good" }) {
+        EXPECT_TRUE(contains(report,
+            std::string("{\"source\":\"") + name + ".xml\",\"target\":\"./" + name + ".pdf\",\"status\":\"converted\""))
+            << report;
+    }
+    EXPECT_TRUE(contains(pdfText(root() / "flag.pdf"), "\U0001F1FA\U0001F1F8\U0001F1EF\U0001F1F5"));
+    EXPECT_TRUE(contains(pdfText(root() / "nonchar.pdf"), "a<U+FFFF>b"));
+    EXPECT_TRUE(contains(pdfText(root() / "joiners.pdf"), "<j>a"));
+    EXPECT_TRUE(contains(pdfText(root() / "good.pdf"), "<g>fine</g>"));
+}

@@ -1,0 +1,133 @@
+#include "print/FontSet.h"
+#include "print/LineShaper.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace papyrant;
+
+namespace {
+
+constexpr double kFontSize = 10.0;
+constexpr double kA4TextWidth = 595.2756 - 2 * 90.0;
+
+std::vector<LineShaper::Row> layOut(const std::string& line, double width, const char* locale = "C.UTF-8")
+{
+    FontSet fonts(locale);
+    EXPECT_TRUE(fonts.valid()) << fonts.problem();
+    LineShaper shaper(fonts, kFontSize);
+    std::vector<LineShaper::Row> rows;
+    shaper.layOut(line, width, rows);
+    return rows;
+}
+
+// How many times each byte of the line is given back by the glyphs drawn for it: a glyph gives back its own
+// text, a span of glyphs the span's text once.
+std::vector<int> timesCopiedBack(const std::string& line, const std::vector<LineShaper::Row>& rows)
+{
+    std::vector<int> times(line.size());
+    for (const LineShaper::Row& row : rows) {
+        for (const PlacedGlyph& glyph : row.glyphs) {
+            if (glyph.span == PlacedGlyph::Span::Inside || glyph.span == PlacedGlyph::Span::Close)
+                continue;
+            for (std::uint32_t b = glyph.textBegin; b < glyph.textBegin + glyph.textLength && b < line.size(); ++b)
+                ++times[b];
+        }
+    }
+    return times;
+}
+
+// The first byte of the line that each row draws.
+std::vector<std::uint32_t> rowStarts(const std::vector<LineShaper::Row>& rows)
+{
+    std::vector<std::uint32_t> starts;
+    for (const LineShaper::Row& row : rows) {
+        std::uint32_t first = UINT32_MAX;
+        for (const PlacedGlyph& glyph : row.glyphs)
+            first = std::min(first, glyph.textBegin);
+        starts.push_back(first);
+    }
+    return starts;
+}
+
+std::string repeated(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+} // namespace
+
+// Lines that once aborted the program or took minutes: each byte is drawn and given back exactly once.
+TEST(LineLayout, EveryByteOfAnyLineIsGivenBackOnce)
+{
+    const std::vector<std::string> lines = {
+        "Flags: \U0001F1FA\U0001F1F8\U0001F1EF\U0001F1F5 and a lone \U0001F1E9 end",
+        "a\uFFFFb \uFFFE\uFDD0 \U0010FFFF\U0001FFFE",
+        "\u202Eabc\u202C \u2067\u05E9\u05C1\u05B8\u05DC\u05D5\u05B9\u05DD 123\u2069 (x) \u200F",
+        "a" + repeated("\u200D", 16384) + "b",
+        "\u2764" + repeated("\uFE0F", 5000) + " a" + repeated("\u034F", 5000),
+        repeated("\u0E09\u0E31\u0E19\u0E01\u0E34\u0E19", 40),
+        "\u0671\u0644\u0652\u062D\u064E\u0645\u0652\u062F\u064F \u0661\u0662\u0663",
+    };
+    for (const std::string& line : lines) {
+        const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
+        const std::vector<int> times = timesCopiedBack(line, rows);
+        for (std::size_t b = 0; b < line.size(); ++b) {
+            if (times[b] != 1) {
+                ADD_FAILURE() << "byte " << b << " given back " << times[b] << " times in a line of " << line.size();
+                break;
+            }
+        }
+    }
+}
+
+// Thai, alef wasla and the Arabic Supplement, a flag and Devanagari each have an installed face: none of them
+// is drawn as an empty box.
+TEST(LineLayout, ScriptsOfTheFallbackFacesAreDrawnWithRealGlyphs)
+{
+    for (const std::string line : { "\u0E09\u0E31\u0E19\u0E01\u0E34\u0E19", "\u0671\u0644\u0652", "\u0750\u0751",
+             "\U0001F1FA\U0001F1F8", "\u0915\u094D\u0937" }) {
+        for (const LineShaper::Row& row : layOut(line, kA4TextWidth)) {
+            for (const PlacedGlyph& glyph : row.glyphs) {
+                EXPECT_NE(glyph.face, FontSet::kNoFace) << line;
+                EXPECT_NE(glyph.glyph, 0u) << line;
+            }
+        }
+    }
+}
+
+// Thai writes no spaces between words: a long line wraps between words all the same, never inside one.
+TEST(LineLayout, ThaiWrapsBetweenWords)
+{
+    const std::vector<std::string> words = { "\u0E09\u0E31\u0E19", "\u0E01\u0E34\u0E19", "\u0E02\u0E49\u0E32\u0E27",
+        "\u0E17\u0E35\u0E48", "\u0E1A\u0E49\u0E32\u0E19" };
+    std::string line;
+    std::vector<std::uint32_t> wordStarts;
+    for (int i = 0; i < 12; ++i) {
+        for (const std::string& word : words) {
+            wordStarts.push_back(static_cast<std::uint32_t>(line.size()));
+            line += word;
+        }
+    }
+    for (const char* locale : { "th_TH.UTF-8", "C.UTF-8" }) {
+        const std::vector<std::uint32_t> starts = rowStarts(layOut(line, 100.0, locale));
+        EXPECT_GT(starts.size(), 3u) << locale;
+        for (std::uint32_t start : starts)
+            EXPECT_NE(std::find(wordStarts.begin(), wordStarts.end(), start), wordStarts.end())
+                << locale << ": a row starts inside a word, at byte " << start;
+    }
+}
+
+// A flag is two regional indicators: a row never ends between the two.
+TEST(LineLayout, FlagsAreNeverCutInHalf)
+{
+    const std::string line = repeated("\U0001F1FA\U0001F1F8\U0001F1EF\U0001F1F5", 10);
+    const std::vector<std::uint32_t> starts = rowStarts(layOut(line, 30.0));
+    EXPECT_GT(starts.size(), 2u);
+    for (std::uint32_t start : starts)
+        EXPECT_EQ(start % 8, 0u) << "a row starts at the indicator at byte " << start;
+}
