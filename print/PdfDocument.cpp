@@ -189,12 +189,8 @@ bool PdfDocument::finish(std::string& problem)
     if (m_pages.empty())
         endPage();
     std::string fonts;
-    const int encoding = m_writer.reserve();
-    m_writer.writeStream(encoding,
-        "/Type/CMap/CMapName/Papyrant-OneOrTwoByte/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>",
-        std::string(PdfFont::encodingCMap()));
     for (const auto& font : m_allFonts) {
-        if (!font->write(m_writer, encoding, problem))
+        if (!font->write(m_writer, problem))
             return false;
         fonts += "/" + font->resourceName() + " " + pdf::reference(font->object());
     }

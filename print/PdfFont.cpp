@@ -13,55 +13,9 @@ namespace papyrant {
 
 namespace {
 
-constexpr const char* kCodeSpace = "2 begincodespacerange\n<00><7F>\n<8000><FFFF>\nendcodespacerange\n";
+constexpr const char* kCodeSpace = "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
 
 } // namespace
-
-void PdfFont::appendCodeHex(std::string& out, std::size_t code)
-{
-    if (code < kOneByteCodes) {
-        static const char digits[] = "0123456789ABCDEF";
-        out.push_back(digits[code >> 4]);
-        out.push_back(digits[code & 0xF]);
-    } else {
-        pdf::appendHex16(out, static_cast<unsigned>(0x8000 + (code - kOneByteCodes)));
-    }
-}
-
-const std::string& PdfFont::encodingCMap()
-{
-    static const std::string cmap = makeEncodingCMap();
-    return cmap;
-}
-
-std::string PdfFont::makeEncodingCMap()
-{
-    // Codes 00-7F are CIDs 0-127; codes 8000-FFFF are CIDs 128 and up, in ranges that differ in their last
-    // byte only, as every reader accepts.
-    std::string out = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>def\n"
-                      "/CMapName/Papyrant-OneOrTwoByte def\n/CMapType 1 def\n";
-    out += kCodeSpace;
-    std::vector<std::string> ranges { "<00><7F>0" };
-    for (unsigned high = 0x80; high <= 0xFF; ++high) {
-        std::string range = "<";
-        pdf::appendHex16(range, high << 8);
-        range += "><";
-        pdf::appendHex16(range, (high << 8) | 0xFF);
-        range.push_back('>');
-        range += std::to_string(kOneByteCodes + ((high - 0x80) << 8));
-        ranges.push_back(range);
-    }
-    for (std::size_t first = 0; first < ranges.size(); first += 100) {
-        const std::size_t count = std::min<std::size_t>(100, ranges.size() - first);
-        out += std::to_string(count) + " begincidrange\n";
-        for (std::size_t i = first; i < first + count; ++i)
-            out += ranges[i] + "\n";
-        out += "endcidrange\n";
-    }
-    out += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
-    return out;
-}
 
 PdfFont::PdfFont(FontFace& face, int object, std::string resourceName)
     : m_face(face)
@@ -136,7 +90,7 @@ std::string PdfFont::toUnicodeMap() const
         out += std::to_string(count) + " beginbfchar\n";
         for (std::size_t i = first; i < first + count; ++i) {
             out.push_back('<');
-            appendCodeHex(out, mapped[i]);
+            pdf::appendHex16(out, static_cast<unsigned>(mapped[i]));
             out += "><";
             pdf::appendUtf16Hex(out, m_texts[mapped[i]]);
             out += ">\n";
@@ -147,7 +101,7 @@ std::string PdfFont::toUnicodeMap() const
     return out;
 }
 
-bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
+bool PdfFont::write(PdfWriter& writer, std::string& problem)
 {
     hb_subset_input_t* input = hb_subset_input_create_or_fail();
     if (!input) {
@@ -212,7 +166,7 @@ bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
     const double scale = 1000.0 / m_face.unitsPerEm();
 
     writer.writeObject(m_object,
-        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding " + pdf::reference(encoding) + "/DescendantFonts["
+        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding/Identity-H/DescendantFonts["
             + pdf::reference(descendant) + "]/ToUnicode " + pdf::reference(toUnicode) + ">>");
     writer.writeObject(descendant,
         "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name
