@@ -226,6 +226,33 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster) const
     return true;
 }
 
+void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<PlacedGlyph>& glyphs)
+{
+    const bool oneToOne = cluster.glyphCount > 1 && glyphPerCharacter(cluster);
+    const bool reversed = (cluster.level & 1) != 0;
+    const std::uint32_t clusterBegin = m_offsets[cluster.firstChar];
+    const std::uint32_t clusterLength = m_offsets[cluster.endChar] - clusterBegin;
+    // A cluster drawn with several glyphs copies back through its first glyph's code, the others' copying back
+    // as nothing, and through a span as well: the span alone is lost on the readers that know no spans (pdf.js,
+    // pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
+    const bool spanned = cluster.glyphCount > 1 && !oneToOne;
+    for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
+        const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
+        std::uint32_t textBegin = clusterBegin;
+        std::uint32_t textLength = g == 0 ? clusterLength : 0;
+        if (oneToOne) {
+            const std::uint32_t c = cluster.firstChar + (reversed ? cluster.glyphCount - 1 - g : g);
+            textBegin = m_offsets[c];
+            textLength = m_offsets[c + 1] - textBegin;
+        }
+        const bool opens = spanned && g == 0;
+        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, static_cast<float>(pen + glyph.xOffset),
+            glyph.yOffset, glyph.advanceUnits, textBegin, textLength, opens ? clusterBegin : 0u,
+            opens ? clusterLength : 0u, spanned && g + 1 == cluster.glyphCount });
+        pen += glyph.advance;
+    }
+}
+
 void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)
 {
     // Visual order: trailing white space at the paragraph's level, then each run at a level reversed, from
@@ -264,40 +291,15 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
         }
     }
 
+    // Rows are drawn as they are placed, left to right, right-to-left runs too: PDFium and pdf.js take text in
+    // drawing order and put it in reading order themselves, and give back each right-to-left word right, with
+    // its spaces, only so. (A span with the run's text in reading order is taken for drawing order by PDFium,
+    // poppler and MuPDF, and comes back reversed.)
     Row& row = rows.emplace_back();
-    // Glyphs are placed in visual order but drawn in reading order, so that text taken in the content's order
-    // reads as it was written.
-    m_placed.clear();
+    row.glyphs.reserve(m_order.size());
     double pen = 0;
-    for (std::size_t index : m_order) {
-        const Cluster& cluster = m_clusters[index];
-        const bool oneToOne = cluster.glyphCount > 1 && glyphPerCharacter(cluster);
-        const bool reversed = (cluster.level & 1) != 0;
-        for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
-            const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
-            std::uint32_t textBegin = m_offsets[cluster.firstChar];
-            std::uint32_t textLength = m_offsets[cluster.endChar] - textBegin;
-            PlacedGlyph::Span span = PlacedGlyph::Span::None;
-            if (oneToOne) {
-                const std::uint32_t c = cluster.firstChar + (reversed ? cluster.glyphCount - 1 - g : g);
-                textBegin = m_offsets[c];
-                textLength = m_offsets[c + 1] - textBegin;
-            } else if (cluster.glyphCount > 1) {
-                span = g == 0                     ? PlacedGlyph::Span::Open
-                    : g + 1 == cluster.glyphCount ? PlacedGlyph::Span::Close
-                                                  : PlacedGlyph::Span::Inside;
-            }
-            m_placed.emplace_back(index,
-                PlacedGlyph { cluster.face, glyph.id, static_cast<float>(pen + glyph.xOffset), glyph.yOffset,
-                    glyph.advanceUnits, textBegin, textLength, span });
-            pen += glyph.advance;
-        }
-    }
-    std::stable_sort(
-        m_placed.begin(), m_placed.end(), [](const auto& left, const auto& right) { return left.first < right.first; });
-    row.glyphs.reserve(m_placed.size());
-    for (const auto& placed : m_placed)
-        row.glyphs.push_back(placed.second);
+    for (std::size_t index : m_order)
+        placeCluster(m_clusters[index], pen, row.glyphs);
     if (m_rightToLeft) {
         double visible = pen;
         for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)

@@ -64,6 +64,8 @@ private:
     void placeholderRun(std::size_t begin, std::size_t end);
     void wrap(double width, std::vector<Row>& rows);
     bool glyphPerCharacter(const Cluster& cluster) const;
+    // Places a cluster's glyphs from `pen` on.
+    void placeCluster(const Cluster& cluster, double& pen, std::vector<PlacedGlyph>& glyphs);
     void emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows);
 
     FontSet& m_fonts;
@@ -81,7 +83,6 @@ private:
     std::vector<Glyph> m_glyphs;
     std::vector<Cluster> m_clusters; // in logical order
     std::vector<std::size_t> m_order; // scratch: a row's clusters in visual order
-    std::vector<std::pair<std::size_t, PlacedGlyph>> m_placed; // scratch: a row's glyphs by cluster
 };
 
 } // namespace papyrant

@@ -111,11 +111,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
     const double rowY = m_paper.height - baseline;
     bool moved = false;
     for (const PlacedGlyph& glyph : glyphs) {
-        const std::string_view copiesAs = glyph.span == PlacedGlyph::Span::Open || glyph.span == PlacedGlyph::Span::None
-            ? text.substr(glyph.textBegin, glyph.textLength)
-            : std::string_view();
-        // Inside a span the span's text is what copies back; its glyphs map to nothing on their own.
-        const std::string_view codeText = glyph.span == PlacedGlyph::Span::None ? copiesAs : std::string_view();
+        const std::string_view codeText = text.substr(glyph.textBegin, glyph.textLength);
         const int face = glyph.face == FontSet::kNoFace ? FontSet::kMainFace : glyph.face;
         PdfFont* font = &this->font(face);
         std::uint16_t code = font->code(glyph.glyph, codeText, glyph.advance);
@@ -123,11 +119,11 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             font = &newFont(face);
             code = font->code(glyph.glyph, codeText, glyph.advance);
         }
-        if (glyph.span == PlacedGlyph::Span::Open) {
+        if (glyph.spanLength > 0) {
             closeShow();
             beginText();
             m_content += "/Span<</ActualText";
-            m_content += pdf::textString(copiesAs);
+            m_content += pdf::textString(text.substr(glyph.spanBegin, glyph.spanLength));
             m_content += ">>BDC\n";
         }
         setFont(*font);
@@ -152,7 +148,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         }
         PdfFont::appendCode(m_content, code);
         m_penX += font->width(code) * m_fontSize / 1000.0;
-        if (glyph.span == PlacedGlyph::Span::Close) {
+        if (glyph.closesSpan) {
             closeShow();
             m_content += "EMC\n";
         }

@@ -80,19 +80,16 @@ std::string PdfFont::toUnicodeMap() const
                                   "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
                                   "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n")
         + std::string(kCodeSpace);
-    std::vector<std::size_t> mapped;
-    for (std::size_t code = 1; code < m_texts.size(); ++code) {
-        if (!m_texts[code].empty())
-            mapped.push_back(code);
-    }
-    for (std::size_t first = 0; first < mapped.size(); first += 100) {
-        const std::size_t count = std::min<std::size_t>(100, mapped.size() - first);
+    // Every code but .notdef is mapped, a glyph that copies back as nothing to an empty string: a reader finding
+    // no entry makes up a character of its own (U+FFFD, "(cid:5)").
+    for (std::size_t first = 1; first < m_texts.size(); first += 100) {
+        const std::size_t count = std::min<std::size_t>(100, m_texts.size() - first);
         out += std::to_string(count) + " beginbfchar\n";
-        for (std::size_t i = first; i < first + count; ++i) {
+        for (std::size_t code = first; code < first + count; ++code) {
             out.push_back('<');
-            pdf::appendHex16(out, static_cast<unsigned>(mapped[i]));
+            pdf::appendHex16(out, static_cast<unsigned>(code));
             out += "><";
-            pdf::appendUtf16Hex(out, m_texts[mapped[i]]);
+            pdf::appendUtf16Hex(out, m_texts[code]);
             out += ">\n";
         }
         out += "endbfchar\n";

@@ -70,7 +70,7 @@ READERS = ["pdftotext", "mutool-1.21", "gs-txtwrite", "pdfminer", "pypdf", "pdfj
 # The two quirks excused, each for its readers only: lam-alef given back as alef-lam (the ligature's glyph order),
 # and the direction marks poppler puts around right-to-left runs.
 LAM_ALEF = re.compile("([\u0622\u0623\u0625\u0627])(\u0644)")
-BIDI_MARKS = re.compile("[\u200e\u200f]")
+BIDI_MARKS = re.compile("[\u200e\u200f\u202a-\u202e\u2066-\u2069]")
 CID = re.compile(r"\(cid:\d+\)")
 
 
