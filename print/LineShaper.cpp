@@ -228,7 +228,27 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster) const
 
 void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<PlacedGlyph>& glyphs)
 {
-    const bool oneToOne = cluster.glyphCount > 1 && glyphPerCharacter(cluster);
+    // A glyph set back over its base (a mark that did not compose, in a face without mark positioning) is drawn
+    // first: a reader seeing the pen go back takes it for the start of another word or line.
+    // Of glyphs at one place, the one that moves the pen on (the base) goes last.
+    m_drawOrder.clear();
+    double x = pen;
+    bool backwards = false;
+    for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
+        const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
+        m_drawOrder.emplace_back(static_cast<float>(x + glyph.xOffset), g);
+        backwards = backwards || (g > 0 && glyph.xOffset < -0.01f);
+        x += glyph.advance;
+    }
+    if (backwards) {
+        std::stable_sort(m_drawOrder.begin(), m_drawOrder.end(), [this, &cluster](const auto& left, const auto& right) {
+            if (left.first != right.first)
+                return left.first < right.first;
+            return m_glyphs[cluster.firstGlyph + left.second].advance == 0
+                && m_glyphs[cluster.firstGlyph + right.second].advance != 0;
+        });
+    }
+    const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
     const bool reversed = (cluster.level & 1) != 0;
     const std::uint32_t clusterBegin = m_offsets[cluster.firstChar];
     const std::uint32_t clusterLength = m_offsets[cluster.endChar] - clusterBegin;
@@ -236,21 +256,22 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     // as nothing, and through a span as well: the span alone is lost on the readers that know no spans (pdf.js,
     // pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
     const bool spanned = cluster.glyphCount > 1 && !oneToOne;
-    for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
+    for (std::uint32_t drawn = 0; drawn < cluster.glyphCount; ++drawn) {
+        const auto [glyphX, g] = m_drawOrder[drawn];
         const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
         std::uint32_t textBegin = clusterBegin;
-        std::uint32_t textLength = g == 0 ? clusterLength : 0;
+        std::uint32_t textLength = drawn == 0 ? clusterLength : 0;
         if (oneToOne) {
             const std::uint32_t c = cluster.firstChar + (reversed ? cluster.glyphCount - 1 - g : g);
             textBegin = m_offsets[c];
             textLength = m_offsets[c + 1] - textBegin;
         }
-        const bool opens = spanned && g == 0;
-        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, static_cast<float>(pen + glyph.xOffset),
-            glyph.yOffset, glyph.advanceUnits, textBegin, textLength, opens ? clusterBegin : 0u,
-            opens ? clusterLength : 0u, spanned && g + 1 == cluster.glyphCount });
-        pen += glyph.advance;
+        const bool opens = spanned && drawn == 0;
+        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin,
+            textLength, opens ? clusterBegin : 0u, opens ? clusterLength : 0u,
+            spanned && drawn + 1 == cluster.glyphCount });
     }
+    pen = x;
 }
 
 void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)

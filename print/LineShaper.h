@@ -83,6 +83,7 @@ private:
     std::vector<Glyph> m_glyphs;
     std::vector<Cluster> m_clusters; // in logical order
     std::vector<std::size_t> m_order; // scratch: a row's clusters in visual order
+    std::vector<std::pair<float, std::uint32_t>> m_drawOrder; // scratch: a cluster's glyphs by x, as drawn
 };
 
 } // namespace papyrant
