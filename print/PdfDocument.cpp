@@ -198,8 +198,8 @@ bool PdfDocument::finish(std::string& problem)
         kids += pdf::reference(page);
     }
     m_writer.writeObject(m_pageTree, "<</Type/Pages/Kids[" + kids + "]/Count " + std::to_string(m_pages.size()) + ">>");
-    if (!m_writer.finish(m_catalog, m_info)) {
-        problem = "the PDF could not be written";
+    if (!m_writer.finish(m_catalog, "/Info " + pdf::reference(m_info))) {
+        problem = m_writer.problem().empty() ? "the PDF could not be written" : m_writer.problem();
         return false;
     }
     return true;
