@@ -19,7 +19,7 @@ PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
         return outcome;
     }
     TextDecoder decoder(source);
-    PdfDocument document(sink, job.paper, job.title, fonts, PageLayout::kFontSize);
+    PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
     PageLayout layout(document, fonts, job.paper);
     PrintableLines lines([&layout](std::string_view line) { layout.addLine(line); });
     std::string text;

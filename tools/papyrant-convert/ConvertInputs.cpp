@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace papyrant {
@@ -55,6 +56,21 @@ public:
 private:
     const InputEvents& m_events;
 };
+
+SkipKind skipKind(ScanSkip reason)
+{
+    switch (reason) {
+    case ScanSkip::UnusableName: // among them paths too long for the search
+    case ScanSkip::Unreadable:
+    case ScanSkip::VanishedFile:
+        return SkipKind::Error;
+    case ScanSkip::SeenBefore:
+    case ScanSkip::HiddenFile:
+    case ScanSkip::TildeName:
+        break;
+    }
+    return SkipKind::Rule;
+}
 
 const char* skipReason(ScanSkip reason)
 {
@@ -115,10 +131,7 @@ private:
         const std::string top = CollapseBackslashes(path + kNativeSeparator);
         FolderList folders { top };
         ScanContext context(m_reports, m_yielder);
-        context.setSkipReport([this](const std::string& skippedPath, ScanSkip reason) {
-            if (m_events.skipped)
-                m_events.skipped(skippedPath, skipReason(reason));
-        });
+        context.setSkipReport([this](const std::string& skippedPath, ScanSkip reason) { skip(skippedPath, reason); });
         GetSubDirectories2016(folders, true, context);
         if (m_yielder.stopRequested())
             return;
@@ -127,29 +140,79 @@ private:
             m_jobs.add(path, "cannot read the folder");
             return;
         }
+        const char* pattern = m_rules.allFiles ? "*.*" : "*.xml";
+        for (const std::string& folder : folders)
+            nameOddEntries(folder, pattern);
         GuardedCommand cmd(m_reports, kCollectLocation);
         AddTreeFiles(
-            folders, m_rules.allFiles ? "*.*" : "*.xml", [this](std::string file) { addFile(file, true); }, cmd,
-            [this](const std::string& skippedPath, ScanSkip reason) {
-                if (m_events.skipped)
-                    m_events.skipped(skippedPath, skipReason(reason));
-            });
+            folders, pattern, [this](std::string file) { addFile(file, true); }, cmd,
+            [this](const std::string& skippedPath, ScanSkip reason) { skip(skippedPath, reason); });
+    }
+
+    void skip(const std::string& path, ScanSkip reason)
+    {
+        tell(path, skipReason(reason), skipKind(reason));
+    }
+    void tell(const std::string& path, const std::string& why, SkipKind kind)
+    {
+        if (m_events.skipped)
+            m_events.skipped(path, why, kind);
+    }
+
+    // The names of a folder that match but that the file search passes over without a word, as they lead to no
+    // regular file: links that lead nowhere, and files that are no files.
+    void nameOddEntries(const std::string& folder, const char* pattern)
+    {
+        DIR* listing = ::opendir(folder.c_str());
+        if (!listing)
+            return; // the search has said why already
+        while (const dirent* entry = ::readdir(listing)) {
+            if (entry->d_type == DT_REG || entry->d_type == DT_DIR)
+                continue;
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == ".." || name.front() == '~' || !matchesWildcard(name, pattern))
+                continue;
+            struct stat info = {};
+            const std::string path = folder + std::string(name);
+            if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) != 0) {
+                if (errno == ENOENT)
+                    tell(path, "a link that leads nowhere", SkipKind::Error);
+                else if (errno == ELOOP)
+                    tell(path, "a loop of links", SkipKind::Error);
+                else
+                    tell(path, std::strerror(errno), SkipKind::Error);
+            } else if (S_ISFIFO(info.st_mode)) {
+                tell(path, "a FIFO, not a file", SkipKind::Rule);
+            } else if (S_ISSOCK(info.st_mode)) {
+                tell(path, "a socket, not a file", SkipKind::Rule);
+            } else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+                tell(path, "a device, not a file", SkipKind::Rule);
+            }
+        }
+        ::closedir(listing);
     }
 
     void addFile(const std::string& path, bool found)
     {
         const std::optional<FileIdentity> identity = identityOf(path);
-        if (identity
-            && std::find(m_rules.excluded.begin(), m_rules.excluded.end(), *identity) != m_rules.excluded.end())
+        // Only the search passes over the program's own files; one named on the command line is a source.
+        if (found && identity
+            && std::find(m_rules.excluded.begin(), m_rules.excluded.end(), *identity) != m_rules.excluded.end()) {
+            tell(path, "the JSON report of this run", SkipKind::Rule);
             return;
+        }
         if (found && isPdfInOutputFolder(path)) {
-            if (m_events.skipped)
-                m_events.skipped(path, "a PDF in a folder that receives the PDFs");
+            tell(path, "a PDF in a folder that receives the PDFs", SkipKind::Rule);
             return;
         }
         // Each file once: the first time it was met.
-        if (identity && !m_sources.insert(*identity))
+        if (identity && !m_sources.insert(*identity)) {
+            if (m_events.sameFile)
+                m_events.sameFile(path, m_jobs.source(m_jobOfSource[m_sources.find(*identity)]));
             return;
+        }
+        if (identity)
+            m_jobOfSource.push_back(static_cast<std::uint32_t>(m_jobs.size()));
         m_jobs.add(path);
     }
 
@@ -173,6 +236,7 @@ private:
     ReportedFailures m_reports;
     JobTable& m_jobs;
     IdentitySet& m_sources;
+    std::vector<std::uint32_t> m_jobOfSource; // for each identity in m_sources, in order, the job it is
     std::string m_lastFolder;
     std::optional<FileIdentity> m_lastFolderIdentity;
 };

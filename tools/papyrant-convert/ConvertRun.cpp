@@ -1,5 +1,8 @@
 #include "tools/papyrant-convert/ConvertRun.h"
 
+#include "conversion/PathHelpers.h"
+#include "print/AtomicFile.h"
+#include "print/FileRender.h"
 #include "runtime/Yielder.h"
 #include "tools/papyrant-convert/ConvertInputs.h"
 #include "tools/papyrant-convert/ConvertOptions.h"
@@ -8,20 +11,21 @@
 #include "tools/papyrant-convert/JobTable.h"
 #include "tools/papyrant-convert/JsonReport.h"
 #include "tools/papyrant-convert/ProgressLine.h"
-#include "tools/papyrant-convert/RenderJob.h"
+#include "tools/papyrant-convert/ReportFile.h"
+#include "tools/papyrant-convert/StandardStreams.h"
 #include "tools/papyrant-convert/StopSignals.h"
 #include "tools/papyrant-convert/TargetPlan.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <malloc.h>
 #include <mutex>
-#include <poll.h>
 #include <sched.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 #ifndef PAPYRANT_VERSION
@@ -56,14 +60,14 @@ unsigned coreCount()
 class SignalYielder : public Yielder
 {
 public:
-    explicit SignalYielder(const StopSignals& signals)
+    explicit SignalYielder(StopSignals& signals)
         : m_signals(signals)
     {
     }
     void yield() override { }
     void pause(std::chrono::milliseconds duration) override
     {
-        std::this_thread::sleep_for(duration);
+        m_signals.wait(static_cast<int>(duration.count()));
     }
     bool stopRequested() const override
     {
@@ -71,7 +75,15 @@ public:
     }
 
 private:
-    const StopSignals& m_signals;
+    StopSignals& m_signals;
+};
+
+// A name the batch left out, for the summary and the report.
+struct SkippedName
+{
+    std::string path;
+    std::string reason; // why; or, for a file met twice, the name it was taken under
+    bool sameFile = false;
 };
 
 std::string plural(std::size_t count, const char* word)
@@ -82,11 +94,14 @@ std::string plural(std::size_t count, const char* word)
 class Batch
 {
 public:
-    Batch(const ConvertOptions& options, ConvertServices& services, const JobTable& jobs, bool keepResults)
+    Batch(const ConvertOptions& options, ConvertServices& services, const JobTable& jobs,
+        const std::vector<SkippedName>& skipped, Clock::time_point began, bool keepResults)
         : m_options(options)
         , m_services(services)
         , m_jobs(jobs)
+        , m_skipped(skipped)
         , m_progress(services.errors, services.errorsAreTerminal && options.verbosity != Verbosity::Quiet)
+        , m_began(began)
     {
         // Only the report needs every file's result; without it, each is counted and dropped.
         if (keepResults)
@@ -106,9 +121,7 @@ public:
         const bool terminal = m_services.errorsAreTerminal && m_options.verbosity != Verbosity::Quiet;
         const std::size_t columns = terminal ? terminalColumns() : 80;
         while (reported < m_jobs.size() && !m_services.signals.stop().load()) {
-            pollfd wait { m_services.signals.waitDescriptor(), POLLIN, 0 };
-            ::poll(&wait, 1, terminal ? kProgressRefreshMs : -1);
-            m_services.signals.drain();
+            m_services.signals.wait(terminal ? kProgressRefreshMs : -1);
             for (Finished& finished : takeFinished()) {
                 report(finished);
                 ++reported;
@@ -134,7 +147,7 @@ public:
         if (m_options.verbosity == Verbosity::Quiet)
             return;
         char seconds[32];
-        std::snprintf(seconds, sizeof seconds, "%.1f s", secondsSince(m_start));
+        std::snprintf(seconds, sizeof seconds, "%.1f s", secondsSince(m_began));
         std::string line = kProgram;
         if (signalNumber != 0)
             line += "stopped: ";
@@ -143,6 +156,9 @@ public:
             line += ", kept " + std::to_string(m_kept);
         if (m_failed > 0)
             line += ", " + std::to_string(m_failed) + " failed";
+        if (!m_skipped.empty())
+            line += ", " + std::to_string(m_skipped.size()) + " skipped";
+        m_progress.clear();
         m_services.errors << line << " in " << seconds << "\n";
     }
 
@@ -155,12 +171,16 @@ public:
         return m_failed > 0;
     }
 
-    // Only when the results were kept.
-    void writeJson(std::ostream& out) const
+    // Only when the results were kept: every file's record, then every name left out.
+    template <typename Write> void writeJson(const Write& write) const
     {
         for (std::size_t i = 0; i < m_jobs.size() && i < m_results.size(); ++i)
-            out << jsonRecord(m_jobs.job(i), m_results[i]) << '\n';
-        out.flush();
+            write(jsonRecord(m_jobs.job(i), m_results[i]) + '\n');
+        for (const SkippedName& name : m_skipped) {
+            write(
+                (name.sameFile ? jsonSameFileRecord(name.path, name.reason) : jsonSkippedRecord(name.path, name.reason))
+                + '\n');
+        }
     }
 
 private:
@@ -179,7 +199,7 @@ private:
                 return;
             m_current.store(index);
             const Clock::time_point start = Clock::now();
-            FileResult result = convert(m_jobs.job(index), stop);
+            FileResult result = convert(m_jobs.job(index), index, stop);
             if (result.status == FileStatus::NotDone)
                 return; // stopped: nothing was written
             result.milliseconds = secondsSince(start) * 1000.0;
@@ -191,7 +211,7 @@ private:
         }
     }
 
-    FileResult convert(const ConvertJob& job, const std::atomic<bool>& stop) const
+    FileResult convert(const ConvertJob& job, std::size_t index, const std::atomic<bool>& stop) const
     {
         FileResult result;
         if (!job.problem.empty()) {
@@ -201,10 +221,22 @@ private:
         }
         struct stat existing = {};
         if (m_options.noClobber && ::lstat(job.target.c_str(), &existing) == 0) {
-            result.status = FileStatus::Kept;
+            // Only what was there before the batch is kept; a PDF this batch wrote is another source's.
+            const std::string other = writtenBefore(job.target);
+            result.status = other.empty() ? FileStatus::Kept : FileStatus::Failed;
+            result.error = other;
             return result;
         }
-        const RenderOutcome outcome = renderPdf(job.source, job.target, stop);
+        RenderRequest request;
+        request.sourcePath = job.source;
+        request.target = job.target;
+        // The writer shows bytes of the name that are not UTF-8 as U+FFFD in the title; the PDF's own file name
+        // keeps them.
+        request.title = ExtractFileName(job.source);
+        request.creator = "papyrant-convert";
+        request.stop = &stop;
+        request.commit = [&](AtomicFile& file) { return commitOnce(file, job.target, index); };
+        const RenderOutcome outcome = renderFile(request);
         switch (outcome.status) {
         case RenderOutcome::Status::Written:
             result.status = FileStatus::Converted;
@@ -219,6 +251,39 @@ private:
             break;
         }
         return result;
+    }
+
+    // "same PDF as ..." when the file at `target` is one this batch has written; else the empty text.
+    std::string writtenBefore(const std::string& target) const
+    {
+        const std::optional<FileIdentity> there = identityOf(target);
+        if (!there)
+            return {};
+        const std::lock_guard<std::mutex> lock(m_commitMutex);
+        const std::size_t written = m_written.find(*there);
+        if (written == m_written.size())
+            return {};
+        return "same PDF as " + displayName(m_jobs.source(m_writtenJobs[written]));
+    }
+
+    // Puts a finished PDF in place unless its name leads to a PDF this batch wrote already (two spellings of one
+    // file, through a link or a folder that ignores case): workers commit in parallel, so the look and the
+    // commit are one step.
+    std::string commitOnce(AtomicFile& file, const std::string& target, std::size_t index) const
+    {
+        FileIdentity identity;
+        const bool known = file.identity(identity.device, identity.inode);
+        const std::lock_guard<std::mutex> lock(m_commitMutex);
+        if (const std::optional<FileIdentity> there = identityOf(target)) {
+            const std::size_t written = m_written.find(*there);
+            if (written != m_written.size())
+                return "same PDF as " + displayName(m_jobs.source(m_writtenJobs[written]));
+        }
+        if (!file.commit())
+            return writeFailureReason(file);
+        if (known && m_written.insert(identity))
+            m_writtenJobs.push_back(static_cast<std::uint32_t>(index));
+        return {};
     }
 
     std::vector<Finished> takeFinished()
@@ -257,6 +322,7 @@ private:
     const ConvertOptions& m_options;
     ConvertServices& m_services;
     const JobTable& m_jobs; // not changed while the workers read it
+    const std::vector<SkippedName>& m_skipped;
     std::vector<FileResult> m_results; // for the report only; written by the main thread
     ProgressLine m_progress;
     std::atomic<std::size_t> m_next { 0 };
@@ -264,6 +330,10 @@ private:
     std::mutex m_mutex;
     std::vector<Finished> m_finished; // under m_mutex
     Clock::time_point m_start;
+    Clock::time_point m_began; // of the whole run, the search included
+    mutable std::mutex m_commitMutex;
+    mutable IdentitySet m_written; // the PDFs this batch has put in place, under m_commitMutex
+    mutable std::vector<std::uint32_t> m_writtenJobs; // the job of each, in the same order
     std::size_t m_converted = 0;
     std::size_t m_kept = 0;
     std::size_t m_failed = 0;
@@ -275,10 +345,38 @@ int usageError(std::ostream& errors, const std::string& message)
     return kConvertUsage;
 }
 
+// Writes all of `text` to the descriptor; false when it cannot.
+bool writeAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// -o: the folder, made when missing. A name that cannot be a folder is a mistake on the command line.
+std::string prepareOutputFolder(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && std::filesystem::is_directory(folder, error))
+        return {};
+    if (!error || error == std::errc::file_exists || error == std::errc::not_a_directory)
+        return "the output folder " + displayName(folder) + " is a file";
+    return "cannot create the output folder " + displayName(folder) + ": " + error.message();
+}
+
 } // namespace
 
 int runConvert(const std::vector<std::string>& arguments, ConvertServices services)
 {
+    const Clock::time_point began = Clock::now();
     ParsedOptions parsed = parseConvertOptions(arguments);
     if (!parsed.error.empty())
         return usageError(services.errors, parsed.error);
@@ -291,6 +389,18 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
         services.output << "papyrant-convert " << PAPYRANT_VERSION << "\n";
         return kConvertAllDone;
     }
+    // Without the wake-up pipe no wait would end on Ctrl-C: nothing is touched.
+    if (!services.signals.failure().empty()) {
+        services.errors << kProgram << "cannot watch for Ctrl-C (" << services.signals.failure()
+                        << "); nothing was converted\n";
+        return kConvertCannotStart;
+    }
+    if (std::find(options.paths.begin(), options.paths.end(), "-") != options.paths.end()) {
+        const std::string misuse = standardInputMisuse(options, services);
+        if (!misuse.empty())
+            return usageError(services.errors, misuse);
+        return convertStandardInput(services);
+    }
     if (options.jobs == 0)
         options.jobs = coreCount();
     const bool quiet = options.verbosity == Verbosity::Quiet;
@@ -300,34 +410,33 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
     rules.allFiles = options.allFiles;
     rules.besideSource = !options.outputFolder;
     if (options.outputFolder) {
-        std::error_code error;
-        std::filesystem::create_directories(*options.outputFolder, error);
-        if (error) {
-            services.errors << kProgram << "cannot create the output folder " << displayName(*options.outputFolder)
-                            << ": " << error.message() << "\n";
+        const std::string failure = prepareOutputFolder(*options.outputFolder);
+        if (!failure.empty()) {
+            services.errors << kProgram << failure << "\n";
+            return kConvertUsage;
         }
         rules.outputFolder = identityOf(*options.outputFolder);
     }
-
-    // Opened before the search, so that a report that cannot be written costs no work, and so that the report is
-    // never taken for a source.
-    std::ofstream jsonFile;
-    std::ostream* json = nullptr;
-    if (options.jsonFile && *options.jsonFile == "-") {
-        json = &services.output;
-    } else if (options.jsonFile) {
-        jsonFile.open(*options.jsonFile, std::ios::binary | std::ios::trunc);
-        if (!jsonFile)
-            return usageError(services.errors, "cannot write the JSON report " + displayName(*options.jsonFile));
-        json = &jsonFile;
+    const bool reportFile = options.jsonFile && *options.jsonFile != "-";
+    // A report of an earlier run that the search meets is no source.
+    if (reportFile) {
         if (const std::optional<FileIdentity> identity = identityOf(*options.jsonFile))
             rules.excluded.push_back(*identity);
     }
 
+    std::vector<SkippedName> skipped;
     InputEvents events;
-    events.skipped = [&](const std::string& path, const std::string& why) {
-        if (!quiet)
+    events.skipped = [&](const std::string& path, const std::string& why, SkipKind kind) {
+        skipped.push_back({ path, why, false });
+        if (kind == SkipKind::Error)
+            problems = true;
+        if (kind == SkipKind::Error || !quiet)
             services.errors << kProgram << "skipped " << displayName(path) << ": " << why << "\n";
+    };
+    events.sameFile = [&](const std::string& path, const std::string& first) {
+        skipped.push_back({ path, first, true });
+        if (options.verbosity == Verbosity::Verbose)
+            services.errors << kProgram << displayName(path) << ": same file as " << displayName(first) << "\n";
     };
     events.scanFailure = [&](const std::string& text) {
         problems = true;
@@ -335,31 +444,53 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
     };
     SignalYielder yielder(services.signals);
     JobTable jobs(options.outputFolder);
+    int reportFd = -1;
     {
         IdentitySet sources;
         collectInputs(options.paths, rules, events, yielder, jobs, sources);
         if (!services.signals.stop().load())
             assignTargets(jobs, sources);
+        // The report is opened only now, when it is known not to be a file that the batch reads or writes: a
+        // slip on the command line must never cost a file.
+        if (reportFile && !services.signals.stop().load()) {
+            const std::string conflict = reportConflict(*options.jsonFile, jobs, sources);
+            if (!conflict.empty())
+                return usageError(services.errors,
+                    "the JSON report " + displayName(*options.jsonFile) + " would replace a file: " + conflict);
+            const OpenedReport opened = openReport(*options.jsonFile, services.signals);
+            if (!opened.stopped && opened.fd < 0)
+                return usageError(services.errors,
+                    "cannot write the JSON report " + displayName(*options.jsonFile) + ": " + opened.failure);
+            reportFd = opened.fd;
+        }
     }
     // The search's and the naming's memory is free now; handing it back keeps a batch of many files from holding
     // it for the whole run.
     ::malloc_trim(0);
 
-    Batch batch(options, services, jobs, json != nullptr);
+    const bool json = options.jsonFile.has_value() && (!reportFile || reportFd >= 0);
+    Batch batch(options, services, jobs, skipped, began, json);
     if (!services.signals.stop().load())
         batch.run();
     const int signalNumber = services.signals.signalNumber();
-    if (json)
-        batch.writeJson(*json);
-    if (json == &jsonFile && !jsonFile) {
-        services.errors << kProgram << "cannot write the JSON report " << displayName(*options.jsonFile) << "\n";
-        problems = true;
+    if (reportFd >= 0) {
+        bool written = true;
+        batch.writeJson([&](const std::string& line) { written = written && writeAll(reportFd, line); });
+        if (::close(reportFd) != 0)
+            written = false;
+        if (!written) {
+            services.errors << kProgram << "cannot write the JSON report " << displayName(*options.jsonFile) << "\n";
+            problems = true;
+        }
+    } else if (json) {
+        batch.writeJson([&](const std::string& line) { services.output << line; });
+        services.output.flush();
     }
     if (signalNumber != 0) {
         batch.summarise(signalNumber);
         return 128 + signalNumber;
     }
-    if (batch.empty()) {
+    if (batch.empty() && skipped.empty()) {
         if (!quiet)
             services.errors << kProgram << "nothing to convert\n";
     } else {

@@ -11,12 +11,15 @@ class StopSignals;
 inline constexpr int kConvertAllDone = 0;
 inline constexpr int kConvertSomeFailed = 1;
 inline constexpr int kConvertUsage = 2;
+// The program could not set itself up (no descriptors left for its signal pipe); no file was touched.
+inline constexpr int kConvertCannotStart = kConvertSomeFailed;
 
 struct ConvertServices
 {
     std::ostream& errors; // messages, and the progress line when it is a terminal
-    std::ostream& output; // --json - and --help
+    std::ostream& output; // --json -, --help, and the PDF of standard input
     bool errorsAreTerminal;
+    bool outputIsTerminal;
     StopSignals& signals;
 };
 

@@ -28,6 +28,14 @@ bool IdentitySet::contains(const FileIdentity& identity) const
     return !m_slots.empty() && m_slots[slotOf(identity)] != 0;
 }
 
+std::size_t IdentitySet::find(const FileIdentity& identity) const
+{
+    if (m_slots.empty())
+        return m_identities.size();
+    const std::uint32_t slot = m_slots[slotOf(identity)];
+    return slot != 0 ? slot - 1 : m_identities.size();
+}
+
 bool IdentitySet::insert(const FileIdentity& identity)
 {
     // At most half full, so that a search ends soon at an empty slot.

@@ -17,6 +17,8 @@ public:
     // Adds the identity; false when it was there already.
     bool insert(const FileIdentity& identity);
     bool contains(const FileIdentity& identity) const;
+    // The place of the identity in the order added, or size() when it is not there.
+    std::size_t find(const FileIdentity& identity) const;
     std::size_t size() const
     {
         return m_identities.size();

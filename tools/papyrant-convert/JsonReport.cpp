@@ -111,4 +111,22 @@ std::string jsonRecord(const ConvertJob& job, const FileResult& result)
     return out + "}";
 }
 
+std::string jsonSkippedRecord(std::string_view source, std::string_view reason)
+{
+    std::string out = "{";
+    appendField(out, "source", source);
+    out += ",\"status\":\"skipped\",";
+    appendField(out, "reason", reason);
+    return out + "}";
+}
+
+std::string jsonSameFileRecord(std::string_view source, std::string_view sameAs)
+{
+    std::string out = "{";
+    appendField(out, "source", source);
+    out += ",\"status\":\"same-file\",";
+    appendField(out, "same_as", sameAs);
+    return out + "}";
+}
+
 } // namespace papyrant

@@ -16,4 +16,9 @@ std::string jsonString(std::string_view text, bool& escaped);
 // with "source_escaped": true (and so on for target and error) after a text given in the escaped form.
 std::string jsonRecord(const ConvertJob& job, const FileResult& result);
 
+// A name left out of the batch: {"source", "status": "skipped", "reason"}.
+std::string jsonSkippedRecord(std::string_view source, std::string_view reason);
+// A file met again under another name: {"source", "status": "same-file", "same_as"}.
+std::string jsonSameFileRecord(std::string_view source, std::string_view sameAs);
+
 } // namespace papyrant

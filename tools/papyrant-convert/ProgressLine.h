@@ -8,7 +8,7 @@
 namespace papyrant {
 
 // The text of the progress line: files done and total, the rate, the time left and the current file, cut to
-// `columns` characters so that it never wraps.
+// `columns` columns of the terminal (wide and zero-width characters counted as such) so that it never wraps.
 std::string progressText(
     std::size_t done, std::size_t total, double seconds, std::string_view currentFile, std::size_t columns);
 

@@ -12,7 +12,8 @@ int main(int argc, char** argv)
     StopSignals signals;
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
-        return runConvert(arguments, { std::cerr, std::cout, ::isatty(STDERR_FILENO) == 1, signals });
+        return runConvert(
+            arguments, { std::cerr, std::cout, ::isatty(STDERR_FILENO) == 1, ::isatty(STDOUT_FILENO) == 1, signals });
     } catch (const std::exception& error) {
         std::cerr << "papyrant-convert: " << error.what() << "\n";
         return kConvertSomeFailed;
