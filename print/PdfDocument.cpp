@@ -5,12 +5,47 @@
 #include "print/PdfSyntax.h"
 
 #include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <random>
+
+#ifndef PAPYRANT_VERSION
+#define PAPYRANT_VERSION "unknown"
+#endif
 
 namespace papyrant {
 
 namespace {
 
 constexpr std::size_t kFastPages = 4;
+
+// The time as the information dictionary's dates give it, in UTC.
+std::string pdfDate(std::time_t now)
+{
+    std::tm utc {};
+    gmtime_r(&now, &utc);
+    char date[80];
+    std::snprintf(date, sizeof date, "(D:%04d%02d%02d%02d%02d%02dZ)", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+        utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return date;
+}
+
+// A file identifier: 16 bytes that no other file shares, from the system's random source and the time.
+std::string fileIdentifier(std::time_t now)
+{
+    std::random_device random;
+    std::seed_seq seed { random(), random(), random(), random(), static_cast<unsigned>(now),
+        static_cast<unsigned>(static_cast<std::uint64_t>(now) >> 32) };
+    std::mt19937 generator(seed);
+    std::string id = "<";
+    for (int i = 0; i < 4; ++i) {
+        const unsigned word = generator();
+        pdf::appendHex16(id, word >> 16);
+        pdf::appendHex16(id, word & 0xFFFF);
+    }
+    id.push_back('>');
+    return id;
+}
 
 } // namespace
 
@@ -26,8 +61,14 @@ PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& tit
     , m_info(m_writer.reserve())
 {
     m_writer.writeObject(m_catalog, "<</Type/Catalog/Pages " + pdf::reference(m_pageTree) + ">>");
-    m_writer.writeObject(
-        m_info, "<</Title" + pdf::textString(title) + "/Creator" + pdf::textString(creator) + "/Producer(Papyrant)>>");
+    const std::time_t now = std::time(nullptr);
+    const std::string date = pdfDate(now);
+    m_writer.writeObject(m_info,
+        "<</Title" + pdf::textString(title) + "/Creator" + pdf::textString(creator)
+            + "/Producer(Papyrant " PAPYRANT_VERSION ")/CreationDate" + date + "/ModDate" + date + ">>");
+    // Both halves alike: the file is new, not a changed copy of another.
+    const std::string id = fileIdentifier(now);
+    m_trailer = "/Info " + pdf::reference(m_info) + "/ID[" + id + id + "]";
 }
 
 PdfDocument::~PdfDocument() = default;
@@ -200,7 +241,7 @@ bool PdfDocument::finish(std::string& problem)
         kids += pdf::reference(page);
     }
     m_writer.writeObject(m_pageTree, "<</Type/Pages/Kids[" + kids + "]/Count " + std::to_string(m_pages.size()) + ">>");
-    if (!m_writer.finish(m_catalog, "/Info " + pdf::reference(m_info))) {
+    if (!m_writer.finish(m_catalog, m_trailer)) {
         problem = m_writer.problem().empty() ? "the PDF could not be written" : m_writer.problem();
         return false;
     }

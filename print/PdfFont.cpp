@@ -6,12 +6,28 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <hb-subset.h>
 #include <hb.h>
 
 namespace papyrant {
 
 namespace {
+
+template <typename T, void (*Destroy)(T*)>
+struct HbDeleter
+{
+    void operator()(T* object) const
+    {
+        Destroy(object);
+    }
+};
+template <typename T, void (*Destroy)(T*)>
+using HbPointer = std::unique_ptr<T, HbDeleter<T, Destroy>>;
+using SubsetInput = HbPointer<hb_subset_input_t, hb_subset_input_destroy>;
+using SubsetPlan = HbPointer<hb_subset_plan_t, hb_subset_plan_destroy>;
+using Face = HbPointer<hb_face_t, hb_face_destroy>;
+using Blob = HbPointer<hb_blob_t, hb_blob_destroy>;
 
 constexpr const char* kCodeSpace = "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
 
@@ -100,20 +116,20 @@ std::string PdfFont::toUnicodeMap() const
 
 bool PdfFont::write(PdfWriter& writer, std::string& problem)
 {
-    hb_subset_input_t* input = hb_subset_input_create_or_fail();
+    const SubsetInput input(hb_subset_input_create_or_fail());
     if (!input) {
         problem = "out of memory";
         return false;
     }
     // The placeholder drawn for characters no face has is glyph 0: its outline stays.
-    hb_subset_input_set_flags(input, hb_subset_input_get_flags(input) | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
-    hb_set_t* glyphs = hb_subset_input_glyph_set(input);
+    hb_subset_input_set_flags(input.get(), hb_subset_input_get_flags(input.get()) | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
+    hb_set_t* glyphs = hb_subset_input_glyph_set(input.get());
     for (std::uint32_t glyph : m_glyphs)
         hb_set_add(glyphs, glyph);
     // A PDF reader needs the outlines and metrics only: codes reach glyphs through the CIDToGIDMap and text
     // through the ToUnicode map. Leaving the character map and the layout tables out before subsetting also
     // spares the subsetter a walk over every character of a large face (milliseconds for a CJK face).
-    hb_face_t* outlines = hb_face_builder_create();
+    const Face outlines(hb_face_builder_create());
     hb_tag_t tags[64];
     unsigned count = 64;
     hb_face_get_table_tags(m_face.face(), 0, &count, tags);
@@ -124,20 +140,17 @@ bool PdfFont::write(PdfWriter& writer, std::string& problem)
             HB_TAG('V', 'O', 'R', 'G'), HB_TAG('v', 'h', 'e', 'a'), HB_TAG('v', 'm', 't', 'x') };
         if (std::find(std::begin(kLeftOut), std::end(kLeftOut), tags[i]) != std::end(kLeftOut))
             continue;
-        hb_blob_t* table = hb_face_reference_table(m_face.face(), tags[i]);
-        hb_face_builder_add_table(outlines, tags[i], table);
-        hb_blob_destroy(table);
+        const Blob table(hb_face_reference_table(m_face.face(), tags[i]));
+        hb_face_builder_add_table(outlines.get(), tags[i], table.get());
     }
-    hb_subset_plan_t* plan = hb_subset_plan_create_or_fail(outlines, input);
-    hb_face_destroy(outlines);
-    hb_subset_input_destroy(input);
-    hb_face_t* subset = plan ? hb_subset_plan_execute_or_fail(plan) : nullptr;
+    const SubsetPlan plan(hb_subset_plan_create_or_fail(outlines.get(), input.get()));
+    const Face subset(plan ? hb_subset_plan_execute_or_fail(plan.get()) : nullptr);
+    const std::string subsetFailed = "the font \"" + m_face.postScriptName() + "\" could not be subset";
     if (!subset) {
-        hb_subset_plan_destroy(plan);
-        problem = "the font \"" + m_face.postScriptName() + "\" could not be subset";
+        problem = subsetFailed;
         return false;
     }
-    const hb_map_t* newGlyphs = hb_subset_plan_old_to_new_glyph_mapping(plan);
+    const hb_map_t* newGlyphs = hb_subset_plan_old_to_new_glyph_mapping(plan.get());
     std::string cidToGid;
     cidToGid.reserve(m_glyphs.size() * 2);
     for (std::uint32_t glyph : m_glyphs) {
@@ -146,13 +159,15 @@ bool PdfFont::write(PdfWriter& writer, std::string& problem)
         cidToGid.push_back(static_cast<char>(value >> 8));
         cidToGid.push_back(static_cast<char>(value & 0xFF));
     }
-    hb_blob_t* blob = hb_face_reference_blob(subset);
+    const Blob blob(hb_face_reference_blob(subset.get()));
     unsigned length = 0;
-    const char* data = hb_blob_get_data(blob, &length);
-    std::string fontFile(data ? data : "", data ? length : 0);
-    hb_blob_destroy(blob);
-    hb_face_destroy(subset);
-    hb_subset_plan_destroy(plan);
+    const char* data = hb_blob_get_data(blob.get(), &length);
+    // An empty font program would leave every glyph undrawn, and some readers refuse the whole page.
+    if (!data || length == 0) {
+        problem = subsetFailed;
+        return false;
+    }
+    std::string fontFile(data, length);
 
     const int descendant = writer.reserve();
     const int descriptor = writer.reserve();
