@@ -1,6 +1,8 @@
 #include "print/WorkerPool.h"
 
 #include <algorithm>
+#include <new>
+#include <pthread.h>
 #include <system_error>
 
 namespace papyrant {
@@ -23,8 +25,26 @@ WorkerPool::~WorkerPool()
 
 WorkerPool& WorkerPool::shared()
 {
-    static WorkerPool pool(std::max(2u, std::thread::hardware_concurrency()));
-    return pool;
+    static WorkerPool* const pool = [] {
+        static WorkerPool instance(std::max(2u, std::thread::hardware_concurrency()));
+        ::pthread_atfork(nullptr, nullptr, [] { shared().forgetThreadsAfterFork(); });
+        return &instance;
+    }();
+    return *pool;
+}
+
+void WorkerPool::forgetThreadsAfterFork()
+{
+    // A forked child has none of its parent's threads, and its copy of the lock may be held by one of them: it
+    // starts afresh. The parent's thread objects can be neither joined nor destroyed here; they are kept aside.
+    static std::vector<std::thread>* const orphans = new std::vector<std::thread>();
+    new (&m_mutex) std::mutex();
+    new (&m_changed) std::condition_variable();
+    for (std::thread& thread : m_threads)
+        orphans->push_back(std::move(thread));
+    m_threads.clear();
+    m_tasks.clear();
+    m_idle = 0;
 }
 
 bool WorkerPool::post(std::function<void()> task)

@@ -30,6 +30,7 @@ public:
 
 private:
     void work();
+    void forgetThreadsAfterFork();
 
     const std::size_t m_maxThreads;
     std::mutex m_mutex;
