@@ -267,9 +267,9 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             textLength = m_offsets[c + 1] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
-        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin,
-            textLength, opens ? clusterBegin : 0u, opens ? clusterLength : 0u,
-            spanned && drawn + 1 == cluster.glyphCount });
+        glyphs.push_back(
+            PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin, textLength,
+                opens ? clusterBegin : 0u, opens ? clusterLength : 0u, spanned && drawn + 1 == cluster.glyphCount });
     }
     pen = x;
 }

@@ -6,24 +6,22 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <hb-subset.h>
 #include <hb.h>
+#include <memory>
 
 namespace papyrant {
 
 namespace {
 
-template <typename T, void (*Destroy)(T*)>
-struct HbDeleter
+template <typename T, void (*Destroy)(T*)> struct HbDeleter
 {
     void operator()(T* object) const
     {
         Destroy(object);
     }
 };
-template <typename T, void (*Destroy)(T*)>
-using HbPointer = std::unique_ptr<T, HbDeleter<T, Destroy>>;
+template <typename T, void (*Destroy)(T*)> using HbPointer = std::unique_ptr<T, HbDeleter<T, Destroy>>;
 using SubsetInput = HbPointer<hb_subset_input_t, hb_subset_input_destroy>;
 using SubsetPlan = HbPointer<hb_subset_plan_t, hb_subset_plan_destroy>;
 using Face = HbPointer<hb_face_t, hb_face_destroy>;

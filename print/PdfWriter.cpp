@@ -112,8 +112,7 @@ void PdfWriter::schedule(std::unique_lock<std::mutex>& lock)
     lock.unlock();
     if (!WorkerPool::shared().post([this] { writeNext(); })) {
         // No thread to be had: this one writes what is queued.
-        while (writeOne()) {
-        }
+        while (writeOne()) { }
     }
     lock.lock();
 }
@@ -122,8 +121,7 @@ void PdfWriter::writeNext()
 {
     // One chunk per turn, so that the documents sharing the workers take turns.
     if (writeOne() && !WorkerPool::shared().post([this] { writeNext(); })) {
-        while (writeOne()) {
-        }
+        while (writeOne()) { }
     }
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test; then again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (all but the readers test, which only reads PDFs back); then
-# the Windows side, cross-built and run under Wine; then every fuzz target for a minute (scripts/fuzz.sh); then the Debian package is built and tried (scripts/package.sh).
+# the Windows side, cross-built and run under Wine; then every fuzz target for a minute (scripts/fuzz.sh); then
+# the Debian package is built and tried (scripts/package.sh).
 # --quick skips the sanitizer stage, --no-windows the Windows stage, --no-fuzz the fuzz stage, --no-package the
 # package stage (CI runs them all).
 set -euo pipefail

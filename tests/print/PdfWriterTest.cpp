@@ -1,8 +1,8 @@
+#include "print/PdfWriter.h"
+
 #include "print/ByteSink.h"
 #include "print/ByteSource.h"
-#include "print/PdfWriter.h"
 #include "print/TextPrinter.h"
-
 #include "tests/support/OrdinaryUser.h"
 
 #include <dirent.h>

@@ -5,11 +5,11 @@
 #include "tests/support/Programs.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <libdeflate.h>
-#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -185,6 +185,7 @@ TEST(SampleRendering, APageMissingOneTextRowFails)
         ++bottom;
     ASSERT_LT(top, expected.height);
     for (int line = top; line < bottom; ++line)
-        std::fill_n(blanked.pixels.begin() + static_cast<std::ptrdiff_t>(line) * expected.width, expected.width, '\xFF');
+        std::fill_n(
+            blanked.pixels.begin() + static_cast<std::ptrdiff_t>(line) * expected.width, expected.width, '\xFF');
     EXPECT_EQ(rowsThatDiffer(blanked, expected).size(), 1u);
 }
