@@ -312,15 +312,24 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
         }
     }
 
-    // Rows are drawn as they are placed, left to right, right-to-left runs too: PDFium and pdf.js take text in
-    // drawing order and put it in reading order themselves, and give back each right-to-left word right, with
-    // its spaces, only so. (A span with the run's text in reading order is taken for drawing order by PDFium,
-    // poppler and MuPDF, and comes back reversed.)
+    // Glyphs are placed in visual order but drawn in reading order, so that poppler, MuPDF 1.21 and pdfminer,
+    // which keep the drawing order, give right-to-left text back as it was written. (Drawn as placed, PDFium
+    // and pdf.js give back each word right instead, but poppler gives a line's words in the order they are
+    // seen, and MuPDF 1.21, pdfminer and Ghostscript each word reversed: see the readers test.)
     Row& row = rows.emplace_back();
-    row.glyphs.reserve(m_order.size());
+    m_placed.clear();
+    m_clusterGlyphs.clear();
     double pen = 0;
-    for (std::size_t index : m_order)
-        placeCluster(m_clusters[index], pen, row.glyphs);
+    for (std::size_t index : m_order) {
+        const std::size_t first = m_placed.size();
+        placeCluster(m_clusters[index], pen, m_placed);
+        m_clusterGlyphs.emplace_back(index, first, m_placed.size() - first);
+    }
+    std::sort(m_clusterGlyphs.begin(), m_clusterGlyphs.end());
+    row.glyphs.reserve(m_placed.size());
+    for (const auto& [index, first, count] : m_clusterGlyphs)
+        row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
+            m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
     if (m_rightToLeft) {
         double visible = pen;
         for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -84,6 +85,8 @@ private:
     std::vector<Cluster> m_clusters; // in logical order
     std::vector<std::size_t> m_order; // scratch: a row's clusters in visual order
     std::vector<std::pair<float, std::uint32_t>> m_drawOrder; // scratch: a cluster's glyphs by x, as drawn
+    std::vector<PlacedGlyph> m_placed; // scratch: a row's glyphs in visual order
+    std::vector<std::tuple<std::size_t, std::size_t, std::size_t>> m_clusterGlyphs; // scratch: cluster, first, count
 };
 
 } // namespace papyrant
