@@ -87,3 +87,23 @@ TEST(PdfWriter, WithoutThreadsToBeHadTheDocumentIsWrittenOnTheCallersThread)
         EXPECT_TRUE(endsWith(sink.bytes, "%%EOF\n"));
     }));
 }
+
+TEST(PdfDocument, InformationGivesDatesProducerAndIdentifierAndAnEmptyPrintOutEmbedsNoFont)
+{
+    auto print = [](const std::string& text) {
+        MemoryByteSource source(text);
+        MemorySink sink;
+        const PrintOutcome outcome = printText(source, sink, PrintJob { kPaperA4, "t.xml", "C.UTF-8", "padprint" });
+        EXPECT_EQ(outcome.problem, "");
+        return sink.bytes;
+    };
+    const std::string empty = print("");
+    for (const char* entry : { "/CreationDate(D:20", "/ModDate(D:20", "/Producer(Papyrant 1.",
+             "/Creator<FEFF007000610064007000720069006E0074>" })
+        EXPECT_NE(empty.find(entry), std::string::npos) << entry;
+    const std::size_t trailer = empty.rfind("trailer");
+    ASSERT_NE(trailer, std::string::npos);
+    EXPECT_NE(empty.find("/ID[<", trailer), std::string::npos);
+    EXPECT_EQ(empty.find("/FontFile2"), std::string::npos);
+    EXPECT_NE(print("a\n").find("/FontFile2"), std::string::npos);
+}
