@@ -223,28 +223,52 @@ bool LineShaper::glyphPerCharacter(const Cluster& cluster)
     return true;
 }
 
-void LineShaper::drawEndingGlyphLast(const Cluster& cluster)
+void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<PlacedGlyph>& glyphs)
 {
-    // A mark placed back over its base (a Thai vowel sign) ends well before the cluster does; drawn last, it
-    // would leave a gap before the next glyph that text extraction takes for a space. The glyph that reaches
-    // furthest is then drawn last instead; where each glyph lands does not change.
-    const auto first = m_placed.end() - static_cast<std::ptrdiff_t>(cluster.glyphCount);
-    const auto endOf = [&](auto it) {
-        return it->second.x + m_glyphs[cluster.firstGlyph + static_cast<std::uint32_t>(it - first)].advance;
-    };
-    auto furthest = first;
-    for (auto it = first; it != m_placed.end(); ++it) {
-        if (endOf(it) >= endOf(furthest))
-            furthest = it;
+    // A glyph set back over its base (a mark that did not compose, in a face without mark positioning) is drawn
+    // first: a reader seeing the pen go back takes it for the start of another word or line.
+    // Of glyphs at one place, the one that moves the pen on (the base) goes last.
+    m_drawOrder.clear();
+    double x = pen;
+    bool backwards = false;
+    for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
+        const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
+        m_drawOrder.emplace_back(static_cast<float>(x + glyph.xOffset), g);
+        backwards = backwards || (g > 0 && glyph.xOffset < -0.01f);
+        x += glyph.advance;
     }
-    if (endOf(m_placed.end() - 1) >= endOf(furthest) - kNoticeableGap * m_fontSize)
-        return;
-    std::rotate(furthest, furthest + 1, m_placed.end());
-    for (auto it = first; it != m_placed.end(); ++it) {
-        it->second.span = it == first  ? PlacedGlyph::Span::Open
-            : it + 1 == m_placed.end() ? PlacedGlyph::Span::Close
-                                       : PlacedGlyph::Span::Inside;
+    if (backwards) {
+        std::stable_sort(m_drawOrder.begin(), m_drawOrder.end(), [this, &cluster](const auto& left, const auto& right) {
+            if (left.first != right.first)
+                return left.first < right.first;
+            return m_glyphs[cluster.firstGlyph + left.second].advance == 0
+                && m_glyphs[cluster.firstGlyph + right.second].advance != 0;
+        });
     }
+    const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
+    const bool reversed = (cluster.level & 1) != 0;
+    const std::uint32_t clusterBegin = m_offsets[cluster.firstChar];
+    const std::uint32_t clusterLength = m_offsets[cluster.endChar] - clusterBegin;
+    // A cluster drawn with several glyphs copies back through its first glyph's code, the others' copying back
+    // as nothing, and through a span as well: the span alone is lost on the readers that know no spans (pdf.js,
+    // pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
+    const bool spanned = cluster.glyphCount > 1 && !oneToOne;
+    for (std::uint32_t drawn = 0; drawn < cluster.glyphCount; ++drawn) {
+        const auto [glyphX, g] = m_drawOrder[drawn];
+        const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
+        std::uint32_t textBegin = clusterBegin;
+        std::uint32_t textLength = drawn == 0 ? clusterLength : 0;
+        if (oneToOne) {
+            const std::uint32_t c = cluster.firstChar + (reversed ? cluster.glyphCount - 1 - g : g);
+            textBegin = m_offsets[c];
+            textLength = m_offsets[c + 1] - textBegin;
+        }
+        const bool opens = spanned && drawn == 0;
+        glyphs.push_back(
+            PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin, textLength,
+                opens ? clusterBegin : 0u, opens ? clusterLength : 0u, spanned && drawn + 1 == cluster.glyphCount });
+    }
+    pen = x;
 }
 
 void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)
@@ -285,42 +309,24 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
         }
     }
 
+    // Glyphs are placed in visual order but drawn in reading order, so that poppler, MuPDF 1.21 and pdfminer,
+    // which keep the drawing order, give right-to-left text back as it was written. (Drawn as placed, PDFium
+    // and pdf.js give back each word right instead, but poppler gives a line's words in the order they are
+    // seen, and MuPDF 1.21, pdfminer and Ghostscript each word reversed: see the readers test.)
     Row& row = rows.emplace_back();
-    // Glyphs are placed in visual order but drawn in reading order, so that text taken in the content's order
-    // reads as it was written.
     m_placed.clear();
+    m_clusterGlyphs.clear();
     double pen = 0;
     for (std::size_t index : m_order) {
-        const Cluster& cluster = m_clusters[index];
-        const bool oneToOne = cluster.glyphCount > 1 && glyphPerCharacter(cluster);
-        const bool reversed = (cluster.level & 1) != 0;
-        for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
-            const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
-            std::uint32_t textBegin = m_offsets[cluster.firstChar];
-            std::uint32_t textLength = m_offsets[cluster.endChar] - textBegin;
-            PlacedGlyph::Span span = PlacedGlyph::Span::None;
-            if (oneToOne) {
-                const std::uint32_t c = cluster.firstChar + (reversed ? cluster.glyphCount - 1 - g : g);
-                textBegin = m_offsets[c];
-                textLength = m_offsets[c + 1] - textBegin;
-            } else if (cluster.glyphCount > 1) {
-                span = g == 0                     ? PlacedGlyph::Span::Open
-                    : g + 1 == cluster.glyphCount ? PlacedGlyph::Span::Close
-                                                  : PlacedGlyph::Span::Inside;
-            }
-            m_placed.emplace_back(index,
-                PlacedGlyph { cluster.face, glyph.id, static_cast<float>(pen + glyph.xOffset), glyph.yOffset,
-                    glyph.advanceUnits, textBegin, textLength, span });
-            pen += glyph.advance;
-        }
-        if (!oneToOne && cluster.glyphCount > 1 && !reversed)
-            drawEndingGlyphLast(cluster);
+        const std::size_t first = m_placed.size();
+        placeCluster(m_clusters[index], pen, m_placed);
+        m_clusterGlyphs.emplace_back(index, first, m_placed.size() - first);
     }
-    std::stable_sort(
-        m_placed.begin(), m_placed.end(), [](const auto& left, const auto& right) { return left.first < right.first; });
+    std::sort(m_clusterGlyphs.begin(), m_clusterGlyphs.end());
     row.glyphs.reserve(m_placed.size());
-    for (const auto& placed : m_placed)
-        row.glyphs.push_back(placed.second);
+    for (const auto& [index, first, count] : m_clusterGlyphs)
+        row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
+            m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
     if (m_rightToLeft) {
         double visible = pen;
         for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)

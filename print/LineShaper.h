@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -65,8 +66,9 @@ private:
     void placeholderRun(std::size_t begin, std::size_t end);
     void wrap(double width, std::vector<Row>& rows);
     bool glyphPerCharacter(const Cluster& cluster);
+    // Places a cluster's glyphs from `pen` on.
+    void placeCluster(const Cluster& cluster, double& pen, std::vector<PlacedGlyph>& glyphs);
     void emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows);
-    void drawEndingGlyphLast(const Cluster& cluster);
 
     FontSet& m_fonts;
     double m_fontSize;
@@ -84,9 +86,11 @@ private:
     std::vector<Glyph> m_glyphs;
     std::vector<Cluster> m_clusters; // in logical order
     std::vector<std::size_t> m_order; // scratch: a row's clusters in visual order
-    std::vector<std::pair<std::size_t, PlacedGlyph>> m_placed; // scratch: a row's glyphs by cluster
     std::vector<std::uint32_t> m_plainGlyphs; // scratch: a cluster's characters' own glyphs
     std::vector<std::uint32_t> m_sortedGlyphs;
+    std::vector<std::pair<float, std::uint32_t>> m_drawOrder; // scratch: a cluster's glyphs by x, as drawn
+    std::vector<PlacedGlyph> m_placed; // scratch: a row's glyphs in visual order
+    std::vector<std::tuple<std::size_t, std::size_t, std::size_t>> m_clusterGlyphs; // scratch: cluster, first, count
 };
 
 } // namespace papyrant

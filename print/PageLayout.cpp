@@ -28,7 +28,6 @@ bool isSimpleCharacter(char32_t cp)
 PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, PaperSize paper)
     : m_document(document)
     , m_fonts(fonts)
-    , m_mainFont(&document.font(FontSet::kMainFace))
     , m_shaper(fonts, kFontSize)
     , m_glyphs(kCachedRange)
 {
@@ -92,6 +91,9 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
         return entry;
     std::string text;
     utf8::append(text, cp);
+    // The main font is made with its first code: a document that draws nothing embeds no font.
+    if (!m_mainFont)
+        m_mainFont = &m_document.font(FontSet::kMainFace);
     const std::uint16_t code = m_mainFont->code(glyph, text, main.advance(glyph));
     if (code == 0)
         return entry;

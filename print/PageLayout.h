@@ -54,7 +54,7 @@ private:
 
     PdfDocument& m_document;
     FontSet& m_fonts;
-    PdfFont* m_mainFont;
+    PdfFont* m_mainFont = nullptr;
     LineShaper m_shaper;
     double m_ascent = 0;
     double m_lineHeight = 0;

@@ -5,12 +5,47 @@
 #include "print/PdfSyntax.h"
 
 #include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <random>
+
+#ifndef PAPYRANT_VERSION
+#define PAPYRANT_VERSION "unknown"
+#endif
 
 namespace papyrant {
 
 namespace {
 
 constexpr std::size_t kFastPages = 4;
+
+// The time as the information dictionary's dates give it, in UTC.
+std::string pdfDate(std::time_t now)
+{
+    std::tm utc {};
+    gmtime_r(&now, &utc);
+    char date[80];
+    std::snprintf(date, sizeof date, "(D:%04d%02d%02d%02d%02d%02dZ)", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+        utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return date;
+}
+
+// A file identifier: 16 bytes that no other file shares, from the system's random source and the time.
+std::string fileIdentifier(std::time_t now)
+{
+    std::random_device random;
+    std::seed_seq seed { random(), random(), random(), random(), static_cast<unsigned>(now),
+        static_cast<unsigned>(static_cast<std::uint64_t>(now) >> 32) };
+    std::mt19937 generator(seed);
+    std::string id = "<";
+    for (int i = 0; i < 4; ++i) {
+        const unsigned word = generator();
+        pdf::appendHex16(id, word >> 16);
+        pdf::appendHex16(id, word & 0xFFFF);
+    }
+    id.push_back('>');
+    return id;
+}
 
 } // namespace
 
@@ -26,8 +61,14 @@ PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& tit
     , m_info(m_writer.reserve())
 {
     m_writer.writeObject(m_catalog, "<</Type/Catalog/Pages " + pdf::reference(m_pageTree) + ">>");
-    m_writer.writeObject(
-        m_info, "<</Title" + pdf::textString(title) + "/Creator" + pdf::textString(creator) + "/Producer(Papyrant)>>");
+    const std::time_t now = std::time(nullptr);
+    const std::string date = pdfDate(now);
+    m_writer.writeObject(m_info,
+        "<</Title" + pdf::textString(title) + "/Creator" + pdf::textString(creator)
+            + "/Producer(Papyrant " PAPYRANT_VERSION ")/CreationDate" + date + "/ModDate" + date + ">>");
+    // Both halves alike: the file is new, not a changed copy of another.
+    const std::string id = fileIdentifier(now);
+    m_trailer = "/Info " + pdf::reference(m_info) + "/ID[" + id + id + "]";
 }
 
 PdfDocument::~PdfDocument() = default;
@@ -113,11 +154,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
     const double rowY = m_paper.height - baseline;
     bool moved = false;
     for (const PlacedGlyph& glyph : glyphs) {
-        const std::string_view copiesAs = glyph.span == PlacedGlyph::Span::Open || glyph.span == PlacedGlyph::Span::None
-            ? text.substr(glyph.textBegin, glyph.textLength)
-            : std::string_view();
-        // Inside a span the span's text is what copies back; its glyphs map to nothing on their own.
-        const std::string_view codeText = glyph.span == PlacedGlyph::Span::None ? copiesAs : std::string_view();
+        const std::string_view codeText = text.substr(glyph.textBegin, glyph.textLength);
         const int face = glyph.face == FontSet::kNoFace ? FontSet::kMainFace : glyph.face;
         PdfFont* font = &this->font(face);
         std::uint16_t code = font->code(glyph.glyph, codeText, glyph.advance);
@@ -125,11 +162,11 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             font = &newFont(face);
             code = font->code(glyph.glyph, codeText, glyph.advance);
         }
-        if (glyph.span == PlacedGlyph::Span::Open) {
+        if (glyph.spanLength > 0) {
             closeShow();
             beginText();
             m_content += "/Span<</ActualText";
-            m_content += pdf::textString(copiesAs);
+            m_content += pdf::textString(text.substr(glyph.spanBegin, glyph.spanLength));
             m_content += ">>BDC\n";
         }
         setFont(*font);
@@ -154,7 +191,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         }
         PdfFont::appendCode(m_content, code);
         m_penX += font->width(code) * m_fontSize / 1000.0;
-        if (glyph.span == PlacedGlyph::Span::Close) {
+        if (glyph.closesSpan) {
             closeShow();
             m_content += "EMC\n";
         }
@@ -191,12 +228,8 @@ bool PdfDocument::finish(std::string& problem)
     if (m_pages.empty())
         endPage();
     std::string fonts;
-    const int encoding = m_writer.reserve();
-    m_writer.writeStream(encoding,
-        "/Type/CMap/CMapName/Papyrant-OneOrTwoByte/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>",
-        std::string(PdfFont::encodingCMap()));
     for (const auto& font : m_allFonts) {
-        if (!font->write(m_writer, encoding, problem))
+        if (!font->write(m_writer, problem))
             return false;
         fonts += "/" + font->resourceName() + " " + pdf::reference(font->object());
     }
@@ -208,8 +241,8 @@ bool PdfDocument::finish(std::string& problem)
         kids += pdf::reference(page);
     }
     m_writer.writeObject(m_pageTree, "<</Type/Pages/Kids[" + kids + "]/Count " + std::to_string(m_pages.size()) + ">>");
-    if (!m_writer.finish(m_catalog, m_info)) {
-        problem = "the PDF could not be written";
+    if (!m_writer.finish(m_catalog, m_trailer)) {
+        problem = m_writer.problem().empty() ? "the PDF could not be written" : m_writer.problem();
         return false;
     }
     return true;

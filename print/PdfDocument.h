@@ -66,6 +66,7 @@ private:
     int m_pageTree;
     int m_resources;
     int m_info;
+    std::string m_trailer; // the trailer's /Info and /ID
     std::vector<int> m_pages;
     std::vector<std::unique_ptr<PdfFont>> m_allFonts;
     std::vector<PdfFont*> m_fontOfFace; // the font that takes a face's new codes

@@ -8,60 +8,28 @@
 #include <cstdio>
 #include <hb-subset.h>
 #include <hb.h>
+#include <memory>
 
 namespace papyrant {
 
 namespace {
 
-constexpr const char* kCodeSpace = "2 begincodespacerange\n<00><7F>\n<8000><FFFF>\nendcodespacerange\n";
+template <typename T, void (*Destroy)(T*)> struct HbDeleter
+{
+    void operator()(T* object) const
+    {
+        Destroy(object);
+    }
+};
+template <typename T, void (*Destroy)(T*)> using HbPointer = std::unique_ptr<T, HbDeleter<T, Destroy>>;
+using SubsetInput = HbPointer<hb_subset_input_t, hb_subset_input_destroy>;
+using SubsetPlan = HbPointer<hb_subset_plan_t, hb_subset_plan_destroy>;
+using Face = HbPointer<hb_face_t, hb_face_destroy>;
+using Blob = HbPointer<hb_blob_t, hb_blob_destroy>;
+
+constexpr const char* kCodeSpace = "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
 
 } // namespace
-
-void PdfFont::appendCodeHex(std::string& out, std::size_t code)
-{
-    if (code < kOneByteCodes) {
-        static const char digits[] = "0123456789ABCDEF";
-        out.push_back(digits[code >> 4]);
-        out.push_back(digits[code & 0xF]);
-    } else {
-        pdf::appendHex16(out, static_cast<unsigned>(0x8000 + (code - kOneByteCodes)));
-    }
-}
-
-const std::string& PdfFont::encodingCMap()
-{
-    static const std::string cmap = makeEncodingCMap();
-    return cmap;
-}
-
-std::string PdfFont::makeEncodingCMap()
-{
-    // Codes 00-7F are CIDs 0-127; codes 8000-FFFF are CIDs 128 and up, in ranges that differ in their last
-    // byte only, as every reader accepts.
-    std::string out = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>def\n"
-                      "/CMapName/Papyrant-OneOrTwoByte def\n/CMapType 1 def\n";
-    out += kCodeSpace;
-    std::vector<std::string> ranges { "<00><7F>0" };
-    for (unsigned high = 0x80; high <= 0xFF; ++high) {
-        std::string range = "<";
-        pdf::appendHex16(range, high << 8);
-        range += "><";
-        pdf::appendHex16(range, (high << 8) | 0xFF);
-        range.push_back('>');
-        range += std::to_string(kOneByteCodes + ((high - 0x80) << 8));
-        ranges.push_back(range);
-    }
-    for (std::size_t first = 0; first < ranges.size(); first += 100) {
-        const std::size_t count = std::min<std::size_t>(100, ranges.size() - first);
-        out += std::to_string(count) + " begincidrange\n";
-        for (std::size_t i = first; i < first + count; ++i)
-            out += ranges[i] + "\n";
-        out += "endcidrange\n";
-    }
-    out += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
-    return out;
-}
 
 PdfFont::PdfFont(FontFace& face, int object, std::string resourceName)
     : m_face(face)
@@ -126,19 +94,16 @@ std::string PdfFont::toUnicodeMap() const
                                   "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
                                   "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n")
         + std::string(kCodeSpace);
-    std::vector<std::size_t> mapped;
-    for (std::size_t code = 1; code < m_texts.size(); ++code) {
-        if (!m_texts[code].empty())
-            mapped.push_back(code);
-    }
-    for (std::size_t first = 0; first < mapped.size(); first += 100) {
-        const std::size_t count = std::min<std::size_t>(100, mapped.size() - first);
+    // Every code but .notdef is mapped, a glyph that copies back as nothing to an empty string: a reader finding
+    // no entry makes up a character of its own (U+FFFD, "(cid:5)").
+    for (std::size_t first = 1; first < m_texts.size(); first += 100) {
+        const std::size_t count = std::min<std::size_t>(100, m_texts.size() - first);
         out += std::to_string(count) + " beginbfchar\n";
-        for (std::size_t i = first; i < first + count; ++i) {
+        for (std::size_t code = first; code < first + count; ++code) {
             out.push_back('<');
-            appendCodeHex(out, mapped[i]);
+            pdf::appendHex16(out, static_cast<unsigned>(code));
             out += "><";
-            pdf::appendUtf16Hex(out, m_texts[mapped[i]]);
+            pdf::appendUtf16Hex(out, m_texts[code]);
             out += ">\n";
         }
         out += "endbfchar\n";
@@ -147,22 +112,22 @@ std::string PdfFont::toUnicodeMap() const
     return out;
 }
 
-bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
+bool PdfFont::write(PdfWriter& writer, std::string& problem)
 {
-    hb_subset_input_t* input = hb_subset_input_create_or_fail();
+    const SubsetInput input(hb_subset_input_create_or_fail());
     if (!input) {
         problem = "out of memory";
         return false;
     }
     // The placeholder drawn for characters no face has is glyph 0: its outline stays.
-    hb_subset_input_set_flags(input, hb_subset_input_get_flags(input) | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
-    hb_set_t* glyphs = hb_subset_input_glyph_set(input);
+    hb_subset_input_set_flags(input.get(), hb_subset_input_get_flags(input.get()) | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
+    hb_set_t* glyphs = hb_subset_input_glyph_set(input.get());
     for (std::uint32_t glyph : m_glyphs)
         hb_set_add(glyphs, glyph);
     // A PDF reader needs the outlines and metrics only: codes reach glyphs through the CIDToGIDMap and text
     // through the ToUnicode map. Leaving the character map and the layout tables out before subsetting also
     // spares the subsetter a walk over every character of a large face (milliseconds for a CJK face).
-    hb_face_t* outlines = hb_face_builder_create();
+    const Face outlines(hb_face_builder_create());
     hb_tag_t tags[64];
     unsigned count = 64;
     hb_face_get_table_tags(m_face.face(), 0, &count, tags);
@@ -173,20 +138,17 @@ bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
             HB_TAG('V', 'O', 'R', 'G'), HB_TAG('v', 'h', 'e', 'a'), HB_TAG('v', 'm', 't', 'x') };
         if (std::find(std::begin(kLeftOut), std::end(kLeftOut), tags[i]) != std::end(kLeftOut))
             continue;
-        hb_blob_t* table = hb_face_reference_table(m_face.face(), tags[i]);
-        hb_face_builder_add_table(outlines, tags[i], table);
-        hb_blob_destroy(table);
+        const Blob table(hb_face_reference_table(m_face.face(), tags[i]));
+        hb_face_builder_add_table(outlines.get(), tags[i], table.get());
     }
-    hb_subset_plan_t* plan = hb_subset_plan_create_or_fail(outlines, input);
-    hb_face_destroy(outlines);
-    hb_subset_input_destroy(input);
-    hb_face_t* subset = plan ? hb_subset_plan_execute_or_fail(plan) : nullptr;
+    const SubsetPlan plan(hb_subset_plan_create_or_fail(outlines.get(), input.get()));
+    const Face subset(plan ? hb_subset_plan_execute_or_fail(plan.get()) : nullptr);
+    const std::string subsetFailed = "the font \"" + m_face.postScriptName() + "\" could not be subset";
     if (!subset) {
-        hb_subset_plan_destroy(plan);
-        problem = "the font \"" + m_face.postScriptName() + "\" could not be subset";
+        problem = subsetFailed;
         return false;
     }
-    const hb_map_t* newGlyphs = hb_subset_plan_old_to_new_glyph_mapping(plan);
+    const hb_map_t* newGlyphs = hb_subset_plan_old_to_new_glyph_mapping(plan.get());
     std::string cidToGid;
     cidToGid.reserve(m_glyphs.size() * 2);
     for (std::uint32_t glyph : m_glyphs) {
@@ -195,13 +157,15 @@ bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
         cidToGid.push_back(static_cast<char>(value >> 8));
         cidToGid.push_back(static_cast<char>(value & 0xFF));
     }
-    hb_blob_t* blob = hb_face_reference_blob(subset);
+    const Blob blob(hb_face_reference_blob(subset.get()));
     unsigned length = 0;
-    const char* data = hb_blob_get_data(blob, &length);
-    std::string fontFile(data ? data : "", data ? length : 0);
-    hb_blob_destroy(blob);
-    hb_face_destroy(subset);
-    hb_subset_plan_destroy(plan);
+    const char* data = hb_blob_get_data(blob.get(), &length);
+    // An empty font program would leave every glyph undrawn, and some readers refuse the whole page.
+    if (!data || length == 0) {
+        problem = subsetFailed;
+        return false;
+    }
+    std::string fontFile(data, length);
 
     const int descendant = writer.reserve();
     const int descriptor = writer.reserve();
@@ -212,7 +176,7 @@ bool PdfFont::write(PdfWriter& writer, int encoding, std::string& problem)
     const double scale = 1000.0 / m_face.unitsPerEm();
 
     writer.writeObject(m_object,
-        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding " + pdf::reference(encoding) + "/DescendantFonts["
+        "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding/Identity-H/DescendantFonts["
             + pdf::reference(descendant) + "]/ToUnicode " + pdf::reference(toUnicode) + ">>");
     writer.writeObject(descendant,
         "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name

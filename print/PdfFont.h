@@ -15,14 +15,14 @@ class PdfWriter;
 
 // One face as a PDF font: a Type 0 font over a CID-keyed TrueType subset. Each code stands for one glyph
 // drawn for one text, so a glyph drawn for different characters still copies back as each of them, and the
-// ToUnicode map gives every code its text. The first 128 codes handed out (the common characters of most
-// files) take one byte in the page contents, the others two (0x8000 and up), through an encoding of our own;
-// this halves what deflate has to read. The subset is made when the document ends, from the glyphs used.
+// ToUnicode map gives every code its text. Codes are two bytes, each the CID it names (the predefined
+// Identity-H encoding; the CIDToGIDMap picks the glyph): every reader knows that encoding by its name, while
+// some read no embedded one and others take a code of an encoding of our own for the wrong CID. The subset is
+// made when the document ends, from the glyphs used.
 class PdfFont
 {
 public:
-    static constexpr std::uint32_t kOneByteCodes = 0x80;
-    static constexpr std::uint32_t kMaxCodes = kOneByteCodes + 0x8000;
+    static constexpr std::uint32_t kMaxCodes = 0x10000;
 
     PdfFont(FontFace& face, int object, std::string resourceName);
 
@@ -43,32 +43,22 @@ public:
     // `advance` font units (the glyph's own advance unless shaping changed it: a mark set on its base moves
     // on by nothing, and readers that take text from the page see it so); 0 once the font has no codes left.
     std::uint16_t code(std::uint32_t glyph, std::string_view text, int advance);
-    // Appends a code's bytes to a literal string.
+    // Appends a code's two bytes to a literal string.
     static void appendCode(std::string& out, std::uint16_t code)
     {
-        if (code < kOneByteCodes) {
-            pdf::appendLiteralByte(out, static_cast<char>(code));
-            return;
-        }
-        const unsigned value = 0x8000 + (code - kOneByteCodes);
-        pdf::appendLiteralByte(out, static_cast<char>(value >> 8));
-        pdf::appendLiteralByte(out, static_cast<char>(value & 0xFF));
+        pdf::appendLiteralByte(out, static_cast<char>(code >> 8));
+        pdf::appendLiteralByte(out, static_cast<char>(code & 0xFF));
     }
-    // The encoding every PdfFont's codes follow, as a CMap stream's contents.
-    static const std::string& encodingCMap();
     // The advance the PDF gives a code, in thousandths of the font size.
     double width(std::uint16_t code) const
     {
         return m_widths[code];
     }
 
-    // Writes the font and what it refers to, with `encoding` the object of encodingCMap(); false when the
-    // subset could not be made.
-    bool write(PdfWriter& writer, int encoding, std::string& problem);
+    // Writes the font and what it refers to; false when the subset could not be made.
+    bool write(PdfWriter& writer, std::string& problem);
 
 private:
-    static std::string makeEncodingCMap();
-    static void appendCodeHex(std::string& out, std::size_t code);
     std::string subsetTag() const;
     std::string widthArray() const;
     std::string toUnicodeMap() const;

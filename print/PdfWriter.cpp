@@ -1,10 +1,13 @@
 #include "print/PdfWriter.h"
 
 #include "print/ByteSink.h"
+#include "print/WorkerPool.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <libdeflate.h>
+#include <memory>
 
 namespace papyrant {
 
@@ -12,34 +15,58 @@ namespace {
 
 // Pages laid out ahead of the writer at most.
 constexpr std::size_t kMaxQueued = 8;
+// The cross-reference table has ten digits for an offset.
+constexpr std::uint64_t kMaxOffset = 9999999999ull;
 
 std::string objectHead(int number)
 {
     return std::to_string(number) + " 0 obj\n";
 }
 
+struct FreeCompressor
+{
+    void operator()(libdeflate_compressor* compressor) const
+    {
+        libdeflate_free_compressor(compressor);
+    }
+};
+using Compressor = std::unique_ptr<libdeflate_compressor, FreeCompressor>;
+
+// Each thread's compressors and output buffer, made when it first compresses and kept for the next documents.
+struct ThreadCompression
+{
+    Compressor fast;
+    Compressor dense;
+    std::string buffer;
+
+    libdeflate_compressor* get(PdfWriter::Compression compression)
+    {
+        Compressor& compressor = compression == PdfWriter::Compression::Dense ? dense : fast;
+        if (!compressor)
+            compressor.reset(libdeflate_alloc_compressor(
+                compression == PdfWriter::Compression::Dense ? PdfWriter::kDenseLevel : PdfWriter::kFastLevel));
+        return compressor.get();
+    }
+};
+
+thread_local ThreadCompression t_compression;
+
 } // namespace
 
 PdfWriter::PdfWriter(ByteSink& sink)
     : m_sink(sink)
-    , m_fast(libdeflate_alloc_compressor(kFastLevel))
-    , m_dense(libdeflate_alloc_compressor(kDenseLevel))
 {
-    m_worker = std::thread([this] { work(); });
     // The second line's bytes above 127 tell transfer programs that the file is binary.
     enqueue(Chunk { 0, {}, "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", Compression::None });
 }
 
 PdfWriter::~PdfWriter()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_changed.notify_all();
-    m_worker.join();
-    libdeflate_free_compressor(m_fast);
-    libdeflate_free_compressor(m_dense);
+    // A worker may hold this writer's next chunk: what is left is dropped, and the worker let go of first.
+    std::unique_lock lock(m_mutex);
+    m_failed = true;
+    m_queue.clear();
+    m_changed.wait(lock, [this] { return !m_scheduled; });
 }
 
 int PdfWriter::reserve()
@@ -53,39 +80,85 @@ bool PdfWriter::ok() const
     return !m_failed;
 }
 
+std::string PdfWriter::problem() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_problem;
+}
+
+void PdfWriter::fail(std::string problem)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_failed)
+        m_problem = std::move(problem);
+    m_failed = true;
+    m_queue.clear();
+}
+
 void PdfWriter::enqueue(Chunk&& chunk)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued; });
+    m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued || m_failed; });
+    if (m_failed)
+        return;
     m_queue.push_back(std::move(chunk));
+    if (!m_scheduled)
+        schedule(lock);
+}
+
+void PdfWriter::schedule(std::unique_lock<std::mutex>& lock)
+{
+    m_scheduled = true;
+    lock.unlock();
+    if (!WorkerPool::shared().post([this] { writeNext(); })) {
+        // No thread to be had: this one writes what is queued.
+        while (writeOne()) { }
+    }
+    lock.lock();
+}
+
+void PdfWriter::writeNext()
+{
+    // One chunk per turn, so that the documents sharing the workers take turns.
+    if (writeOne() && !WorkerPool::shared().post([this] { writeNext(); })) {
+        while (writeOne()) { }
+    }
+}
+
+bool PdfWriter::writeOne()
+{
+    std::unique_lock lock(m_mutex);
+    if (m_queue.empty()) {
+        m_scheduled = false;
+        m_changed.notify_all();
+        return false;
+    }
+    Chunk chunk = std::move(m_queue.front());
+    m_queue.pop_front();
     lock.unlock();
     m_changed.notify_all();
+    try {
+        writeChunk(chunk);
+    } catch (const std::exception& error) {
+        fail(std::string("the PDF could not be written: ") + error.what());
+    }
+    lock.lock();
+    if (m_writeFailed && !m_failed) {
+        m_failed = true;
+        m_queue.clear();
+    }
+    if (m_queue.empty()) {
+        m_scheduled = false;
+        m_changed.notify_all();
+        return false;
+    }
+    return true;
 }
 
 void PdfWriter::drain()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.empty() && !m_busy; });
-}
-
-void PdfWriter::work()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_changed.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
-        if (m_queue.empty())
-            return;
-        Chunk chunk = std::move(m_queue.front());
-        m_queue.pop_front();
-        m_busy = true;
-        lock.unlock();
-        m_changed.notify_all();
-        writeChunk(chunk);
-        lock.lock();
-        m_busy = false;
-        m_failed = m_failed || m_writeFailed;
-        m_changed.notify_all();
-    }
+    m_changed.wait(lock, [this] { return m_queue.empty() && !m_scheduled; });
 }
 
 void PdfWriter::put(std::string_view bytes)
@@ -101,22 +174,31 @@ void PdfWriter::writeChunk(Chunk& chunk)
 {
     if (chunk.number > 0)
         m_offsets.emplace_back(chunk.number, m_written);
-    libdeflate_compressor* compressor = chunk.compression == Compression::Dense ? m_dense : m_fast;
-    if (chunk.compression == Compression::None || !compressor) {
+    if (chunk.compression == Compression::None) {
         put(chunk.head);
         put(chunk.data);
         return;
     }
+    libdeflate_compressor* compressor = t_compression.get(chunk.compression);
+    if (!compressor) {
+        fail("out of memory for compressing the PDF");
+        return;
+    }
+    std::string& compressed = t_compression.buffer;
     const std::size_t bound = libdeflate_zlib_compress_bound(compressor, chunk.data.size());
-    if (m_compressed.size() < bound)
-        m_compressed.resize(bound);
+    if (compressed.size() < bound)
+        compressed.resize(bound);
     const std::size_t size = libdeflate_zlib_compress(
-        compressor, chunk.data.data(), chunk.data.size(), m_compressed.data(), m_compressed.size());
+        compressor, chunk.data.data(), chunk.data.size(), compressed.data(), compressed.size());
+    if (size == 0) {
+        fail("a part of the PDF could not be compressed");
+        return;
+    }
     put(objectHead(chunk.number));
     put("<</Length " + std::to_string(size) + "/Filter/FlateDecode");
     put(chunk.head);
     put(">>\nstream\n");
-    put(std::string_view(m_compressed.data(), size));
+    put(std::string_view(compressed.data(), size));
     put("\nendstream\nendobj\n");
 }
 
@@ -142,9 +224,11 @@ void PdfWriter::writeStream(int number, std::string_view dictionary, std::string
     data.clear();
 }
 
-bool PdfWriter::finish(int catalog, int info)
+bool PdfWriter::finish(int catalog, std::string_view trailer)
 {
     drain();
+    if (!ok())
+        return false;
     // The worker is idle with nothing queued: its offsets are ours to read.
     std::vector<std::uint64_t> offsets(static_cast<std::size_t>(m_objects) + 1, 0);
     std::vector<bool> written(offsets.size(), false);
@@ -152,16 +236,23 @@ bool PdfWriter::finish(int catalog, int info)
         offsets[static_cast<std::size_t>(number)] = offset;
         written[static_cast<std::size_t>(number)] = true;
     }
-    if (!std::all_of(written.begin() + 1, written.end(), [](bool done) { return done; }))
+    if (!std::all_of(written.begin() + 1, written.end(), [](bool done) { return done; })) {
+        fail("an object of the PDF was never written");
         return false;
+    }
+    if (m_written > kMaxOffset) {
+        fail("the PDF would be larger than its cross-reference table can address (10 GB)");
+        return false;
+    }
     std::string table = "xref\n0 " + std::to_string(offsets.size()) + "\n0000000000 65535 f \n";
     char entry[24];
     for (std::size_t number = 1; number < offsets.size(); ++number) {
         std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offsets[number]));
         table += entry;
     }
-    table += "trailer\n<</Size " + std::to_string(offsets.size()) + "/Root " + std::to_string(catalog) + " 0 R/Info "
-        + std::to_string(info) + " 0 R>>\nstartxref\n" + std::to_string(m_written) + "\n%%EOF\n";
+    table += "trailer\n<</Size " + std::to_string(offsets.size()) + "/Root " + std::to_string(catalog) + " 0 R";
+    table.append(trailer);
+    table += ">>\nstartxref\n" + std::to_string(m_written) + "\n%%EOF\n";
     enqueue(Chunk { 0, {}, std::move(table), Compression::None });
     drain();
     return ok();

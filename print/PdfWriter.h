@@ -6,11 +6,8 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
-
-struct libdeflate_compressor;
 
 namespace papyrant {
 
@@ -18,9 +15,10 @@ class ByteSink;
 
 // Writes the objects of a PDF file in one pass: numbers are handed out first and objects written in any
 // order, each once; finish() writes the cross-reference table and the trailer. Knows nothing of pages or
-// fonts. Streams are compressed and written on a thread of its own, so that laying out the next page and
-// compressing the last one share the machine's cores; at most a few pages wait in between, so memory stays
-// bounded.
+// fonts. Streams are compressed and written on the process's worker pool, one chunk at a time and in order,
+// so that laying out the next page and compressing the last one share the machine's cores; at most a few
+// pages wait in between, so memory stays bounded. When no worker can be had, the caller's thread does the work.
+// Once anything fails, the rest is dropped and problem() says why.
 class PdfWriter
 {
 public:
@@ -50,10 +48,14 @@ public:
     // data is taken, and `data` left empty.
     void writeStream(
         int number, std::string_view dictionary, std::string&& data, Compression compression = Compression::Fast);
-    // Writes the cross-reference table and trailer; false when any write failed or an object is missing.
-    bool finish(int catalog, int info);
+    // Writes the cross-reference table and trailer (with `trailer`, the trailer's entries besides /Size and
+    // /Root); false when anything failed or an object is missing.
+    bool finish(int catalog, std::string_view trailer);
     // Whether the bytes have been written well so far.
     bool ok() const;
+    // Why writing failed, for a person; empty when the sink refused the bytes (its own error says more) or when
+    // nothing failed.
+    std::string problem() const;
 
 private:
     struct Chunk
@@ -65,8 +67,11 @@ private:
     };
 
     void enqueue(Chunk&& chunk);
+    void schedule(std::unique_lock<std::mutex>& lock);
+    void writeNext();
+    bool writeOne();
     void drain();
-    void work();
+    void fail(std::string problem);
     void writeChunk(Chunk& chunk);
     void put(std::string_view bytes);
 
@@ -76,17 +81,13 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Chunk> m_queue;
-    bool m_busy = false;
-    bool m_stopping = false;
+    bool m_scheduled = false; // a worker has this writer's next chunk in hand or in its queue
     bool m_failed = false;
-    // The worker's own.
-    libdeflate_compressor* m_fast = nullptr;
-    libdeflate_compressor* m_dense = nullptr;
+    std::string m_problem;
+    // The worker's own, one worker at a time.
     std::uint64_t m_written = 0;
     std::vector<std::pair<int, std::uint64_t>> m_offsets;
-    std::string m_compressed;
     bool m_writeFailed = false;
-    std::thread m_worker;
 };
 
 } // namespace papyrant

@@ -4,25 +4,22 @@
 
 namespace papyrant {
 
-// One glyph of a laid-out row, as the PDF document draws it.
+// One glyph of a laid-out row, as the PDF document draws it. Rows are drawn in the order their glyphs are placed,
+// left to right. What a glyph copies back as is given twice: its code's own text, for readers that take text
+// glyph by glyph, and a span's text over a stretch of glyphs (a cluster drawn with several glyphs, a run of
+// right-to-left text), for readers that take the span's text instead of its glyphs'.
 struct PlacedGlyph
 {
-    enum class Span : std::uint8_t
-    {
-        None, // copies back as its own text
-        Open, // first glyph of a cluster drawn with several glyphs: the cluster's text goes with the span
-        Inside,
-        Close, // last glyph of such a cluster
-    };
-
     int face; // in the document's FontSet; FontSet::kNoFace draws the main face's placeholder glyph
     std::uint32_t glyph;
     float x; // from the row's left edge, in points
     float rise; // above the baseline, in points
     int advance; // how far the next glyph is placed from this one, before offsets, in font units
-    std::uint32_t textBegin; // the bytes of the line this glyph (or its span) copies back as
+    std::uint32_t textBegin; // the bytes of the line this glyph's code copies back as; none when textLength is 0
     std::uint32_t textLength;
-    Span span;
+    std::uint32_t spanBegin; // when spanLength is not 0, a span starts at this glyph and copies back as these bytes
+    std::uint32_t spanLength;
+    bool closesSpan; // the last glyph of a span
 };
 
 } // namespace papyrant

@@ -26,6 +26,8 @@ packages=(
     "${print_fonts[@]}"
     poppler-utils qpdf ghostscript xvfb xauth libxcb1-dev clang-format
     tmux python3-fusepy fuse3
+    # The readers test's PDF readers besides poppler and Ghostscript (the JavaScript ones come from npm).
+    mupdf-tools python3-pdfminer python3-pypdf
 )
 case "${1:-}" in
 --windows) packages=("${windows_packages[@]}") ;;

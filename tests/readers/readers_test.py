@@ -1,0 +1,212 @@
+# Prints a set of samples in many scripts and shapes with papyrant-convert and takes the text back out of each
+# PDF with eight readers, as their users would: every character must come back once (white space aside) and
+# every word whole, in its order. What each sample should give back is written here, not taken from the printer.
+#
+#   /usr/bin/python3 readers_test.py --convert BIN/papyrant-convert --npm DIR [--table] [--keep DIR]
+#
+# DIR is where the JavaScript readers are installed with `npm ci` from this folder's lock file (done here when
+# the installed lock differs). --table prints each reader's losses per sample and exits 0; otherwise the exit
+# status is 1 when any reader loses or doubles anything.
+import argparse
+import collections
+import concurrent.futures
+import filecmp
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def cjk_lines():
+    # 40,000 distinct ideographs: the whole main block from U+4E00, then the first of the supplementary plane,
+    # twenty to a line so that no line wraps.
+    chars = [chr(c) for c in range(0x4E00, 0xA000)]
+    chars += [chr(c) for c in range(0x20000, 0x20000 + 40000 - len(chars))]
+    return "\n".join("".join(chars[i : i + 20]) for i in range(0, len(chars), 20))
+
+
+# name: (what is printed, what must come back); one file each.
+SAMPLES = {
+    "thai": ("ฉันกิน", None),
+    "combining-acute": ("за\u0301мок ли\u0301ния", None),
+    "devanagari": ("क्षत्रिय कि", None),
+    "bengali": ("বাংলায়", None),
+    "tamil": ("தமிழ் பேசு", None),
+    "hebrew-points": ("שָׁלוֹם עוֹלָם\nבְּרֵאשִׁית בָּרָא", None),
+    "arabic-marks": ("مَرْحَبًا بِكُمْ", None),
+    "rtl-digits": (
+        "שלום 123 עולם 45.6\n"
+        "مرحبا ١٢٣٤٥ بالعالم ٢٠٢٦\n"
+        "Hello שלום עולם world 2026\n"
+        "<a> שלום (עולם) [ספר] b",
+        None,
+    ),
+    "flags": ("🇺🇸🇯🇵 🇫🇷", None),
+    "noncharacter": ("a\uFFFFbc de", "a<U+FFFF>bc de"),
+    "cjk-40000": (cjk_lines(), None),
+    # The scripts of the fidelity corpus (bench/fidelity.sh).
+    "latin": ("Größe café déjà vu naïve façade Ærø Ångström œuvre", None),
+    "greek": ("Καλημέρα κόσμε ἀρχή ψυχή", None),
+    "cyrillic": ("Съешь же ещё этих мягких французских булок", None),
+    "hebrew": ("שלום עולם כרטיס אחד לחוף", None),
+    "arabic": ("مرحبا بالعالم تذكرة واحدة إلى الساحل", None),
+    "devanagari-words": ("नमस्ते दुनिया किताब क्षत्रिय", None),
+    "bengali-words": ("আমি বাংলায় গান গাই", None),
+    "tamil-words": ("வணக்கம் உலகம்", None),
+    "thai-words": ("สวัสดีชาวโลก ภาษาไทย", None),
+    "chinese": ("中文字符测试 请给我一张去海边的车票 臺灣", None),
+    "japanese": ("日本語のテキスト カタカナ ひらがな 𩸽", None),
+    "korean": ("서울 안녕하세요 한국어", None),
+    "emoji": ("😀 👍 🎉 ☃ ❤ 🚆", None),
+    "no-font": ("𗀀𗀁𗀂", None),
+}
+
+READERS = ["pdftotext", "mutool-1.21", "gs-txtwrite", "pdfminer", "pypdf", "pdfjs", "pdfium", "mupdf"]
+
+# The two quirks excused, each for its readers only: lam-alef given back as alef-lam (the ligature's glyph order),
+# and the direction marks poppler puts around right-to-left runs.
+LAM_ALEF = re.compile("([\u0622\u0623\u0625\u0627])(\u0644)")
+BIDI_MARKS = re.compile("[\u200e\u200f\u202a-\u202e\u2066-\u2069]")
+CID = re.compile(r"\(cid:\d+\)")
+
+
+def excused(reader, text):
+    if reader == "pdftotext":
+        text = BIDI_MARKS.sub("", text)
+    return text
+
+
+def lam_alef_form(word, reader):
+    return LAM_ALEF.sub(r"\2\1", word) if reader in ("pdftotext", "pdfjs") else word
+
+
+def compare(reader, expected, got):
+    """(characters lost, characters doubled, words lost) of a reader's text against the expected."""
+    got = excused(reader, got)
+    cids = len(CID.findall(got))
+    got = CID.sub(" ", got)
+    want_chars = collections.Counter(c for c in expected if not c.isspace())
+    got_chars = collections.Counter(c for c in got if not c.isspace())
+    lost = sum((want_chars - got_chars).values())
+    doubled = sum((got_chars - want_chars).values()) + cids
+    want_words = collections.Counter(lam_alef_form(w, reader) for w in expected.split())
+    got_words = collections.Counter(lam_alef_form(w, reader) for w in got.split())
+    words_lost = sum((want_words - got_words).values())
+    return lost, doubled, words_lost
+
+
+def run(arguments, **kwargs):
+    return subprocess.run(arguments, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300, **kwargs)
+
+
+def install_npm(npm_dir):
+    os.makedirs(npm_dir, exist_ok=True)
+    installed = os.path.join(npm_dir, "package-lock.json")
+    wanted = os.path.join(HERE, "package-lock.json")
+    if os.path.exists(os.path.join(npm_dir, "node_modules")) and os.path.exists(installed):
+        if filecmp.cmp(installed, wanted, shallow=False):
+            return
+    for name in ("package.json", "package-lock.json"):
+        shutil.copyfile(os.path.join(HERE, name), os.path.join(npm_dir, name))
+    result = run(["npm", "ci", "--no-audit", "--no-fund", "--ignore-scripts"], cwd=npm_dir)
+    if result.returncode != 0:
+        sys.exit("npm ci failed in %s:\n%s" % (npm_dir, result.stderr.decode(errors="replace")))
+
+
+def read_tasks(pdfs, out_dir, npm_dir):
+    """The commands that take text out, each writing <out_dir>/<name>.<reader>.txt."""
+    tasks = []
+    for pdf in pdfs:
+        name = os.path.splitext(os.path.basename(pdf))[0]
+        out = lambda reader: os.path.join(out_dir, "%s.%s.txt" % (name, reader))
+        tasks.append((["pdftotext", "-enc", "UTF-8", pdf, out("pdftotext")], None))
+        tasks.append((["mutool", "draw", "-q", "-F", "txt", "-o", out("mutool-1.21"), pdf], None))
+        tasks.append(
+            (["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=txtwrite", "-sOutputFile=" + out("gs-txtwrite"), pdf], None)
+        )
+        tasks.append((["pdf2txt", "-o", out("pdfminer"), pdf], None))
+    tasks.append((["/usr/bin/python3", os.path.join(HERE, "pypdf-text.py"), out_dir] + pdfs, None))
+    for reader in ("pdfjs", "pdfium", "mupdf"):
+        tasks.append((["node", os.path.join(HERE, "read-pdfs.mjs"), reader, out_dir] + pdfs, npm_dir))
+    # The longest first, so that two cores stay busy to the end.
+    tasks.sort(key=lambda task: ("cjk" not in " ".join(task[0]), task[0][0] != "node"))
+    return tasks
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--convert", required=True)
+    parser.add_argument("--npm", required=True)
+    parser.add_argument("--table", action="store_true")
+    parser.add_argument("--keep")
+    parser.add_argument("--only", help="comma-separated sample names")
+    args = parser.parse_args()
+    install_npm(args.npm)
+
+    work = args.keep or tempfile.mkdtemp(prefix="papyrant-readers-")
+    os.makedirs(work, exist_ok=True)
+    samples = {k: v for k, v in SAMPLES.items() if not args.only or k in args.only.split(",")}
+    problems = []
+    pdfs = []
+    for name, (printed, _) in samples.items():
+        source = os.path.join(work, name + ".xml")
+        with open(source, "w", encoding="utf-8") as f:
+            f.write(printed + "\n")
+        # One run per sample: a sample that stops the converter must not take the others with it.
+        result = run([args.convert, "-q", "-o", work, source])
+        pdf = os.path.join(work, name + ".pdf")
+        if result.returncode != 0 or not os.path.exists(pdf):
+            problems.append("%s: not converted (exit %d) %s" % (name, result.returncode, result.stderr.decode(errors="replace").strip()))
+            continue
+        pdfs.append(pdf)
+        # MuPDF's repair pass complains about anything in the file it finds odd.
+        clean = run(["mutool", "clean", "-s", pdf, os.path.join(work, name + ".clean.pdf")])
+        if clean.returncode != 0 or clean.stderr.strip():
+            problems.append("%s: mutool clean -s: %s" % (name, clean.stderr.decode(errors="replace").strip()[:300]))
+
+    with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        futures = [pool.submit(run, command, cwd=cwd) for command, cwd in read_tasks(pdfs, work, args.npm)]
+        for future in futures:
+            future.result()
+
+    totals = {reader: [0, 0, 0] for reader in READERS}
+    rows = []
+    for pdf in pdfs:
+        name = os.path.splitext(os.path.basename(pdf))[0]
+        printed, expected = samples[name]
+        expected = expected if expected is not None else printed
+        cells = []
+        for reader in READERS:
+            path = os.path.join(work, "%s.%s.txt" % (name, reader))
+            got = open(path, encoding="utf-8", errors="replace").read() if os.path.exists(path) else ""
+            lost, doubled, words = compare(reader, expected, got)
+            for i, value in enumerate((lost, doubled, words)):
+                totals[reader][i] += value
+            cells.append((lost, doubled, words))
+            if lost or doubled or words:
+                shown = " ".join(got.split())
+                problems.append(
+                    "%s in %s: %d characters lost, %d doubled, %d words lost; gave back: %s"
+                    % (name, reader, lost, doubled, words, shown[:160])
+                )
+        rows.append((name, cells))
+
+    if args.table:
+        print("%-18s" % "sample" + "".join("%16s" % r for r in READERS))
+        for name, cells in rows:
+            print("%-18s" % name + "".join("%16s" % ("%d/%d/%d" % c if any(c) else "-") for c in cells))
+        print("%-18s" % "total" + "".join("%16s" % ("%d/%d/%d" % tuple(totals[r])) for r in READERS))
+        print("(characters lost / characters doubled / words lost)")
+    for problem in problems:
+        print(problem)
+    if not args.keep:
+        shutil.rmtree(work, ignore_errors=True)
+    return 0 if args.table or not problems else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
