@@ -40,8 +40,16 @@ std::string temporaryNameFor(const std::string& target)
 } // namespace
 
 AtomicFile::AtomicFile(std::string targetPath)
-    : m_target(std::move(targetPath))
+    : m_folderFd(AT_FDCWD)
+    , m_target(std::move(targetPath))
     , m_folder(folderOf(m_target))
+{
+}
+
+AtomicFile::AtomicFile(int folder, std::string name)
+    : m_folderFd(folder)
+    , m_target(std::move(name))
+    , m_folder(".")
 {
 }
 
@@ -50,7 +58,7 @@ AtomicFile::~AtomicFile()
     if (m_fd >= 0)
         ::close(m_fd);
     if (!m_namedTemp.empty())
-        ::unlink(m_namedTemp.c_str());
+        ::unlinkat(m_folderFd, m_namedTemp.c_str(), 0);
 }
 
 bool AtomicFile::fail(Step step, int error)
@@ -65,7 +73,7 @@ bool AtomicFile::fail(Step step, int error)
 bool AtomicFile::open()
 {
     m_buffer.reserve(kBufferSize);
-    m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    m_fd = ::openat(m_folderFd, m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (m_fd >= 0)
         return true;
     const int error = errno;
@@ -74,7 +82,7 @@ bool AtomicFile::open()
         return fail(Step::Create, error);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = temporaryNameFor(m_target);
-        m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        m_fd = ::openat(m_folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_namedTemp = name;
             return true;
@@ -112,6 +120,7 @@ bool AtomicFile::flush()
         if (written == 0)
             return fail(Step::Write, ENOSPC);
         done += static_cast<std::size_t>(written);
+        m_size += static_cast<std::uint64_t>(written);
     }
     m_buffer.clear();
     return true;
@@ -120,7 +129,7 @@ bool AtomicFile::flush()
 bool AtomicFile::linkIntoPlace()
 {
     if (!m_namedTemp.empty()) {
-        if (::rename(m_namedTemp.c_str(), m_target.c_str()) != 0)
+        if (::renameat(m_folderFd, m_namedTemp.c_str(), m_folderFd, m_target.c_str()) != 0)
             return fail(Step::Rename, errno);
         m_namedTemp.clear();
         return true;
@@ -129,20 +138,20 @@ bool AtomicFile::linkIntoPlace()
     // target's own when it is free, else a temporary one that is then renamed over the old file.
     char procPath[64];
     std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", m_fd);
-    if (::linkat(AT_FDCWD, procPath, AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    if (::linkat(AT_FDCWD, procPath, m_folderFd, m_target.c_str(), AT_SYMLINK_FOLLOW) == 0)
         return true;
     if (errno != EEXIST)
         return fail(Step::Rename, errno);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = temporaryNameFor(m_target);
-        if (::linkat(AT_FDCWD, procPath, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        if (::linkat(AT_FDCWD, procPath, m_folderFd, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
             if (errno == EEXIST)
                 continue;
             return fail(Step::Rename, errno);
         }
-        if (::rename(name.c_str(), m_target.c_str()) != 0) {
+        if (::renameat(m_folderFd, name.c_str(), m_folderFd, m_target.c_str()) != 0) {
             const int error = errno;
-            ::unlink(name.c_str());
+            ::unlinkat(m_folderFd, name.c_str(), 0);
             return fail(Step::Rename, error);
         }
         return true;
@@ -150,15 +159,35 @@ bool AtomicFile::linkIntoPlace()
     return fail(Step::Rename, EEXIST);
 }
 
-bool AtomicFile::commit()
+bool AtomicFile::sync()
 {
     if (m_error != 0 || m_fd < 0 || m_committed)
         return false;
+    if (m_synced)
+        return true;
     if (!flush())
         return false;
     // The data must be on disk before the name is, or a crash could leave an empty PDF under the name.
     if (::fdatasync(m_fd) != 0 && errno != EINVAL)
         return fail(Step::Write, errno);
+    m_synced = true;
+    return true;
+}
+
+bool AtomicFile::identity(std::uint64_t& device, std::uint64_t& inode) const
+{
+    struct stat info = {};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+        return false;
+    device = static_cast<std::uint64_t>(info.st_dev);
+    inode = static_cast<std::uint64_t>(info.st_ino);
+    return true;
+}
+
+bool AtomicFile::commit()
+{
+    if (!sync())
+        return false;
     if (!linkIntoPlace())
         return false;
     m_committed = true;

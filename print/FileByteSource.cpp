@@ -17,17 +17,22 @@ FileByteSource::~FileByteSource()
 
 Expected<int> FileByteSource::openRegularFile(const std::string& path)
 {
+    return openRegularFileAt(AT_FDCWD, path);
+}
+
+Expected<int> FileByteSource::openRegularFileAt(int folder, const std::string& path)
+{
     struct stat info
     {
     };
-    if (::stat(path.c_str(), &info) != 0) {
+    if (::fstatat(folder, path.c_str(), &info, 0) != 0) {
         return Unexpected { errno == ENOENT || errno == ENOTDIR ? "file not found" : std::strerror(errno) };
     }
     if (!S_ISREG(info.st_mode)) {
         return Unexpected { S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file" };
     }
     // Non-blocking in case the name was swapped for a FIFO since the check; the type is checked again below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::openat(folder, path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         return Unexpected { errno == ENOENT ? "file not found" : std::strerror(errno) };
     }

@@ -23,6 +23,8 @@ public:
     // Opens a regular file for reading. Anything else (a folder, a FIFO, a device) is refused before it is
     // opened, so that opening cannot block. The open descriptor, or why there is none.
     static Expected<int> openRegularFile(const std::string& path);
+    // The same for `path` relative to the open folder `folder` (or AT_FDCWD).
+    static Expected<int> openRegularFileAt(int folder, const std::string& path);
 
     std::size_t read(char* buffer, std::size_t size) override;
     void rewind() override;

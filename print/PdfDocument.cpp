@@ -14,7 +14,8 @@ constexpr std::size_t kFastPages = 4;
 
 } // namespace
 
-PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, FontSet& fonts, double fontSize)
+PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, const std::string& creator,
+    FontSet& fonts, double fontSize)
     : m_writer(sink)
     , m_paper(paper)
     , m_fonts(fonts)
@@ -25,7 +26,8 @@ PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& tit
     , m_info(m_writer.reserve())
 {
     m_writer.writeObject(m_catalog, "<</Type/Catalog/Pages " + pdf::reference(m_pageTree) + ">>");
-    m_writer.writeObject(m_info, "<</Title" + pdf::textString(title) + "/Creator(padprint)/Producer(Papyrant)>>");
+    m_writer.writeObject(
+        m_info, "<</Title" + pdf::textString(title) + "/Creator" + pdf::textString(creator) + "/Producer(Papyrant)>>");
 }
 
 PdfDocument::~PdfDocument() = default;

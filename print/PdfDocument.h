@@ -22,7 +22,8 @@ class PdfFont;
 class PdfDocument
 {
 public:
-    PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, FontSet& fonts, double fontSize);
+    PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, const std::string& creator, FontSet& fonts,
+        double fontSize);
     ~PdfDocument();
     PdfDocument(const PdfDocument&) = delete;
     PdfDocument& operator=(const PdfDocument&) = delete;

@@ -20,7 +20,7 @@ PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
     }
     TextDecoder decoder(source);
     outcome.encoding = decoder.encoding();
-    PdfDocument document(sink, job.paper, job.title, fonts, PageLayout::kFontSize);
+    PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
     PageLayout layout(document, fonts, job.paper);
     PrintableLines lines([&layout](std::string_view line) { layout.addLine(line); });
     std::string text;

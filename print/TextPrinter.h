@@ -15,6 +15,7 @@ struct PrintJob
     PaperSize paper = kPaperA4;
     std::string title; // the document's title, usually the source's file name
     std::string locale; // orders the fallback faces; see fallbackFamilies
+    std::string creator = "padprint"; // the program that made the PDF, as its information says
 };
 
 struct PrintOutcome

@@ -1,5 +1,7 @@
 #include "tools/papyrant-convert/ConvertRun.h"
 
+#include "conversion/PathHelpers.h"
+#include "print/FileRender.h"
 #include "runtime/Yielder.h"
 #include "tools/papyrant-convert/ConvertInputs.h"
 #include "tools/papyrant-convert/ConvertOptions.h"
@@ -8,7 +10,6 @@
 #include "tools/papyrant-convert/JobTable.h"
 #include "tools/papyrant-convert/JsonReport.h"
 #include "tools/papyrant-convert/ProgressLine.h"
-#include "tools/papyrant-convert/RenderJob.h"
 #include "tools/papyrant-convert/StopSignals.h"
 #include "tools/papyrant-convert/TargetPlan.h"
 
@@ -204,7 +205,15 @@ private:
             result.status = FileStatus::Kept;
             return result;
         }
-        const RenderOutcome outcome = renderPdf(job.source, job.target, stop);
+        RenderRequest request;
+        request.sourcePath = job.source;
+        request.target = job.target;
+        // The writer shows bytes of the name that are not UTF-8 as U+FFFD in the title; the PDF's own file name
+        // keeps them.
+        request.title = ExtractFileName(job.source);
+        request.creator = "papyrant-convert";
+        request.stop = &stop;
+        const RenderOutcome outcome = renderFile(request);
         switch (outcome.status) {
         case RenderOutcome::Status::Written:
             result.status = FileStatus::Converted;
