@@ -16,6 +16,16 @@ namespace {
 constexpr std::size_t kSingleByteEvidence = 64;
 constexpr std::size_t kMultiByteEvidence = 8;
 
+// uchardet's names that are not labels of the browsers' table, for encodings that are in it.
+const WebEncoding* encodingForDetectedName(std::string_view name)
+{
+    if (name == "UHC")
+        return &webEncoding("EUC-KR"); // Windows' superset of EUC-KR, which browsers read for it
+    if (name == "MAC-CYRILLIC")
+        return &webEncoding("x-mac-cyrillic");
+    return webEncodingForLabel(name);
+}
+
 struct UchardetDeleter
 {
     void operator()(uchardet* detector) const
@@ -54,7 +64,7 @@ const WebEncoding* detectLegacyEncoding(std::string_view sample, bool whole)
     if (!detector || uchardet_handle_data(detector.get(), sample.data(), sample.size()) != 0)
         return nullptr;
     uchardet_data_end(detector.get());
-    const WebEncoding* encoding = webEncodingForLabel(uchardet_get_charset(detector.get()));
+    const WebEncoding* encoding = encodingForDetectedName(uchardet_get_charset(detector.get()));
     if (!encoding || (encoding->method != DecodeMethod::SingleByte && encoding->method != DecodeMethod::MultiByte))
         return nullptr;
 
