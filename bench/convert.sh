@@ -3,6 +3,7 @@
 # - 200 generated XML files (ASCII, accented Latin, Greek, Cyrillic, CJK, emoji, UTF-16, Latin-1, long lines):
 #   files per second of one papyrant-convert run and of cups-filters' texttopdf run per file, and the share of
 #   marker words of every script that pdftotext finds again in each tool's PDFs;
+# - 200 legacy-encoded files with and without a declaration: the cost of recognising the encoding;
 # - 2,000 and 20,000 small files in a folder tree: time and peak memory;
 # - a 50 MB file: median of 3 runs of papyrant-convert and of padprint.
 set -euo pipefail
@@ -107,6 +108,47 @@ echo "convert.texttopdf.mixed_files_per_s: $texttopdf_rate files/s"
 awk -v a="$convert_rate" -v b="$texttopdf_rate" 'BEGIN { printf "convert.ratio_to_texttopdf: %.2f x\n", a / b }'
 echo "convert.mixed_markers_kept: $(kept "$work/out-convert") %"
 echo "convert.texttopdf.mixed_markers_kept: $(kept "$work/out-texttopdf") %"
+
+# --- what recognising an undeclared legacy encoding costs -------------------------------------------------------
+# 200 files in five legacy encodings, once without a declaration (read to check for UTF-8, then uchardet) and
+# once declaring their encoding; the difference per file is the cost of detection.
+declare -A legacy=(
+    [CP1251]="Привет мир Съешь ещё этих мягких французских булок"
+    [ISO-8859-7]="Καλημέρα κόσμε Αθήνα Θεσσαλονίκη"
+    [SHIFT_JIS]="日本語のテキストです 東京 大阪"
+    [GBK]="中文字符测试 北京 上海"
+    [CP1252]="Größe café señor Ærøskøbing “quoted”"
+)
+mkdir -p "$work/undeclared" "$work/declared"
+encodings=("${!legacy[@]}")
+for i in $(seq -w 0 199); do
+    encoding=${encodings[$((10#$i % ${#encodings[@]}))]}
+    awk -v text="${legacy[$encoding]}" -v id="$i" 'BEGIN {
+        printf "<doc id=\"%s\">\n", id
+        for (r = 0; r < 40; r++) printf "  <line n=\"%d\">%s %d</line>\n", r, text, id * 100 + r
+        print "</doc>"
+    }' | iconv -f UTF-8 -t "$encoding" > "$work/undeclared/legacy-$i.xml"
+    { printf '<?xml version="1.0" encoding="%s"?>\n' "$encoding"; cat "$work/undeclared/legacy-$i.xml"; } \
+        > "$work/declared/legacy-$i.xml"
+done
+legacy_ns() {
+    local best=""
+    for _ in 1 2 3; do
+        rm -rf "$work/legacy-out"
+        local start
+        start=$(now_ns)
+        "$bin/papyrant-convert" -q -j "$jobs" -o "$work/legacy-out" "$1"
+        local took=$(($(now_ns) - start))
+        if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
+    done
+    echo "$best"
+}
+undeclared_ns=$(legacy_ns "$work/undeclared")
+declared_ns=$(legacy_ns "$work/declared")
+echo "convert.undeclared_legacy_files_per_s: $(per_s 200 "$undeclared_ns") files/s"
+echo "convert.declared_legacy_files_per_s: $(per_s 200 "$declared_ns") files/s"
+awk -v u="$undeclared_ns" -v d="$declared_ns" -v j="$jobs" \
+    'BEGIN { printf "convert.detection_cost: %+.2f ms a file (CPU time, %d jobs)\n", (u - d) * j / 200 / 1e6, j }'
 
 # --- small files in a tree -------------------------------------------------------------------------------------
 # $1 folders of 200 files each, a few records a file.

@@ -87,6 +87,7 @@ RenderOutcome renderOpened(const RenderRequest& request, int sourceFd)
         if (!printed.problem.empty())
             return failed(file->error() != 0 ? writeFailureReason(*file) : printed.problem);
         outcome.pages = printed.pages;
+        outcome.encoding = printed.encoding;
     } catch (const Stopped&) {
         return stopped();
     } catch (const ReadError& error) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/EncodingChoice.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -41,6 +43,7 @@ struct RenderOutcome
     int pages = 0;
     std::uint64_t bytes = 0;
     std::string reason; // Failed: why, for a person, without the source's name
+    EncodingChoice encoding; // Written: what the text was read as, and why
 };
 
 // Renders the text of one file into a PDF. Anything but a regular file is refused without being opened for

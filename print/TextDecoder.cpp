@@ -1,14 +1,14 @@
 #include "print/TextDecoder.h"
 
+#include "print/ByteDecoder.h"
 #include "print/ByteSource.h"
-#include "print/Windows1252.h"
+#include "print/EncodingSniffing.h"
+#include "print/WebEncoding.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
-#include <iconv.h>
 #include <optional>
 #include <string_view>
 
@@ -18,22 +18,16 @@ namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 constexpr std::size_t kHeadSize = 1024; // an XML declaration is short; it must sit in the first bytes
+constexpr std::size_t kNulSniffSize = 4096;
 
-iconv_t asIconv(void* handle)
+struct Declaration
 {
-    return static_cast<iconv_t>(handle);
-}
-
-std::string upper(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return result;
-}
+    std::string label;
+    std::size_t length = 0; // of the declaration, from "<?xml" to "?>" (or to the label's closing quote)
+};
 
 // The encoding named by an XML declaration at the start of `head` (ASCII), or nothing.
-std::optional<std::string> declaredEncoding(std::string_view head)
+std::optional<Declaration> declaredEncoding(std::string_view head)
 {
     if (head.substr(0, 5) != "<?xml")
         return std::nullopt;
@@ -64,25 +58,26 @@ std::optional<std::string> declaredEncoding(std::string_view head)
                 [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-'; });
         if (!wellFormed)
             return std::nullopt;
-        return upper(name);
+        return Declaration { std::string(name), close == std::string_view::npos ? end + 1 : close + 2 };
     }
     return std::nullopt;
 }
 
-bool isUtf16Or32(const std::string& name)
+std::string upper(std::string_view text)
 {
-    return name.rfind("UTF-16", 0) == 0 || name.rfind("UTF16", 0) == 0 || name.rfind("UCS-2", 0) == 0
-        || name.rfind("UTF-32", 0) == 0 || name.rfind("UCS-4", 0) == 0;
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
 }
 
-bool isWindows1252(const std::string& name)
+// A declaration is read as ASCII before its encoding is known, so an encoding that does not give those very
+// characters back (UTF-16, EBCDIC, ...) cannot be the file's.
+bool readsAsItself(const std::string_view declaration, std::unique_ptr<ByteDecoder> decoder)
 {
-    return name == "WINDOWS-1252" || name == "CP1252" || name == "X-CP1252";
-}
-
-bool isUtf8(const std::string& name)
-{
-    return name == "UTF-8" || name == "UTF8";
+    std::string text;
+    const std::size_t used = decoder->decode(declaration, true, text);
+    return used == declaration.size() && text == declaration;
 }
 
 } // namespace
@@ -94,11 +89,7 @@ TextDecoder::TextDecoder(ByteSource& source)
     choose();
 }
 
-TextDecoder::~TextDecoder()
-{
-    if (m_iconv)
-        iconv_close(asIconv(m_iconv));
-}
+TextDecoder::~TextDecoder() = default;
 
 bool TextDecoder::fill()
 {
@@ -118,98 +109,121 @@ bool TextDecoder::fill()
     return true;
 }
 
-void TextDecoder::choose()
+void TextDecoder::restart()
 {
-    while (m_end < kHeadSize && fill()) { }
+    m_source.rewind();
+    m_begin = m_end = 0;
+    m_sourceDone = false;
+}
+
+// The mark, UTF-16's NULs or the declaration; false when none of them decides.
+bool TextDecoder::chooseFromHead()
+{
     const auto* b = reinterpret_cast<const unsigned char*>(m_buffer.data());
     const std::size_t n = m_end;
     auto starts = [&](std::initializer_list<unsigned char> bytes) {
         return n >= bytes.size() && std::equal(bytes.begin(), bytes.end(), b);
     };
+    auto use = [&](std::string_view name, EncodingChoice::Source source, std::size_t skip = 0) {
+        m_decoder = std::make_unique<ByteDecoder>(webEncoding(name));
+        m_choice = { std::string(name), source };
+        m_skip = skip;
+        return true;
+    };
+    auto useConverter = [&](const std::string& name, std::size_t skip) {
+        m_decoder = std::make_unique<ByteDecoder>(name);
+        m_choice = { name, EncodingChoice::Source::Mark };
+        m_skip = skip;
+        return true;
+    };
 
+    if (starts({ 0xEF, 0xBB, 0xBF }))
+        return use("UTF-8", EncodingChoice::Source::Mark, 3);
+    if (starts({ 0xFF, 0xFE, 0x00, 0x00 }))
+        return useConverter("UTF-32LE", 4);
+    if (starts({ 0x00, 0x00, 0xFE, 0xFF }))
+        return useConverter("UTF-32BE", 4);
+    if (starts({ 0xFF, 0xFE }))
+        return use("UTF-16LE", EncodingChoice::Source::Mark, 2);
+    if (starts({ 0xFE, 0xFF }))
+        return use("UTF-16BE", EncodingChoice::Source::Mark, 2);
+    // An XML declaration in UTF-16 without a mark, then UTF-16 recognised by where its NULs are.
+    if (starts({ '<', 0x00, '?', 0x00 }))
+        return use("UTF-16LE", EncodingChoice::Source::Detection);
+    if (starts({ 0x00, '<', 0x00, '?' }))
+        return use("UTF-16BE", EncodingChoice::Source::Detection);
     // Only the head counts, so that however many bytes the first reads brought, the choice is the same.
     const std::string_view head(m_buffer.data(), std::min(n, kHeadSize));
+    if (const WebEncoding* utf16 = utf16FromNuls(std::string_view(m_buffer.data(), std::min(n, kNulSniffSize))))
+        return use(utf16->name, EncodingChoice::Source::Detection);
 
-    std::string encoding;
-    if (starts({ 0xEF, 0xBB, 0xBF })) {
-        encoding = "UTF-8";
-        m_skip = 3;
-    } else if (starts({ 0xFF, 0xFE, 0x00, 0x00 })) {
-        encoding = "UTF-32LE";
-        m_skip = 4;
-    } else if (starts({ 0x00, 0x00, 0xFE, 0xFF })) {
-        encoding = "UTF-32BE";
-        m_skip = 4;
-    } else if (starts({ 0xFF, 0xFE })) {
-        encoding = "UTF-16LE";
-        m_skip = 2;
-    } else if (starts({ 0xFE, 0xFF })) {
-        encoding = "UTF-16BE";
-        m_skip = 2;
-    } else if (starts({ '<', 0x00, '?', 0x00 })) {
-        encoding = "UTF-16LE"; // an XML declaration in UTF-16 without a mark
-    } else if (starts({ 0x00, '<', 0x00, '?' })) {
-        encoding = "UTF-16BE";
-    } else if (auto declared = declaredEncoding(head)) {
-        // A 16- or 32-bit encoding cannot have been read as ASCII; such a declaration is wrong.
-        if (!isUtf8(*declared) && !isUtf16Or32(*declared)) {
-            if (isWindows1252(*declared)) {
-                encoding = "WINDOWS-1252";
-            } else if (iconv_t handle = iconv_open("UTF-8", declared->c_str()); handle != iconv_t(-1)) {
-                iconv_close(handle);
-                encoding = *declared;
-            }
-        }
+    const std::optional<Declaration> declared = declaredEncoding(head);
+    if (!declared)
+        return false;
+    const std::string_view declaration = head.substr(0, declared->length);
+    if (const WebEncoding* encoding = webEncodingForLabel(declared->label)) {
+        // A file declared UTF-8 is still checked: one that is not is far more often Windows-1252 than broken.
+        if (encoding->method == DecodeMethod::Utf8
+            || !readsAsItself(declaration, std::make_unique<ByteDecoder>(*encoding)))
+            return false;
+        return use(encoding->name, EncodingChoice::Source::Declaration);
     }
+    // A label outside the browsers' table that the converter knows.
+    const std::string converter = upper(declared->label);
+    auto decoder = std::make_unique<ByteDecoder>(converter);
+    if (!decoder->valid() || !readsAsItself(declaration, std::make_unique<ByteDecoder>(converter)))
+        return false;
+    m_decoder = std::move(decoder);
+    m_choice = { converter, EncodingChoice::Source::Declaration };
+    return true;
+}
 
-    if (encoding.empty()) {
-        // Undeclared (or declared UTF-8): UTF-8 only when every byte of the file agrees.
-        bool valid = true;
-        std::size_t carried = 0;
-        for (;;) {
-            std::size_t i = 0;
-            while (i < m_end) {
-                const int length = utf8::sequenceLength(b + i, m_end - i);
-                if (length < 0) {
-                    valid = false;
-                    break;
-                }
-                if (length == 0)
-                    break;
-                i += static_cast<std::size_t>(length);
-            }
-            if (!valid)
+// Reads the whole source: true when all of it is well-formed UTF-8.
+bool TextDecoder::isUtf8Throughout()
+{
+    for (;;) {
+        const auto* b = reinterpret_cast<const unsigned char*>(m_buffer.data());
+        std::size_t i = 0;
+        while (i < m_end) {
+            const int length = utf8::sequenceLength(b + i, m_end - i);
+            if (length < 0)
+                return false;
+            if (length == 0)
                 break;
-            carried = m_end - i;
-            m_begin = i;
-            if (!fill())
-                break;
-            b = reinterpret_cast<const unsigned char*>(m_buffer.data());
+            i += static_cast<std::size_t>(length);
         }
-        if (valid && carried > 0)
-            valid = false; // cut off in the middle of a sequence
-        encoding = valid ? "UTF-8" : "WINDOWS-1252";
-        m_source.rewind();
-        m_begin = m_end = 0;
-        m_sourceDone = false;
+        m_begin = i;
+        if (!fill())
+            return m_begin == m_end; // else cut off in the middle of a sequence
     }
+}
 
-    m_encoding = encoding;
-    if (isUtf8(encoding)) {
-        m_method = Method::Utf8;
-    } else if (isWindows1252(encoding)) {
-        m_method = Method::Windows1252;
-    } else {
-        m_method = Method::Iconv;
-        m_iconv = iconv_open("UTF-8", encoding.c_str());
-        if (m_iconv == reinterpret_cast<void*>(-1)) {
-            // Checked above; a failure here leaves the bytes to the most forgiving reading.
-            m_iconv = nullptr;
-            m_method = Method::Windows1252;
-            m_encoding = "WINDOWS-1252";
-        }
-        m_unitSize = encoding.find("32") != std::string::npos ? 4 : encoding.find("16") != std::string::npos ? 2 : 1;
+void TextDecoder::choose()
+{
+    while (m_end < kNulSniffSize && fill()) { }
+    if (chooseFromHead())
+        return;
+    const bool declaredUtf8 = [&] {
+        const auto declared = declaredEncoding(std::string_view(m_buffer.data(), std::min(m_end, kHeadSize)));
+        const WebEncoding* encoding = declared ? webEncodingForLabel(declared->label) : nullptr;
+        return encoding && encoding->method == DecodeMethod::Utf8;
+    }();
+
+    const bool utf8 = isUtf8Throughout();
+    restart();
+    if (utf8) {
+        m_decoder = std::make_unique<ByteDecoder>(webEncoding("UTF-8"));
+        m_choice = { "UTF-8", declaredUtf8 ? EncodingChoice::Source::Declaration : EncodingChoice::Source::Detection };
+        return;
     }
+    // Undeclared legacy text: what uchardet recognises in the first piece, else Windows-1252.
+    while (fill()) { }
+    const WebEncoding* detected = detectLegacyEncoding(std::string_view(m_buffer.data(), m_end), m_sourceDone);
+    restart();
+    const WebEncoding& encoding = detected ? *detected : webEncoding("windows-1252");
+    m_decoder = std::make_unique<ByteDecoder>(encoding);
+    m_choice = { std::string(encoding.name),
+        detected ? EncodingChoice::Source::Detection : EncodingChoice::Source::Fallback };
 }
 
 bool TextDecoder::next(std::string& out)
@@ -228,93 +242,10 @@ bool TextDecoder::next(std::string& out)
         return false;
     }
     const std::size_t before = out.size();
-    switch (m_method) {
-    case Method::Utf8:
-        decodeUtf8(out, atEnd);
-        break;
-    case Method::Windows1252:
-        decodeWindows1252(out);
-        break;
-    case Method::Iconv:
-        decodeIconv(out, atEnd);
-        break;
-    }
+    m_begin += m_decoder->decode(std::string_view(m_buffer.data() + m_begin, m_end - m_begin), atEnd, out);
     if (atEnd && m_begin == m_end)
         m_done = true;
     return out.size() > before || !m_done;
-}
-
-void TextDecoder::decodeUtf8(std::string& out, bool atEnd)
-{
-    const auto* b = reinterpret_cast<const unsigned char*>(m_buffer.data());
-    std::size_t i = m_begin;
-    while (i < m_end) {
-        const int length = utf8::sequenceLength(b + i, m_end - i);
-        if (length > 0) {
-            out.append(m_buffer.data() + i, static_cast<std::size_t>(length));
-            i += static_cast<std::size_t>(length);
-        } else if (length == 0 && !atEnd) {
-            break; // the rest of the sequence comes with the next read
-        } else {
-            // A stray byte in a file marked as UTF-8: keep it, read as Windows-1252.
-            utf8::append(out, fromWindows1252(b[i]));
-            ++i;
-        }
-    }
-    m_begin = i;
-}
-
-void TextDecoder::decodeWindows1252(std::string& out)
-{
-    for (std::size_t i = m_begin; i < m_end; ++i)
-        utf8::append(out, fromWindows1252(static_cast<unsigned char>(m_buffer[i])));
-    m_begin = m_end;
-}
-
-namespace {
-
-// iconv passes some ill-formed code points on (surrogates, values past U+10FFFF from UCS-4); each of their
-// bytes becomes U+FFFD here, so that everything after the decoder sees well-formed UTF-8.
-void appendWellFormed(std::string& out, const char* data, std::size_t size)
-{
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < size;) {
-        const int length = utf8::sequenceLength(bytes + i, size - i);
-        if (length > 0) {
-            out.append(data + i, static_cast<std::size_t>(length));
-            i += static_cast<std::size_t>(length);
-        } else {
-            utf8::append(out, U'\uFFFD');
-            ++i;
-        }
-    }
-}
-
-} // namespace
-
-void TextDecoder::decodeIconv(std::string& out, bool atEnd)
-{
-    std::vector<char>& output = m_output;
-    output.resize(4 * kChunkSize);
-    while (m_begin < m_end) {
-        char* in = m_buffer.data() + m_begin;
-        std::size_t inLeft = m_end - m_begin;
-        char* to = output.data();
-        std::size_t toLeft = output.size();
-        const std::size_t result = iconv(asIconv(m_iconv), &in, &inLeft, &to, &toLeft);
-        const int error = result == std::size_t(-1) ? errno : 0;
-        appendWellFormed(out, output.data(), static_cast<std::size_t>(to - output.data()));
-        m_begin = static_cast<std::size_t>(in - m_buffer.data());
-        if (error == E2BIG)
-            continue;
-        if (error == EILSEQ || (error == EINVAL && atEnd)) {
-            // A sequence the encoding does not allow, or cut off at the end: mark the place, go on after it.
-            utf8::append(out, U'\uFFFD');
-            m_begin = std::min(m_end, m_begin + static_cast<std::size_t>(m_unitSize));
-            continue;
-        }
-        break; // EINVAL before the end: the rest of the sequence comes with the next read
-    }
 }
 
 } // namespace papyrant

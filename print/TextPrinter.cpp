@@ -19,6 +19,7 @@ PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
         return outcome;
     }
     TextDecoder decoder(source);
+    outcome.encoding = decoder.encoding();
     PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
     PageLayout layout(document, fonts, job.paper);
     PrintableLines lines([&layout](std::string_view line) { layout.addLine(line); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/EncodingChoice.h"
 #include "print/PaperSize.h"
 
 #include <string>
@@ -21,6 +22,7 @@ struct PrintOutcome
 {
     int pages = 0;
     std::string problem; // empty when the PDF was written whole
+    EncodingChoice encoding; // what the text was read as
 };
 
 // Prints the text of `source` as a PDF into `sink`: decoded, cut into printable lines and laid out a page at

@@ -21,7 +21,7 @@ print_fonts=(
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
-    libharfbuzz-dev libfribidi-dev libicu-dev libdeflate-dev libfontconfig-dev
+    libharfbuzz-dev libfribidi-dev libicu-dev libdeflate-dev libfontconfig-dev libuchardet-dev
     fonts-liberation fonts-dejavu-core fonts-droid-fallback
     "${print_fonts[@]}"
     poppler-utils qpdf ghostscript xvfb xauth libxcb1-dev clang-format

@@ -55,7 +55,7 @@ bool isValidUtf8(const std::string& text)
 std::string decodeAll(papyrant::ByteSource& source, std::size_t size, std::string& encoding)
 {
     papyrant::TextDecoder decoder(source);
-    encoding = decoder.encoding();
+    encoding = decoder.encoding().name;
     std::string text;
     // Every piece takes at least one new byte, so more pieces than bytes means the decoder goes round in circles.
     const std::size_t most = 2 * size + 16;

@@ -75,16 +75,16 @@ TEST(ConvertReport, NamesThatAreNotUtf8AreEscapedLosslesslyAndMarked)
     EXPECT_TRUE(escaped);
 
     ConvertJob job { "in/caf\xE9.xml", "out/caf\xE9.pdf", {} };
-    FileResult result { FileStatus::Converted, 2, 1234, 5.25, {} };
+    FileResult result { FileStatus::Converted, 2, 1234, 5.25, {}, { "Shift_JIS", EncodingChoice::Source::Detection } };
     EXPECT_EQ(jsonRecord(job, result),
         "{\"source\":\"in/caf\\\\xE9.xml\",\"source_escaped\":true,\"target\":\"out/caf\\\\xE9.pdf\","
         "\"target_escaped\":true,\"status\":\"converted\",\"pages\":2,\"bytes\":1234,\"milliseconds\":5.2,"
-        "\"error\":null}");
+        "\"encoding\":\"Shift_JIS\",\"encoding_from\":\"detection\",\"error\":null}");
     job = { "a.xml", "a.pdf", {} };
-    result = { FileStatus::Failed, 0, 0, 0.04, "is not a regular file" };
+    result = { FileStatus::Failed, 0, 0, 0.04, "is not a regular file", {} };
     EXPECT_EQ(jsonRecord(job, result),
         "{\"source\":\"a.xml\",\"target\":\"a.pdf\",\"status\":\"failed\",\"pages\":null,\"bytes\":null,"
-        "\"milliseconds\":0.0,\"error\":\"is not a regular file\"}");
+        "\"milliseconds\":0.0,\"encoding\":null,\"encoding_from\":null,\"error\":\"is not a regular file\"}");
 }
 
 TEST(ConvertReport, MessagesShowAnyNameOnOneLine)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DirectoryListing.h"
+#include "print/EncodingChoice.h"
 
 #include <cstdint>
 #include <optional>
@@ -38,6 +39,7 @@ struct FileResult
     std::uint64_t bytes = 0;
     double milliseconds = 0;
     std::string error; // why it failed
+    EncodingChoice encoding; // Converted: what the text was read as, and why
 };
 
 } // namespace papyrant

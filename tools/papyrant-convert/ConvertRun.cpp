@@ -321,6 +321,7 @@ private:
             result.status = FileStatus::Converted;
             result.pages = outcome.pages;
             result.bytes = outcome.bytes;
+            result.encoding = outcome.encoding;
             break;
         case RenderOutcome::Status::Failed:
             result.status = FileStatus::Failed;
@@ -399,7 +400,8 @@ private:
             ++m_converted;
             if (m_options.verbosity == Verbosity::Verbose)
                 m_progress.message(displayName(m_jobs.source(index)) + " -> " + displayName(m_jobs.target(index)) + ": "
-                    + plural(static_cast<std::size_t>(result.pages), "page"));
+                    + plural(static_cast<std::size_t>(result.pages), "page") + ", read as " + result.encoding.name
+                    + " (" + sourceName(result.encoding.source) + ")");
             break;
         case FileStatus::Kept:
             ++m_kept;

@@ -89,6 +89,7 @@ std::string jsonString(std::string_view text, bool& escaped)
 std::string jsonRecord(const ConvertJob& job, const FileResult& result)
 {
     const bool written = result.status == FileStatus::Converted;
+    bool escaped = false;
     std::string out = "{";
     appendField(out, "source", job.source);
     out += ',';
@@ -103,6 +104,10 @@ std::string jsonRecord(const ConvertJob& job, const FileResult& result)
     char milliseconds[32];
     std::snprintf(milliseconds, sizeof milliseconds, "%.1f", result.milliseconds);
     out += milliseconds;
+    out += ",\"encoding\":";
+    out += written ? jsonString(result.encoding.name, escaped) : "null";
+    out += ",\"encoding_from\":";
+    out += written ? std::string("\"") + sourceName(result.encoding.source) + "\"" : "null";
     out += ',';
     if (result.status == FileStatus::Failed)
         appendField(out, "error", result.error);

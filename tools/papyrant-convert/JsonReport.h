@@ -12,7 +12,8 @@ namespace papyrant {
 // valid UTF-8 becomes the four characters \xHH and every backslash is doubled, so the bytes can be restored.
 std::string jsonString(std::string_view text, bool& escaped);
 
-// One line of the --json report: {"source", "target", "status", "pages", "bytes", "milliseconds", "error"},
+// One line of the --json report: {"source", "target", "status", "pages", "bytes", "milliseconds", "encoding",
+// "encoding_from", "error"} (the encoding and what chose it: "mark", "declaration", "detection" or "fallback"),
 // with "source_escaped": true (and so on for target and error) after a text given in the escaped form.
 std::string jsonRecord(const ConvertJob& job, const FileResult& result);
 
