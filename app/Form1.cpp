@@ -70,8 +70,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent)
     , m_services(std::move(services))
     , m_settings(std::make_unique<SettingsStore>(m_services.registry))
-    , m_conversion(std::make_unique<ConversionRun>(
-          ConversionServices { m_services.registry, m_services.printers, m_services.launch, m_services.runLock }))
+    , m_conversion(std::make_unique<ConversionRun>(ConversionServices {
+          m_services.registry, m_services.printers, m_services.launch, m_services.runLock, m_services.pdfWaitLimit }))
     , m_drag(m_list)
 {
     initialiseResources();
