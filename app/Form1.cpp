@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -53,14 +54,24 @@ QCursor loadCursorFile(const std::string& path)
     return QCursor(picture, hotSpot.x, hotSpot.y);
 }
 
+// The program's icon, drawn ahead of time at the sizes window managers ask for. Pictures rather than the drawing
+// itself, so that start-up loads no SVG plugin; naming each size lets Qt read only the one it shows.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/papyrant-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent)
     , m_services(std::move(services))
     , m_settings(std::make_unique<SettingsStore>(m_services.registry))
-    , m_conversion(std::make_unique<ConversionRun>(
-          ConversionServices { m_services.registry, m_services.printers, m_services.launch, m_services.runLock }))
+    , m_conversion(std::make_unique<ConversionRun>(ConversionServices {
+          m_services.registry, m_services.printers, m_services.launch, m_services.runLock, m_services.pdfWaitLimit }))
     , m_drag(m_list)
 {
     initialiseResources();
@@ -235,7 +246,7 @@ void Form1::Form_Load()
         cmd.step(104, [&] { m_handCursor = loadCursorFile(cursorPath); });
     }
     cmd.step(126, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
-    cmd.step(126, [&] { setWindowIcon(QIcon(QStringLiteral(":/papyrant.svg"))); });
+    cmd.step(126, [&] { setWindowIcon(programIcon()); });
     cmd.step(126, [&] { m_services.messages.setApplicationTitle(applicationTitleFor(kProductName)); });
     cmd.step(128, [&] { m_listView->addColumn(QStringLiteral("XML File(s)")); });
     cmd.step(130, [&] { m_listView->setColumnWidth(0, twipsToPixels(7000, logicalDpiX() > 0 ? logicalDpiX() : 96)); });

@@ -7,6 +7,7 @@
 
 #include <QCursor>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -45,6 +46,8 @@ struct Form1Services
     Launcher launch;
     RunLockTaker runLock;
     std::string programFolder;
+    // How long the conversion run waits for a PDF that neither appears nor grows.
+    std::chrono::milliseconds pdfWaitLimit = kPdfWaitLimit;
 };
 
 // The main window. Its event handlers are the program's commands and keep their given names.

@@ -12,6 +12,13 @@ if(PAPYRANT_SANITIZE)
                                                          -fno-sanitize-recover=undefined)
     target_link_options(papyrant_common_cfg INTERFACE -fsanitize=address,undefined)
 endif()
+if(PAPYRANT_TSAN)
+    if(PAPYRANT_SANITIZE)
+        message(FATAL_ERROR "ThreadSanitizer and AddressSanitizer cannot share a build")
+    endif()
+    target_compile_options(papyrant_common_cfg INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(papyrant_common_cfg INTERFACE -fsanitize=thread)
+endif()
 # File names stay bytes until they are shown: the compiler refuses every silent conversion between text and bytes.
 target_compile_definitions(papyrant_common_cfg INTERFACE QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_ASCII QT_NO_CAST_FROM_BYTEARRAY
                                                            QT_NO_KEYWORDS)

@@ -4,8 +4,10 @@
 #include "conversion/DefaultPrinter.h"
 #include "conversion/ListedSources.h"
 #include "conversion/PathHelpers.h"
+#include "conversion/PdfArrival.h"
 #include "conversion/PdfPrinter.h"
 #include "conversion/TargetPath.h"
+#include "platform/FileSnapshot.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -30,6 +32,16 @@ namespace {
 constexpr const char* kIdleText = "Progress Bar";
 constexpr const char* kWaitingText = "Waiting for another conversion to finish";
 constexpr std::chrono::milliseconds kRunLockRetry { 100 };
+// After this many files in a row without a PDF the printer is taken to be broken: the rest are not printed, so
+// that it does not cost the whole wait for every file of a long list.
+constexpr int kFilesWithoutPdfBeforeGivingUp = 3;
+constexpr const char* kNotTriedReason = "not tried, as the PDF printer wrote no file for three files in a row";
+
+// A failed file named with why it failed.
+std::string failure(const std::string& path, const std::string& reason)
+{
+    return path + ": " + reason;
+}
 
 // The bar shows the share of the list started so far, the current file included. Entries added during the run
 // enlarge the divisor; the bar never goes past its maximum.
@@ -107,6 +119,7 @@ private:
     {
         Done,
         Stopped,
+        PrinterBroken, // the printer has written nothing for several files in a row
     };
 
     // While another run holds the lock, waits for it handling window events; nothing when the window closes first.
@@ -129,8 +142,16 @@ private:
     {
         m_fileCount = m_cmd.value(118, std::size_t { 0 }, [&] { return m_host.entryCount(); });
         for (std::size_t i = 1; i <= m_fileCount; ++i) {
-            if (stopped() || convertFile(i) == FileResult::Stopped)
+            if (stopped())
                 return;
+            const FileResult result = convertFile(i);
+            if (result == FileResult::Stopped)
+                return;
+            if (result == FileResult::PrinterBroken) {
+                for (std::size_t rest = i + 1; rest <= m_fileCount; ++rest)
+                    m_failed.push_back(failure(readEntry(rest).value_or(unreadableEntry(rest)), kNotTriedReason));
+                return;
+            }
         }
     }
 
@@ -141,7 +162,7 @@ private:
         const std::optional<std::string> source
             = m_cmd.value(124, std::optional<std::string>(), [&] { return readEntry(position); });
         if (!source) {
-            m_failed.push_back("(list entry " + std::to_string(position) + " could not be read)");
+            m_failed.push_back(unreadableEntry(position));
             return FileResult::Done;
         }
         m_cmd.step(126, [&] { m_host.setProgressText("Processing: " + ExtractFileName(*source)); });
@@ -150,6 +171,8 @@ private:
             return FileResult::Stopped;
 
         const std::optional<std::string> target = targetFor(*source);
+        // The target as it is before this print; the printer's PDF must differ from it.
+        const std::optional<FileSnapshot> before = target ? fileSnapshot(*target) : std::nullopt;
         // Without its own values in the registry the print would go to the previous file's PDF.
         const bool written = target && m_cmd.value(140, false, [&] {
             return WriteRegistryStrings(m_services.registry, std::string(kPdfPrinterKey),
@@ -173,9 +196,33 @@ private:
         // A child ended by the stop request wrote no PDF, and nobody is left to tell.
         if (stopped())
             return FileResult::Stopped;
-        if (exitCode != 0)
+        if (exitCode != 0) {
             m_failed.push_back(*source);
-        return FileResult::Done;
+            return FileResult::Done;
+        }
+        return awaitPdf(*source, *target, before);
+    }
+
+    // The word pad ended well, but the file counts only once its PDF is there, and the next file's values are
+    // written only after that: a print still spooling would otherwise go to the next file's PDF.
+    FileResult awaitPdf(const std::string& source, const std::string& target, const std::optional<FileSnapshot>& before)
+    {
+        switch (waitForPdf(target, before, m_services.pdfWaitLimit, m_host.yielder())) {
+        case PdfArrival::Stopped:
+            return FileResult::Stopped;
+        case PdfArrival::Written:
+            m_filesWithoutPdf = 0;
+            return FileResult::Done;
+        case PdfArrival::NotWritten:
+            break;
+        }
+        m_failed.push_back(failure(source, kNoPdfReason));
+        return ++m_filesWithoutPdf == kFilesWithoutPdfBeforeGivingUp ? FileResult::PrinterBroken : FileResult::Done;
+    }
+
+    static std::string unreadableEntry(std::size_t position)
+    {
+        return "(list entry " + std::to_string(position) + " could not be read)";
     }
 
     // An entry that has gone (the list changed under the run) fails its file quietly; the final message names it.
@@ -219,6 +266,7 @@ private:
     RunTargets m_targets;
     std::vector<std::string> m_failed;
     std::size_t m_fileCount = 0;
+    int m_filesWithoutPdf = 0; // in a row
 };
 
 // Step 178, on every way out of the handler.

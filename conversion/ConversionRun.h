@@ -3,6 +3,7 @@
 #include "platform/Process.h"
 #include "platform/RunLock.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -41,6 +42,9 @@ public:
     virtual ListedSources& listedSources() = 0;
 };
 
+// How long the run waits for a PDF that neither appears nor grows before it counts the file as not written.
+inline constexpr std::chrono::milliseconds kPdfWaitLimit { 30000 };
+
 struct ConversionServices
 {
     Registry& registry;
@@ -48,6 +52,8 @@ struct ConversionServices
     Launcher launch; // ShellAndWait in the program
     // Keeps two runs from sharing the printer: held from before the default printer is saved until it is back.
     RunLockTaker runLock; // tryAcquireRunLock in the program
+    // How long a PDF may keep the run waiting without appearing or growing.
+    std::chrono::milliseconds pdfWaitLimit = kPdfWaitLimit;
 };
 
 // The "Start Converting" command: prints every listed file to the PDF printer, one word-pad process per file.

@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test; then again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (all but the readers test, which only reads PDFs back); then
-# the Windows side, cross-built and run under Wine; then every fuzz target for a minute (scripts/fuzz.sh); then
-# the Debian package is built and tried (scripts/package.sh).
-# --quick skips the sanitizer stage, --no-windows the Windows stage, --no-fuzz the fuzz stage, --no-package the
-# package stage (CI runs them all).
+# the threaded parts under ThreadSanitizer (scripts/test-tsan.sh); then the Windows side, cross-built and run
+# under Wine; then every fuzz target for a minute (scripts/fuzz.sh); then the Debian package is built and tried
+# (scripts/package.sh).
+# --quick skips the sanitizer stages, --no-tsan the ThreadSanitizer stage, --no-windows the Windows stage,
+# --no-fuzz the fuzz stage, --no-package the package stage (CI runs them all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 quick=0
+tsan=1
 windows=1
 fuzz=1
 package=1
 for arg in "$@"; do
     case "$arg" in
     --quick) quick=1 ;;
+    --no-tsan) tsan=0 ;;
     --no-windows) windows=0 ;;
     --no-fuzz) fuzz=0 ;;
     --no-package) package=0 ;;
-    *) echo "usage: scripts/test.sh [--quick] [--no-windows] [--no-fuzz] [--no-package]" >&2; exit 2 ;;
+    *) echo "usage: scripts/test.sh [--quick] [--no-tsan] [--no-windows] [--no-fuzz] [--no-package]" >&2; exit 2 ;;
     esac
 done
 
@@ -49,6 +52,12 @@ if [ "$quick" = 0 ]; then
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         stage "sanitizers" "$root/build-sanitize" --label-exclude readers -- -DPAPYRANT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+fi
+if [ "$quick" = 0 ] && [ "$tsan" = 1 ]; then
+    echo "== ThreadSanitizer"
+    start=$SECONDS
+    "$root/scripts/test-tsan.sh" "$root/build-tsan"
+    echo "== ThreadSanitizer took $((SECONDS - start)) s"
 fi
 if [ "$windows" = 1 ]; then
     echo "== Windows (MinGW-w64 and Wine)"

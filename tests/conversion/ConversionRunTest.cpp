@@ -19,6 +19,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,25 +34,6 @@ const std::string kWordPadKey = kWordPadServerKey;
 const std::string kWordPadProgram = "/opt/pad/padprint";
 const std::string kUserPrinter = "Office Laser";
 
-// The cases write absolute paths with "/"; the run sees them as the platform writes them (on Windows on drive C:,
-// as a leading "\\" there would name a network share).
-const std::string kRoot = kNativeSeparator == '/' ? "" : "C:";
-
-std::string native(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', kNativeSeparator);
-    return path.starts_with(kNativeSeparator) ? kRoot + path : path;
-}
-
-std::string portable(std::string path)
-{
-    std::replace(path.begin(), path.end(), kNativeSeparator, '/');
-    for (std::size_t at = path.find(kRoot + "/"); !kRoot.empty() && at != std::string::npos;
-         at = path.find(kRoot + "/", at))
-        path.erase(at, kRoot.size());
-    return path;
-}
-
 // What the word pad found when it was started.
 struct Print
 {
@@ -63,10 +45,7 @@ struct Print
     std::string defaultPrinter;
     bool converting = false;
 
-    std::string source() const
-    {
-        return arguments.size() == 3 ? portable(arguments[2]) : std::string();
-    }
+    std::string source; // as the case wrote it
 };
 
 class ConversionRunTest : public ::testing::Test
@@ -84,6 +63,43 @@ protected:
         run.run(host);
     }
 
+    // The cases write absolute paths with "/"; the run sees them inside a scratch folder, as the platform writes
+    // them, so that the fake word pad can write real PDFs there.
+    std::string native(std::string path) const
+    {
+        std::replace(path.begin(), path.end(), '/', kNativeSeparator);
+        return path.starts_with(kNativeSeparator) ? sandbox.str() + path : path;
+    }
+
+    std::string portable(std::string path) const
+    {
+        const std::string root = sandbox.str() + kNativeSeparator;
+        for (std::size_t at = path.find(root); at != std::string::npos; at = path.find(root, at))
+            path.erase(at, root.size() - 1);
+        std::replace(path.begin(), path.end(), kNativeSeparator, '/');
+        return path;
+    }
+
+    // A folder that exists, for the output options; its path as the cases write it.
+    std::string makeFolder(const std::string& path) const
+    {
+        std::filesystem::create_directories(native(path));
+        return path;
+    }
+
+    bool pdfExists(const std::string& path) const
+    {
+        return std::filesystem::is_regular_file(native(path));
+    }
+
+    // A press of a run that gives up on a missing PDF at its first look, for the cases whose word pad writes nothing.
+    void pressWithoutWaiting()
+    {
+        ConversionServices impatient = services;
+        impatient.pdfWaitLimit = std::chrono::milliseconds(0);
+        ConversionRun(impatient).run(host);
+    }
+
     std::string registryValue(const std::string& name)
     {
         return registry.readString(RegistryHive::CurrentUser, kPdfPrinterKey, name).value_or("(none)");
@@ -93,7 +109,7 @@ protected:
     {
         std::vector<std::string> sources;
         for (const Print& print : prints)
-            sources.push_back(print.source());
+            sources.push_back(print.source);
         return sources;
     }
 
@@ -127,23 +143,45 @@ protected:
             print.commandLine = commandLine;
             print.windowStyle = windowStyle;
             print.arguments = ParseCommandLine(commandLine);
+            print.source = print.arguments.size() == 3 ? portable(print.arguments[2]) : std::string();
             print.outputFile = registryValue("OutputFile");
             print.bypassSaveAs = registryValue("BypassSaveAs");
             print.defaultPrinter = printers.defaultName;
             print.converting = run.IsConverting();
             prints.push_back(print);
-            return onPrint ? onPrint(print) : 0;
+            const std::int32_t exitCode = onPrint ? onPrint(print) : 0;
+            if (exitCode == 0 && !writesNothing.contains(print.source))
+                writePdf(print.outputFile);
+            return exitCode;
         };
+    }
+
+    // As the printer does: the whole file under another name, then renamed into place. The cases' folders are
+    // made as needed inside the scratch folder; elsewhere a folder that is not there gets no PDF.
+    void writePdf(const std::string& target) const
+    {
+        const std::filesystem::path path(target);
+        if (target.starts_with(sandbox.str()))
+            std::filesystem::create_directories(path.parent_path());
+        const std::filesystem::path partial = path.string() + ".partial";
+        if (std::ofstream(partial, std::ios::binary) << "%PDF-1.7 of " << target) {
+            std::error_code ignored;
+            std::filesystem::rename(partial, path, ignored);
+        }
     }
 
     FakeRegistry registry;
     FakePrinters printers;
     FakeConversionHost host;
     std::vector<Print> prints;
-    // The word pad's exit code for each print; 0 when unset.
+    TempDir sandbox;
+    // The word pad's exit code for each print; 0 when unset. On 0 it writes its PDF, unless its source is listed
+    // in writesNothing.
     std::function<std::int32_t(const Print&)> onPrint;
+    std::set<std::string> writesNothing;
     FakeRunLock runLock;
-    ConversionRun run { ConversionServices { registry, printers, recordingLauncher(), runLock.taker() } };
+    ConversionServices services { registry, printers, recordingLauncher(), runLock.taker() };
+    ConversionRun run { services };
 };
 
 TEST_F(ConversionRunTest, EachFilePrintsAfterItsRegistryValuesWithThePdfPrinterAsDefault)
@@ -189,8 +227,7 @@ TEST_F(ConversionRunTest, EachFilePrintsAfterItsRegistryValuesWithThePdfPrinterA
 
 TEST_F(ConversionRunTest, TargetFollowsTheOutputOptionReadForEveryFile)
 {
-    TempDir out;
-    const std::string folder = portable(out.str());
+    const std::string folder = makeFolder("/out");
     struct Case
     {
         bool option1;
@@ -224,24 +261,23 @@ TEST_F(ConversionRunTest, TargetFollowsTheOutputOptionReadForEveryFile)
     }
 
     // Text1 changed during the run takes effect for the next file.
-    TempDir other;
+    const std::string other = makeFolder("/other");
     prints.clear();
     host.option1 = true;
     host.option2 = false;
     host.folder = native(folder);
     list({ "/in/a.xml", "/in/b.xml" });
     onPrint = [&](const Print&) {
-        host.folder = other.str();
+        host.folder = native(other);
         return 0;
     };
     press();
-    EXPECT_EQ(printedTargets(), (std::vector<std::string> { folder + "/a.pdf", portable(other.str()) + "/b.pdf" }));
+    EXPECT_EQ(printedTargets(), (std::vector<std::string> { folder + "/a.pdf", other + "/b.pdf" }));
 }
 
 TEST_F(ConversionRunTest, SameBaseNameInOneRunGetsANumberedTargetInsteadOfOverwriting)
 {
-    TempDir out;
-    const std::string folder = portable(out.str()) + "/";
+    const std::string folder = makeFolder("/out") + "/";
     host.option1 = true;
     host.option2 = false;
     host.folder = native(folder);
@@ -273,27 +309,26 @@ TEST_F(ConversionRunTest, TargetThatIsAListedFileIsNeverPrintedTo)
                                    "/d/report.pdf\r\n/d/a.xml\r\n/d/a.pdf" });
 
     // Under Option1 a listed PDF in the output folder is just as safe.
-    TempDir out;
+    const std::string out = makeFolder("/out");
     prints.clear();
     host.boxes.shown.clear();
     host.option1 = true;
     host.option2 = false;
-    host.folder = out.str();
-    list({ "/in/x.xml", portable(out.str()) + "/x.pdf" });
+    host.folder = native(out);
+    list({ "/in/x.xml", out + "/x.pdf" });
     press();
     EXPECT_TRUE(prints.empty());
     EXPECT_EQ(shown(),
         std::vector<std::string> { "Done.\r\n\r\n2 of 2 files could not be converted:\r\n"
                                    "/in/x.xml\r\n"
-            + portable(out.str()) + "/x.pdf" });
+            + out + "/x.pdf" });
 }
 
 TEST_F(ConversionRunTest, TargetThatIsAListedFileUnderAnotherNameIsNeverPrintedTo)
 {
-    TempDir dir;
-    const std::string in = portable(dir.str()) + "/in";
-    std::filesystem::create_directories(dir.path() / "in" / "sub");
-    std::ofstream(dir.path() / "in" / "a.pdf") << "a listed PDF";
+    const std::string in = "/in";
+    makeFolder("/in/sub");
+    std::ofstream(native("/in/a.pdf")) << "a listed PDF";
     host.option1 = true;
     host.option2 = false;
     for (const std::string& folder : { in + "/./", in + "/sub/../", in + "//" }) {
@@ -313,9 +348,9 @@ TEST_F(ConversionRunTest, FinalMessageCountsAndNamesTheFilesThatFailed)
 {
     list({ "/d/1.xml", "/d/2.xml", "/d/3.xml", "/d/4.xml" });
     onPrint = [](const Print& print) -> std::int32_t {
-        if (print.source() == "/d/2.xml")
+        if (print.source == "/d/2.xml")
             return 1;
-        if (print.source() == "/d/3.xml")
+        if (print.source == "/d/3.xml")
             return kObjectErrorBase + err::kFileNotFound; // could not be started
         return 0;
     };
@@ -348,7 +383,7 @@ TEST_F(ConversionRunTest, LauncherFailureIsReportedAndTheRunGoesOn)
 {
     list({ "/d/1.xml", "/d/2.xml" });
     onPrint = [](const Print& print) -> std::int32_t {
-        if (print.source() == "/d/1.xml")
+        if (print.source == "/d/1.xml")
             throw RuntimeError(err::kPermissionDenied);
         return 0;
     };
@@ -370,7 +405,7 @@ TEST_F(ConversionRunTest, FileWhoseRegistryValuesCannotBeWrittenIsNotPrinted)
     list({ "/d/1.xml", "/d/2.xml", "/d/3.xml" });
     // The second file's values cannot be written: printing it would overwrite the first file's PDF.
     onPrint = [&](const Print& print) {
-        registry.failWrites = print.source() == "/d/1.xml";
+        registry.failWrites = print.source == "/d/1.xml";
         return 0;
     };
     press();
@@ -440,7 +475,7 @@ TEST_F(ConversionRunTest, StopRequestEndsTheRunAndPutsThePrinterBack)
     list({ "/d/1.xml", "/d/2.xml", "/d/3.xml" });
     // The window is closed while the second file prints; the launcher has ended the child.
     onPrint = [&](const Print& print) -> std::int32_t {
-        if (print.source() == "/d/2.xml") {
+        if (print.source == "/d/2.xml") {
             host.scriptedYielder.stop = true;
             return 143;
         }
@@ -634,18 +669,21 @@ TEST_F(ConversionRunTest, EmptyListOrMissingFolderLeavesEverythingAlone)
     press();
     EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
 
-    // With both selected (a restored setting can leave them so) Option2 still spares the folder test.
+    // With both selected (a restored setting can leave them so) Option2 still spares the folder test, though the
+    // PDF, meant for Text1's folder, cannot be written.
     host.boxes.shown.clear();
     host.option1 = true;
-    press();
-    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
+    pressWithoutWaiting();
+    EXPECT_EQ(shown(),
+        std::vector<std::string> { "Done.\r\n\r\n1 of 1 file could not be converted:\r\n"
+                                   "/d/1.xml: the PDF printer wrote no file" });
 }
 
 TEST_F(ConversionRunTest, EntriesAddedDuringTheRunAreNotConvertedButEnlargeTheDivisor)
 {
     list({ "/d/1.xml", "/d/2.xml" });
     onPrint = [&](const Print& print) {
-        if (print.source() == "/d/1.xml")
+        if (print.source == "/d/1.xml")
             host.entries.push_back(native("/d/late.xml"));
         return 0;
     };
@@ -656,6 +694,90 @@ TEST_F(ConversionRunTest, EntriesAddedDuringTheRunAreNotConvertedButEnlargeTheDi
     EXPECT_DOUBLE_EQ(host.progressValues[1], 2.0 / 3.0 * 100.0);
     EXPECT_DOUBLE_EQ(host.progressValues[2], 0.0);
     EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
+}
+
+TEST_F(ConversionRunTest, WordPadThatEndsWellWithoutAPdfFailsItsFileWithTheReason)
+{
+    // The first file's PDF is there from an earlier run and left alone: only a new PDF counts.
+    list({ "/d/1.xml", "/d/2.xml", "/d/3.xml" });
+    std::ofstream(native("/d/1.pdf")) << "an earlier PDF";
+    writesNothing = { "/d/1.xml", "/d/3.xml" };
+    pressWithoutWaiting();
+    EXPECT_EQ(printedSources(), (std::vector<std::string> { "/d/1.xml", "/d/2.xml", "/d/3.xml" }));
+    EXPECT_EQ(shown(),
+        std::vector<std::string> { "Done.\r\n\r\n2 of 3 files could not be converted:\r\n"
+                                   "/d/1.xml: the PDF printer wrote no file\r\n"
+                                   "/d/3.xml: the PDF printer wrote no file" });
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+
+    // Three in a row without a PDF: the rest are not printed, but named. A PDF in between starts the count again.
+    prints.clear();
+    host.boxes.shown.clear();
+    list({ "/e/1.xml", "/e/2.xml", "/e/3.xml", "/e/4.xml", "/e/5.xml", "/e/6.xml", "/e/7.xml" });
+    writesNothing = { "/e/1.xml", "/e/2.xml", "/e/4.xml", "/e/5.xml", "/e/6.xml", "/e/7.xml" };
+    pressWithoutWaiting();
+    EXPECT_EQ(printedSources(),
+        (std::vector<std::string> { "/e/1.xml", "/e/2.xml", "/e/3.xml", "/e/4.xml", "/e/5.xml", "/e/6.xml" }));
+    const std::string notTried = ": not tried, as the PDF printer wrote no file for three files in a row";
+    EXPECT_EQ(shown(),
+        std::vector<std::string> { "Done.\r\n\r\n6 of 7 files could not be converted:\r\n"
+                                   "/e/1.xml: the PDF printer wrote no file\r\n"
+                                   "/e/2.xml: the PDF printer wrote no file\r\n"
+                                   "/e/4.xml: the PDF printer wrote no file\r\n"
+                                   "/e/5.xml: the PDF printer wrote no file\r\n"
+                                   "/e/6.xml: the PDF printer wrote no file\r\n"
+                                   "/e/7.xml"
+            + notTried });
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    EXPECT_FALSE(run.IsConverting());
+}
+
+TEST_F(ConversionRunTest, NextFileWaitsForAPdfThatComesAfterTheWordPadEnded)
+{
+    // The print is still spooling when the word pad ends: the PDF appears, stays open for writing a few passes,
+    // then is closed. Each step happens at a pass of the run's wait, never at a time.
+    list({ "/d/1.xml", "/d/2.xml" });
+    makeFolder("/d");
+    writesNothing = { "/d/1.xml" };
+    int passes = 0;
+    std::optional<std::ofstream> spooler;
+    std::optional<bool> firstPdfWholeAtSecondValues;
+    host.scriptedYielder.onYield = [&] {
+        if (prints.size() != 1)
+            return;
+        if (portable(registryValue("OutputFile")) == "/d/2.pdf") {
+            if (!firstPdfWholeAtSecondValues)
+                firstPdfWholeAtSecondValues = pdfExists("/d/1.pdf") && !spooler;
+            return;
+        }
+        ++passes;
+        if (passes == 2)
+            spooler.emplace(native("/d/1.pdf"), std::ios::binary) << "%PDF-1.7 half";
+        if (passes == 6)
+            spooler.reset();
+    };
+    press();
+
+    EXPECT_EQ(firstPdfWholeAtSecondValues, true) << "the second file's values came after the first PDF was closed";
+    EXPECT_GE(passes, 6) << "a PDF still open for writing does not count";
+    EXPECT_EQ(printedTargets(), (std::vector<std::string> { "/d/1.pdf", "/d/2.pdf" }));
+    EXPECT_EQ(shown(), std::vector<std::string> { "Done." });
+}
+
+TEST_F(ConversionRunTest, WindowClosedWhileWaitingForAPdfStopsTheRun)
+{
+    list({ "/d/1.xml", "/d/2.xml" });
+    writesNothing = { "/d/1.xml" };
+    // Closed at the first pass of the wait, after the word pad ended.
+    host.scriptedYielder.onYield = [&] {
+        if (!prints.empty())
+            host.scriptedYielder.stop = true;
+    };
+    press();
+    EXPECT_EQ(printedSources(), std::vector<std::string> { "/d/1.xml" });
+    EXPECT_EQ(printers.defaultName, kUserPrinter);
+    EXPECT_TRUE(host.boxes.shown.empty());
+    EXPECT_FALSE(run.IsConverting());
 }
 
 } // namespace

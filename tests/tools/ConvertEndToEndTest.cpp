@@ -1,4 +1,5 @@
 // Runs the real papyrant-convert on real files and reads the PDFs back with pdftotext.
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -8,9 +9,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <pwd.h>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -58,15 +58,26 @@ Names namesIn(const fs::path& folder)
     return names;
 }
 
+// The PDFs in a folder, sorted; nothing while the folder is not there.
+Names pdfsIn(const fs::path& folder)
+{
+    Names names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        if (entry.path().extension() == ".pdf")
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
 }
 
-// How a child is started: as whom, with how much room for its files.
+// How a child is started: with how much room for its files.
 struct ChildSetup
 {
-    bool asNobody = false;
     rlim_t fileSizeLimit = RLIM_INFINITY;
 };
 
@@ -75,7 +86,7 @@ class ConvertEndToEnd : public ::testing::Test
 protected:
     fs::path root() const
     {
-        return m_dir.path();
+        return m_root ? *m_root : m_dir.path();
     }
     fs::path file(const fs::path& relative, const std::string& bytes)
     {
@@ -111,12 +122,6 @@ protected:
                 ::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of killing the program
                 const rlimit limit { setup.fileSizeLimit, setup.fileSizeLimit };
                 ::setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            if (setup.asNobody && ::geteuid() == 0) {
-                const passwd* nobody = ::getpwnam("nobody");
-                if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0
-                    || ::setuid(nobody->pw_uid) != 0)
-                    ::_exit(121);
             }
             ::execv(pointers[0], pointers.data());
             ::_exit(122);
@@ -167,6 +172,7 @@ protected:
     }
 
     test::TempDir m_dir;
+    std::optional<fs::path> m_root; // the scene's own folder, in a child running as another user
 };
 
 const std::string kMarkerA = "Lorem from folder a";
@@ -288,16 +294,26 @@ TEST_F(ConvertEndToEnd, SigintAndSigtermStopTheBatchWithoutAPartialPdf)
     for (const auto& [signal, code] : { std::pair { SIGINT, 130 }, std::pair { SIGTERM, 143 } }) {
         fs::remove_all(root() / "out");
         const pid_t pid = start({ "-j", "2", "-o", "out", "in" });
-        // A PDF appears in the folder only once it is whole: wait for the first, then stop the rest.
+        // A PDF appears in the folder only once it is whole. At the first one the batch is stopped where it is,
+        // the folder listed, the signal sent and the batch let go: the signal lands at a known point.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!(fs::exists(root() / "out") && !fs::is_empty(root() / "out"))
-            && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (pdfsIn(root() / "out").empty()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "no PDF appeared";
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, WUNTRACED), pid);
+        ASSERT_TRUE(WIFSTOPPED(status));
+        const Names listed = pdfsIn(root() / "out");
         ::kill(pid, signal);
-        const Outcome outcome = finish(pid, std::chrono::seconds(20));
+        ::kill(pid, SIGCONT);
+        const Outcome outcome = finish(pid, std::chrono::seconds(60));
         EXPECT_EQ(outcome.code, code) << outcome.errors;
+        // What was there stays; each of the -j workers may finish the file it had in hand, nothing more.
         const Names written = namesIn(root() / "out");
-        EXPECT_LT(written.size(), 40u) << "the batch went on after the signal";
+        EXPECT_TRUE(std::includes(written.begin(), written.end(), listed.begin(), listed.end()));
+        EXPECT_LE(written.size(), listed.size() + 2) << "the batch went on after the signal";
         for (const std::string& name : written) {
             EXPECT_TRUE(name.starts_with("f1") && name.ends_with(".pdf")) << name;
             const std::string pdf = readFile(root() / "out" / name);
@@ -326,60 +342,68 @@ TEST_F(ConvertEndToEnd, NamesWithNewlinesQuotesAndInvalidUtf8KeepTheirBytes)
     EXPECT_TRUE(contains(outcome.output, "{\"source\":\"in/it's \\\"q\\\".xml\"")) << outcome.output;
 }
 
-TEST_F(ConvertEndToEnd, UnreadableFilesAndUnwritableOrFullFoldersFailOnlyTheirFiles)
+// A big file, whose PDF is well over 64 KB.
+std::string bigXml()
 {
-    if (::geteuid() == 0 && ::access(binDir().c_str(), X_OK) == 0) {
-        // The child becomes "nobody": it must be able to walk to the files and run the program.
-        const passwd* nobody = ::getpwnam("nobody");
-        if (!nobody)
-            GTEST_SKIP() << "there is no user \"nobody\"";
-    }
-    fs::permissions(root(), fs::perms::all);
-    file("in/ok.xml", "<ok>readable</ok>");
-    file("in/secret.xml", "<s/>");
-    file("in/locked/inner.xml", "<i/>");
     std::string big;
     for (int line = 0; line < 20000; ++line)
         big += "<record n=\"" + std::to_string(line * 7919) + "\">" + std::to_string(line) + "</record>\n";
-    file("in/big.xml", big);
-    fs::permissions(root() / "in/secret.xml", fs::perms::none);
-    fs::permissions(root() / "in/locked", fs::perms::none);
-    fs::create_directories(root() / "readonly");
-    fs::permissions(root() / "readonly",
-        fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec
-            | fs::perms::group_read | fs::perms::group_exec);
-    fs::create_directories(root() / "out");
-    fs::permissions(root() / "out", fs::perms::all);
-    const ChildSetup nobody { true, RLIM_INFINITY };
+    return big;
+}
 
-    Outcome outcome = convert({ "-o", "out", "in/secret.xml", "in/locked", "in/ok.xml" }, nobody);
-    if (outcome.code == 121 || outcome.code == 122)
-        GTEST_SKIP() << "the user \"nobody\" cannot run " << binDir();
-    EXPECT_EQ(outcome.code, 1) << outcome.errors;
-    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/secret.xml\": Permission denied")) << outcome.errors;
-    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/locked\": cannot read the folder")) << outcome.errors;
-    EXPECT_EQ(namesIn(root() / "out"), (Names { "ok.pdf" }));
+TEST_F(ConvertEndToEnd, UnreadableFilesAndUnwritableFoldersFailOnlyTheirFiles)
+{
+    // Permissions bind an ordinary user only: the scene runs as one, in a folder of its own.
+    EXPECT_TRUE(test::runAsOrdinaryUser([this] {
+        const test::TempDir scene;
+        m_root = scene.path();
+        file("in/ok.xml", "<ok>readable</ok>");
+        file("in/secret.xml", "<s/>");
+        file("in/locked/inner.xml", "<i/>");
+        file("in/big.xml", bigXml());
+        fs::permissions(root() / "in/secret.xml", fs::perms::none);
+        fs::permissions(root() / "in/locked", fs::perms::none);
+        fs::create_directories(root() / "readonly");
+        fs::permissions(root() / "readonly", fs::perms::owner_read | fs::perms::owner_exec);
+        fs::create_directories(root() / "out");
 
-    // Inside a search, the locked folder is named and left out, the unreadable file fails, the rest converts.
-    fs::remove(root() / "out/ok.pdf");
-    outcome = convert({ "-o", "out", "in" }, nobody);
-    EXPECT_EQ(outcome.code, 1) << outcome.errors;
-    EXPECT_TRUE(contains(outcome.errors, "skipped \"in/locked/\": a folder that cannot be read")) << outcome.errors;
-    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/secret.xml\": Permission denied")) << outcome.errors;
-    EXPECT_EQ(namesIn(root() / "out"), (Names { "big.pdf", "ok.pdf" }));
+        Outcome outcome = convert({ "-o", "out", "in/secret.xml", "in/locked", "in/ok.xml" });
+        EXPECT_EQ(outcome.code, 1) << outcome.errors;
+        EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/secret.xml\": Permission denied")) << outcome.errors;
+        EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/locked\": cannot read the folder")) << outcome.errors;
+        EXPECT_EQ(namesIn(root() / "out"), (Names { "ok.pdf" }));
 
-    outcome = convert({ "-o", "readonly", "in/ok.xml" }, nobody);
-    EXPECT_EQ(outcome.code, 1);
-    EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/ok.xml\": cannot write in the output folder: Permission"))
-        << outcome.errors;
-    EXPECT_TRUE(namesIn(root() / "readonly").empty());
+        // Inside a search, the locked folder is named and left out, the unreadable file fails, the rest converts.
+        fs::remove(root() / "out/ok.pdf");
+        outcome = convert({ "-o", "out", "in" });
+        EXPECT_EQ(outcome.code, 1) << outcome.errors;
+        EXPECT_TRUE(contains(outcome.errors, "skipped \"in/locked/\": a folder that cannot be read")) << outcome.errors;
+        EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/secret.xml\": Permission denied")) << outcome.errors;
+        EXPECT_EQ(namesIn(root() / "out"), (Names { "big.pdf", "ok.pdf" }));
 
+        outcome = convert({ "-o", "readonly", "in/ok.xml" });
+        EXPECT_EQ(outcome.code, 1);
+        EXPECT_TRUE(
+            contains(outcome.errors, "cannot convert \"in/ok.xml\": cannot write in the output folder: Permission"))
+            << outcome.errors;
+        EXPECT_TRUE(namesIn(root() / "readonly").empty());
+        fs::permissions(root() / "in", fs::perms::owner_all, fs::perm_options::add);
+        fs::permissions(root() / "in/locked", fs::perms::owner_all);
+        fs::permissions(root() / "readonly", fs::perms::owner_all);
+        m_root.reset();
+    }));
+}
+
+TEST_F(ConvertEndToEnd, FullDiskFailsTheFileThatDoesNotFitAndLeavesNothingOfIt)
+{
     // A disk with 64 KB of room: the big file's PDF does not fit and leaves nothing; the small one is written.
-    fs::remove_all(root() / "full");
-    outcome = convert({ "-j", "1", "-o", "full", "in/big.xml", "in/ok.xml" }, { false, 65536 });
+    file("in/ok.xml", "<ok>fits</ok>");
+    file("in/big.xml", bigXml());
+    const Outcome outcome = convert({ "-j", "1", "-o", "full", "in/big.xml", "in/ok.xml" }, { 65536 });
     EXPECT_EQ(outcome.code, 1) << outcome.errors;
     EXPECT_TRUE(contains(outcome.errors, "cannot convert \"in/big.xml\": cannot write the PDF")) << outcome.errors;
     EXPECT_EQ(namesIn(root() / "full"), (Names { "ok.pdf" }));
+    EXPECT_TRUE(contains(pdfText(root() / "full/ok.pdf"), "fits"));
 }
 
 } // namespace

@@ -14,7 +14,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace papyrant;
 using namespace papyrant::test;
@@ -280,36 +283,41 @@ TEST_F(PadprintEndToEnd, KilledJobLeavesNoPartialFileAndTheOldPdfIntact)
     const fs::path source = m_dir.path() / "large.xml";
     {
         std::ofstream out(source, std::ios::binary);
-        for (int i = 0; i < 300000; ++i)
+        for (int i = 0; i < 20000; ++i)
             out << "  <record id=\"" << i << "\"><name>entry number " << i << "</name></record>\n";
     }
+    // The whole PDF is well over the room the killed jobs get (and the user's caches are now warm, so the jobs'
+    // only large writes are their PDFs').
+    constexpr rlim_t kRoom = 64 * 1024;
+    const fs::path whole = m_out / "whole.pdf";
+    setTarget(whole);
+    std::string output;
+    ASSERT_EQ(padprint(source, output), 0) << output;
+    ASSERT_GT(fs::file_size(whole), 2 * kRoom);
+    fs::remove(whole);
+
     for (const bool oldPdf : { false, true }) {
         const fs::path target = m_out / "large.pdf";
         fs::remove(target);
         if (oldPdf)
             writeFile(target, "the old PDF");
         setTarget(target);
-        const pid_t pid
-            = startProgram({ (binDir() / "padprint").string(), "/p", source.string() }, m_dir.path() / "log");
-        ASSERT_GT(pid, 0);
-        // Wait until the job has its file open in the output folder and has written part of it.
-        bool writing = false;
-        for (int i = 0; i < 500 && !writing; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            std::error_code error;
-            for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-                const fs::path open = fs::read_symlink(fd.path(), error);
-                struct stat info
-                {
-                };
-                if (open.string().rfind(m_out.string(), 0) == 0 && ::stat(fd.path().c_str(), &info) == 0
-                    && info.st_size > 0)
-                    writing = true;
-            }
+        // The system kills the job at the write that passes the file size limit: in the middle of its PDF.
+        const std::string program = (binDir() / "padprint").string();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const rlimit room { kRoom, kRoom };
+            const rlimit noCore { 0, 0 };
+            ::setrlimit(RLIMIT_FSIZE, &room);
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            ::signal(SIGXFSZ, SIG_DFL);
+            ::execl(program.c_str(), program.c_str(), "/p", source.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
         }
-        ASSERT_TRUE(writing) << "the job did not start writing";
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
+        ASSERT_GT(pid, 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the job was not killed mid-write";
 
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(m_out))

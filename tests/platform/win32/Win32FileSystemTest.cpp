@@ -1,4 +1,5 @@
 #include "platform/DirectoryListing.h"
+#include "platform/FileSnapshot.h"
 #include "platform/FileSystem.h"
 #include "runtime/RuntimeError.h"
 #include "tests/support/TempDir.h"
@@ -196,6 +197,42 @@ TEST_F(Win32FileSystemTest, PathsCompareAsTheFileSystemDoes)
     EXPECT_FALSE(isRootFolder("\\\\server\\"));
     EXPECT_FALSE(isRootFolder("\\\\server\\share\\folder"));
     EXPECT_FALSE(isRootFolder(""));
+}
+
+TEST_F(Win32FileSystemTest, SnapshotsTellAFileStillBeingWrittenFromAWholeOne)
+{
+    EXPECT_FALSE(fileSnapshot(path("missing.pdf")).has_value());
+    EXPECT_FALSE(opensWithoutWriteSharing(path("missing.pdf")));
+    const std::optional<FileSnapshot> folder = fileSnapshot(makeFolder("Sub"));
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_FALSE(folder->regular);
+    EXPECT_FALSE(opensWithoutWriteSharing(path("Sub")));
+
+    // A printer writing the PDF, sharing it with readers and writers as most programs do.
+    const std::string pdf = path("out.pdf");
+    const HANDLE writer = ::CreateFileA(pdf.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const std::optional<FileSnapshot> empty = fileSnapshot(pdf);
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->regular);
+    EXPECT_EQ(empty->size, 0u);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(writer, "%PDF-1.7", 8, &written, nullptr));
+    const std::optional<FileSnapshot> grown = fileSnapshot(pdf);
+    ASSERT_TRUE(grown.has_value());
+    EXPECT_EQ(grown->size, 8u);
+    EXPECT_EQ(grown->identity, empty->identity);
+    EXPECT_FALSE(opensWithoutWriteSharing(pdf)) << "still open for writing";
+    ::CloseHandle(writer);
+    EXPECT_TRUE(opensWithoutWriteSharing(pdf));
+
+    // Another file put under the same name differs from the one before.
+    ::DeleteFileA(pdf.c_str());
+    makeFile("out.pdf");
+    const std::optional<FileSnapshot> replaced = fileSnapshot(pdf);
+    ASSERT_TRUE(replaced.has_value());
+    EXPECT_NE(replaced, grown);
 }
 
 } // namespace
