@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -51,6 +52,16 @@ QCursor loadCursorFile(const std::string& path)
     const HotSpot hotSpot = cursorHotSpot(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), picture.width(), picture.height());
     return QCursor(picture, hotSpot.x, hotSpot.y);
+}
+
+// The program's icon, drawn ahead of time at the sizes window managers ask for. Pictures rather than the drawing
+// itself, so that start-up loads no SVG plugin; naming each size lets Qt read only the one it shows.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/papyrant-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace
@@ -235,7 +246,7 @@ void Form1::Form_Load()
         cmd.step(104, [&] { m_handCursor = loadCursorFile(cursorPath); });
     }
     cmd.step(126, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
-    cmd.step(126, [&] { setWindowIcon(QIcon(QStringLiteral(":/papyrant.svg"))); });
+    cmd.step(126, [&] { setWindowIcon(programIcon()); });
     cmd.step(126, [&] { m_services.messages.setApplicationTitle(applicationTitleFor(kProductName)); });
     cmd.step(128, [&] { m_listView->addColumn(QStringLiteral("XML File(s)")); });
     cmd.step(130, [&] { m_listView->setColumnWidth(0, twipsToPixels(7000, logicalDpiX() > 0 ? logicalDpiX() : 96)); });
