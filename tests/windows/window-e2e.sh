@@ -105,7 +105,7 @@ frame_x=$(((WIDTH - 536) / 2))
 frame_y=$((HEIGHT - 447 - frame_x))
 [ "$frame_x" -ge 0 ] && [ "$frame_y" -ge 0 ] || fail "the window is ${WIDTH}x${HEIGHT}, smaller than its client area"
 
-click_twips "$main" $((4080 + 1920)) $((3260 + 202)) # Load Sample/Example Files
+click_twips "$main" $((3900 + 2010)) $((3260 + 202)) # Load Sample/Example Files
 question=$(wait_window "Papyrant")
 xdotool windowfocus --sync "$question" key --clearmodifiers n # "No": the folder stays closed
 import -window "$main" "$output/window.png" 2>>"$log" || fail "no screenshot"
