@@ -41,13 +41,26 @@ cp "$qt/plugins/imageformats/qico.dll" "$folder/imageformats/" # the cursor and 
 for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     cp "$($triplet-g++-posix -print-file-name="$dll")" "$folder/"
 done
-# Nothing may need a DLL that is not in the folder or in Windows itself.
-for binary in "$folder"/*.exe "$folder"/*.dll "$folder"/*/*.dll; do
-    for dll in $($triplet-objdump -p "$binary" | sed -n 's/^\tDLL Name: //p'); do
-        case "${dll,,}" in
-        qt6*.dll | libstdc++-6.dll | libgcc_s_seh-1.dll | libwinpthread-1.dll)
-            [ -f "$folder/$dll" ] || { echo "$binary needs $dll, which is not in the folder" >&2; exit 1; } ;;
-        esac
+# The Qt DLLs that the program and the plugins need, and those they need in turn; nothing may need a Qt or MinGW
+# DLL that is not in the folder.
+changed=1
+while [ "$changed" = 1 ]; do
+    changed=0
+    for binary in "$folder"/*.exe "$folder"/*.dll "$folder"/*/*.dll; do
+        for dll in $($triplet-objdump -p "$binary" | sed -n 's/^\tDLL Name: //p'); do
+            [ -f "$folder/$dll" ] && continue
+            case "${dll,,}" in
+            qt6*.dll)
+                [ -f "$qt/bin/$dll" ] || { echo "$binary needs $dll, which the MinGW Qt lacks" >&2; exit 1; }
+                cp "$qt/bin/$dll" "$folder/"
+                changed=1
+                ;;
+            libstdc++-6.dll | libgcc_s_seh-1.dll | libwinpthread-1.dll)
+                echo "$binary needs $dll, which is not in the folder" >&2
+                exit 1
+                ;;
+            esac
+        done
     done
 done
 

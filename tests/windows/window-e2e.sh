@@ -79,6 +79,8 @@ echo "-- silent install"
 wine "$setup" /S >>"$log" 2>&1 || fail "the setup program failed"
 user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
 installed=$user_dir/AppData/Local/Programs/Papyrant
+# Started by its Windows path, as the Start menu would: the program looks for its files beside itself.
+installed_dos="C:\\users\\$(basename "$user_dir")\\AppData\\Local\\Programs\\Papyrant"
 shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Papyrant Software.lnk"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Papyrant'
 [ -f "$installed/papyrant.exe" ] || fail "papyrant.exe is not in $installed"
@@ -94,7 +96,7 @@ wine reg add 'HKCR\Wordpad.Document.1\Protocol\StdFileEditing\Server' /ve /d '"C
     >>"$log" 2>&1
 
 echo "-- the window"
-wine "$installed/papyrant.exe" >>"$log" 2>&1 &
+wine "$installed_dos\\papyrant.exe" >>"$log" 2>&1 &
 app_pid=$!
 main=$(wait_window "Papyrant Software")
 echo "caption: \"$(xdotool getwindowname "$main")\""
@@ -136,7 +138,7 @@ app_pid=
 
 echo "-- silent uninstall"
 # The uninstaller copies itself away and runs from there; the prefix's server ends when it has.
-wine "$installed/uninstall.exe" /S >>"$log" 2>&1 || fail "the uninstaller failed"
+wine "$installed_dos\\uninstall.exe" /S >>"$log" 2>&1 || fail "the uninstaller failed"
 timeout 60 wineserver -w || fail "the uninstaller did not finish within 60 s"
 [ ! -e "$installed" ] || fail "the program's folder is still there: $(find "$installed" | head -n 5)"
 [ ! -e "$shortcut" ] || fail "the Start-menu shortcut is still there"
