@@ -121,7 +121,7 @@ colours=$(identify -format '%k' "$output/window.png" 2>>"$log") || fail "the scr
 [ "$colours" -gt 1 ] || fail "the screenshot is one colour"
 desktop=$user_dir/Desktop
 samples=0
-for sample in "$installed"/Samples/*.xml; do
+for sample in "$installed"/Samples/*; do # every file of the folder is a sample
     pdf=$desktop/$(basename "${sample%.*}").pdf
     cmp -s "$sample" "$pdf" || fail "$(basename "$pdf") is missing on the Desktop or is not what the stand-in wrote"
     samples=$((samples + 1))
