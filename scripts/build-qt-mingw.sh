@@ -38,7 +38,9 @@ configure_options=(
     # What the program does not use.
     -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_testlib=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_icu=OFF
-    -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+    -DFEATURE_vulkan=OFF
+    # Direct 2D stays: without it, Qt 6.4's Windows platform plugin still calls the DirectWrite font database,
+    # which Gui then leaves out, and the plugin does not link.
     # Debian's source tarball lacks wintab.h.
     -DFEATURE_tabletevent=OFF
     # The Windows platform plugin does not compile with OpenGL off; dynamic needs no GL library at build time.
@@ -99,8 +101,14 @@ printf '%s' "$toolchain" >"$work/toolchain.cmake"
 build_dir=$work/build
 # Installed with the cache folder as its prefix (so Qt's own qt-cmake works from there) but staged under DESTDIR.
 stage=$work/install
+# A build folder configured by another recipe keeps its objects but not its cache, whose old options would win
+# over the ones now left out.
+if [ "$(cat "$build_dir/.recipe" 2>/dev/null)" != "$recipe_hash" ]; then
+    rm -f "$build_dir/CMakeCache.txt"
+fi
 cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
     -DCMAKE_INSTALL_PREFIX="$cache" "${configure_options[@]}" >"$work/configure.log"
+echo "$recipe_hash" >"$build_dir/.recipe"
 echo "-- configured after $((SECONDS - start)) s"
 cmake --build "$build_dir" -j "$(nproc)"
 rm -rf "$stage"
