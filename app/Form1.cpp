@@ -113,10 +113,12 @@ void Form1::buildControls()
         slot->setAutoDefault(false);
         return slot;
     };
-    place(button(PushButton1, "PushButton1", "Add XML File(s)"), 120, 2750, 3840, 405);
-    place(button(PushButton4, "PushButton4", "Add All XML File(s) In Folder"), 4080, 2750, 3840, 405);
-    place(button(PushButton6, "PushButton6", "Clear List"), 120, 3260, 3840, 405);
-    place(button(PushButton7, "PushButton7", "Load Sample/Example Files"), 4080, 3260, 3840, 405);
+    // The right-hand captions are the long ones: their column is wider, so that they fit in a wider face than the
+    // one the layout was drawn with (DejaVu Sans, or Tahoma under Wine).
+    place(button(PushButton1, "PushButton1", "Add XML File(s)"), 120, 2750, 3660, 405);
+    place(button(PushButton4, "PushButton4", "Add All XML File(s) In Folder"), 3900, 2750, 4020, 405);
+    place(button(PushButton6, "PushButton6", "Clear List"), 120, 3260, 3660, 405);
+    place(button(PushButton7, "PushButton7", "Load Sample/Example Files"), 3900, 3260, 4020, 405);
 
     Frame5 = new QGroupBox(QStringLiteral("Save Option"), this);
     Frame5->setObjectName(QStringLiteral("Frame5"));
@@ -124,7 +126,7 @@ void Form1::buildControls()
 
     Option1 = new QRadioButton(QStringLiteral("Save results to this folder:"), Frame5);
     Option1->setObjectName(QStringLiteral("Option1"));
-    place(Option1, 240, 300, 3615, 255);
+    place(Option1, 240, 300, 4200, 255); // wider than drawn, for the same reason
     Option1->setChecked(true);
 
     Frame3 = new QGroupBox(Frame5);
@@ -142,7 +144,7 @@ void Form1::buildControls()
 
     Option2 = new QRadioButton(QStringLiteral("Save results in folder of original file"), Frame5);
     Option2->setObjectName(QStringLiteral("Option2"));
-    place(Option2, 240, 1410, 3615, 255);
+    place(Option2, 240, 1410, 4200, 255);
 
     place(button(PushButton2, "PushButton2", "Start Converting"), 120, 5660, 7800, 405);
 

@@ -1,4 +1,5 @@
 // Adding whole folder trees: "Add All XML File(s) In Folder", drops on the list, and the sample files.
+#include "app/AddFilesMessages.h"
 #include "app/Form1.h"
 #include "filelist/AddDroppedPaths.h"
 #include "filelist/AddTreeFiles.h"
@@ -48,14 +49,22 @@ void Form1::PushButton4_Click()
     cmd.step(334, [&] { m_settings->save("LastFolder", m_lastFolderPath); });
     cmd.step(112, [&] { setMousePointer(pointer::kHourglass); });
     FolderList folders;
+    std::vector<std::string> leftOut;
     cmd.step(114, [&] { folders.push_back(folder + kNativeSeparator); });
     cmd.step(116, [&] {
         ScanContext context(m_services.messages, m_yielder);
+        context.setSkipReport([&leftOut](const std::string& path, ScanSkip reason) {
+            if (reason == ScanSkip::NameNotInCodePage)
+                leftOut.push_back(path);
+        });
         GetSubDirectories2016(folders, true, context);
     });
     if (!m_yielder.stopRequested())
         AddTreeFiles(
             folders, "*." + ext, [this](std::string path) { appendEntry(std::move(path)); }, cmd);
+    // Otherwise a folder's files would be missing from the list without a word.
+    if (!leftOut.empty() && !m_yielder.stopRequested())
+        m_services.messages.show(buildFoldersLeftOutMessage(leftOut));
     // A conversion run that is still going keeps its busy marker, or the list could be edited under it.
     cmd.step(136, [&] { setMousePointer(IsConverting() ? pointer::kHourglass : pointer::kDefault); });
 }

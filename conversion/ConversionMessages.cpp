@@ -2,6 +2,7 @@
 
 #include "conversion/PdfPrinter.h"
 #include "runtime/RuntimeError.h"
+#include "text/ShortList.h"
 
 namespace papyrant {
 
@@ -33,12 +34,14 @@ Message buildDoneMessage(const std::vector<std::string>& failed, std::size_t fil
     text += std::to_string(failed.size()) + " of " + std::to_string(fileCount);
     text += fileCount == 1 ? " file" : " files";
     text += " could not be converted:";
-    const std::size_t shown = std::min(failed.size(), kFailedPathsShown);
-    for (std::size_t i = 0; i < shown; ++i)
-        text += "\r\n" + failed[i];
-    if (failed.size() > shown)
-        text += "\r\nand " + std::to_string(failed.size() - shown) + " more";
+    text += shortList(failed);
     return plain(text);
+}
+
+Message buildWordPadMissingMessage(std::size_t fileCount)
+{
+    return plain("Done.\r\n\r\nWordPad was not found on this computer, so none of the " + std::to_string(fileCount)
+        + (fileCount == 1 ? " file" : " files") + " could be converted.");
 }
 
 Message buildPrinterNotRestoredMessage(const std::string& printerName)

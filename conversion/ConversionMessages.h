@@ -18,6 +18,15 @@ Message buildFolderMissingMessage();
 // (the first few by path, then how many more).
 Message buildDoneMessage(const std::vector<std::string>& failed, std::size_t fileCount);
 
+// The run's closing message when no word pad is registered (WordPad is not part of every Windows): every file
+// failed for that one reason, which is said once.
+Message buildWordPadMissingMessage(std::size_t fileCount);
+
+// Why a file failed, after its path ("PATH: REASON").
+inline constexpr const char* kWordPadMissingReason = "WordPad was not found";
+inline constexpr const char* kNameNotInCodePageReason
+    = "the name has characters that the system's code page cannot hold";
+
 // The run could not make the PDF printer the default printer and converted nothing.
 Message buildPdfPrinterNotSelectedMessage();
 
@@ -26,8 +35,5 @@ Message buildPrinterNotRestoredMessage(const std::string& printerName);
 
 // The default-printer reader's own report, shown by GetDefaultPrinter.
 Message buildDefaultPrinterReport(const RuntimeError& error);
-
-// How many failed paths the final message names before it only counts the rest.
-inline constexpr std::size_t kFailedPathsShown = 20;
 
 } // namespace papyrant

@@ -109,8 +109,12 @@ public:
         if (pdfPrinterSelected && !restored && !saved.empty() && !m_cmd.ended())
             m_host.messages().show(buildPrinterNotRestoredMessage(saved));
         m_cmd.step(172, [&] {
-            m_host.messages().show(
-                pdfPrinterSelected ? buildDoneMessage(m_failed, m_fileCount) : buildPdfPrinterNotSelectedMessage());
+            if (!pdfPrinterSelected)
+                m_host.messages().show(buildPdfPrinterNotSelectedMessage());
+            else if (m_wordPadMissing && m_failed.size() == m_fileCount)
+                m_host.messages().show(buildWordPadMissingMessage(m_fileCount)); // one reason, said once
+            else
+                m_host.messages().show(buildDoneMessage(m_failed, m_fileCount));
         });
     }
 
@@ -165,12 +169,21 @@ private:
             m_failed.push_back(unreadableEntry(position));
             return FileResult::Done;
         }
+        // A name the system's code page cannot hold would reach the print program as another file's name.
+        if (!systemCanName(*source)) {
+            m_failed.push_back(*source + ": " + kNameNotInCodePageReason);
+            return FileResult::Done;
+        }
         m_cmd.step(126, [&] { m_host.setProgressText("Processing: " + ExtractFileName(*source)); });
         m_cmd.step(128, [&] { m_host.yielder().yield(); });
         if (stopped())
             return FileResult::Stopped;
 
         const std::optional<std::string> target = targetFor(*source);
+        if (target && !systemCanName(*target)) {
+            m_failed.push_back(*target + ": " + kNameNotInCodePageReason);
+            return FileResult::Done;
+        }
         // The target as it is before this print; the printer's PDF must differ from it.
         const std::optional<FileSnapshot> before = target ? fileSnapshot(*target) : std::nullopt;
         // Without its own values in the registry the print would go to the previous file's PDF.
@@ -188,11 +201,21 @@ private:
             return FileResult::Stopped;
 
         m_targets.record(*source, *target);
+        bool wordPadFound = true;
         const std::optional<std::int32_t> exitCode
             = m_cmd.value(160, std::optional<std::int32_t>(), [&]() -> std::optional<std::int32_t> {
-                  const std::string commandLine = GetWordPadPath(m_services.registry) + " /p " + QuoteArgument(*source);
-                  return m_services.launch(commandLine, std::nullopt, m_host.yielder());
+                  const std::string wordPad = GetWordPadPath(m_services.registry);
+                  // Windows 11 24H2 and later have no WordPad: nothing to start, and no bare start failure to show.
+                  wordPadFound = !wordPad.empty();
+                  if (!wordPadFound)
+                      return std::nullopt;
+                  return m_services.launch(wordPad + " /p " + QuoteArgument(*source), std::nullopt, m_host.yielder());
               });
+        if (!wordPadFound) {
+            m_wordPadMissing = true;
+            m_failed.push_back(*source + ": " + kWordPadMissingReason);
+            return FileResult::Done;
+        }
         // A child ended by the stop request wrote no PDF, and nobody is left to tell.
         if (stopped())
             return FileResult::Stopped;
@@ -266,6 +289,7 @@ private:
     RunTargets m_targets;
     std::vector<std::string> m_failed;
     std::size_t m_fileCount = 0;
+    bool m_wordPadMissing = false;
     int m_filesWithoutPdf = 0; // in a row
 };
 

@@ -35,6 +35,9 @@ void AddTreeFiles(const FolderList& folders, std::string_view pattern, const App
             }
             std::optional<ScanSkip> skip;
             const bool take = caller.test(132, [&] {
+                // Listed as it is, so that its conversion fails with the reason; the checks below cannot see it.
+                if (!systemCanName(path))
+                    return true;
                 if (!IsExistingFile(path))
                     skip = ScanSkip::VanishedFile;
                 else if (GetAttributes(path) == kHiddenFile)

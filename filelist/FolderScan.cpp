@@ -78,6 +78,11 @@ void appendSubfolders(const std::string& folder, FolderList& newFolders, FirstPa
             context.skipped(folder + name, ScanSkip::UnusableName);
             continue;
         }
+        // Every file in it would fail: the folder is left out, and said so by the caller.
+        if (!systemCanName(folder + name)) {
+            context.skipped(folder + name, ScanSkip::NameNotInCodePage);
+            continue;
+        }
         // A link to a folder met before would list it again, or endlessly in a cycle.
         if (!context.claim(subfolder.identity)) {
             context.skipped(folder + name, ScanSkip::SeenBefore);
@@ -118,6 +123,11 @@ void GetSubDirectories2016(FolderList& folders, bool recurse, ScanContext& conte
         const std::string folder = folders[position];
         std::optional<int> failure;
         bool listed = false;
+        if (!systemCanName(folder)) {
+            context.skipped(folder.substr(0, folder.size() - 1), ScanSkip::NameNotInCodePage);
+            ++position;
+            continue;
+        }
         try {
             if (!steps.test(108, [&] { return FolderExists(folder); })
                 || steps.test(110, [&] { return folder.size() >= kMaxPath; })) {

@@ -27,6 +27,7 @@ enum class ScanSkip
     HiddenFile,
     VanishedFile, // listed, but gone (or no longer a file) when looked at
     TildeName, // a file whose name starts with "~", as editors' temporary copies do
+    NameNotInCodePage, // a folder the system's single-byte functions cannot name (Windows' ANSI code page)
 };
 
 // Told about each name the scan leaves out; the window does not listen, the batch converter names them.

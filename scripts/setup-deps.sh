@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Papyrant need, when any is missing.
-# --windows installs instead what the Windows stage of the tests needs (the MinGW-w64 cross compiler and Wine);
+# --windows installs instead what the Windows stage of the tests needs (the MinGW-w64 cross compiler, Wine, NSIS
+# for the installer, and Xvfb, xdotool and ImageMagick to drive the window under Wine and keep its picture);
 # --fuzz what the fuzz stage needs (clang with libFuzzer); --package what the Debian package stage needs.
 set -euo pipefail
 
 windows_packages=(
-    g++-mingw-w64-x86-64-posix googletest wine wine64
+    g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
+    nsis xvfb xauth xdotool imagemagick
 )
 fuzz_packages=(clang libclang-rt-14-dev)
 package_packages=(dpkg-dev lintian)
@@ -22,7 +24,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
     libharfbuzz-dev libfribidi-dev libicu-dev libdeflate-dev libfontconfig-dev libuchardet-dev
-    fonts-liberation fonts-dejavu-core fonts-droid-fallback
+    fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-wine
     "${print_fonts[@]}"
     poppler-utils qpdf ghostscript xvfb xauth libxcb1-dev clang-format
     tmux python3-fusepy fuse3

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # The Windows stage: cross-builds everything that needs no Qt with MinGW-w64 and runs its tests under Wine, in a
-# scratch Wine prefix that is thrown away afterwards. Usage: scripts/test-windows.sh [BUILD_DIR]
+# scratch Wine prefix that is thrown away afterwards; then makes the Windows packages with the window
+# (scripts/package-windows.sh, which builds the MinGW Qt first when it is not cached) and drives the installed
+# window under Wine (tests/windows/window-e2e.sh). Usage: scripts/test-windows.sh [BUILD_DIR [PACKAGE_DIR]]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-$root/build-win32}
+package_dir=${2:-$root/build-win}
 start=$SECONDS
 
 "$root/scripts/setup-deps.sh" --windows
 
+# The MinGW Qt's cache stays the user's own when HOME moves into the scratch folder below.
+export XDG_CACHE_HOME=${XDG_CACHE_HOME:-$HOME/.cache}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/papyrant-wine-XXXXXX")
 # No Mono or Gecko: booting the prefix would otherwise try to fetch them, and nothing here needs them.
 export HOME=$scratch/home WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -46,4 +51,12 @@ cmake --build "$dir" -j "$(nproc)"
 echo "-- cross-build done after $((SECONDS - start)) s"
 
 (cd "$dir" && ctest --output-on-failure -j "$(nproc)" --timeout 300)
+echo "-- tests without the window done after $((SECONDS - start)) s"
+# The prefix above is done with; the window's test makes its own.
+wineserver -k >/dev/null 2>&1 || true
+
+"$root/scripts/package-windows.sh" "$package_dir"
+echo "-- packages made after $((SECONDS - start)) s"
+setup=$(ls "$package_dir"/Papyrant-*-setup.exe)
+"$root/tests/windows/window-e2e.sh" "$setup" "$dir/tests" "$package_dir/window-test"
 echo "-- Windows stage took $((SECONDS - start)) s"

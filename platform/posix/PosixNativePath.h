@@ -28,6 +28,12 @@ inline std::size_t systemTextLength(std::string_view text)
     return text.size();
 }
 
+// True when the system's single-byte interfaces can take the text as it is: here names are bytes, always.
+inline bool systemCanName(std::string_view)
+{
+    return true;
+}
+
 // The root folder: "/" (a run of separators names it too).
 inline bool isRootFolder(std::string_view path)
 {

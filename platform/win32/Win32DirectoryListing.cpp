@@ -53,25 +53,29 @@ private:
 
 // Calls visit(entry) for every entry that the system matches against the search text, "." and ".." left out.
 // A folder that does not exist or cannot be read throws; a folder without a match visits nothing.
+// Listings use the wide entry point: the ANSI one would hand back a name the code page cannot hold as a look-alike
+// ("Apple.xml" for "Āpple.xml") or with "?" in it, and the program would then act on another file or on none.
+// The names come back as they are; the program's callers decide what to do with one the code page cannot hold.
 template <typename Visit> void forEachEntry(const std::string& folder, const std::string& pattern, Visit&& visit)
 {
-    WIN32_FIND_DATAA data {};
-    const FindHandle find(::FindFirstFileA(toAnsi(withSeparator(folder) + pattern).c_str(), &data));
+    WIN32_FIND_DATAW data {};
+    const FindHandle find(::FindFirstFileW(toWide(withSeparator(folder) + pattern).c_str(), &data));
     if (find.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) {
             // No match: the folder itself must still be there.
-            if (!FolderExists(folder))
+            const DWORD attributes = ::GetFileAttributesW(toWide(folder).c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
                 throwFolderError(ERROR_PATH_NOT_FOUND);
             return;
         }
         throwFolderError(error);
     }
     do {
-        const std::string_view name(data.cFileName);
-        if (name != "." && name != "..")
+        const std::wstring_view name(data.cFileName);
+        if (name != L"." && name != L"..")
             visit(data);
-    } while (::FindNextFileA(find.get(), &data));
+    } while (::FindNextFileW(find.get(), &data));
     const DWORD error = ::GetLastError();
     if (error != ERROR_NO_MORE_FILES)
         throwFolderError(error);
@@ -95,10 +99,10 @@ FolderListing listSubfolders(const std::string& folder)
     FolderListing listing;
     listing.identity = folderIdentity(folder);
     const std::string prefix = withSeparator(folder);
-    forEachEntry(folder, "*", [&](const WIN32_FIND_DATAA& data) {
+    forEachEntry(folder, "*", [&](const WIN32_FIND_DATAW& data) {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return;
-        std::string name = fromAnsi(data.cFileName);
+        std::string name = fromWide(data.cFileName);
         DirectoryIdentity identity;
         try {
             identity = folderIdentity(prefix + name);
@@ -115,10 +119,10 @@ FolderListing listSubfolders(const std::string& folder)
 std::vector<std::string> listMatchingFileNames(const std::string& folder, std::string_view pattern)
 {
     std::vector<std::string> names;
-    forEachEntry(folder, std::string(pattern), [&](const WIN32_FIND_DATAA& data) {
+    forEachEntry(folder, std::string(pattern), [&](const WIN32_FIND_DATAW& data) {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             return;
-        std::string name = fromAnsi(data.cFileName);
+        std::string name = fromWide(data.cFileName);
         // The system also matches the short 8.3 name, so "*.xml" would find "a.xmlx" through
         // "A~1.XML": only the long name counts.
         if (matchesWildcard(name, pattern))

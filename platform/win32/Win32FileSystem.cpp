@@ -73,25 +73,29 @@ bool isRootFolder(std::string_view path)
 bool FileExists(const std::string& path)
 {
     // Any path for which the system reports a last-write time: a file or a folder.
+    // A name the code page cannot hold would be asked about as a look-alike: it names nothing the program can use.
     WIN32_FILE_ATTRIBUTE_DATA data {};
-    return !path.empty() && ::GetFileAttributesExA(toAnsi(path).c_str(), GetFileExInfoStandard, &data) != 0;
+    const std::optional<std::string> ansi = toAnsi(path);
+    return !path.empty() && ansi && ::GetFileAttributesExA(ansi->c_str(), GetFileExInfoStandard, &data) != 0;
 }
 
 bool FolderExists(const std::string& path)
 {
-    if (path.empty())
+    const std::optional<std::string> ansi = toAnsi(path);
+    if (path.empty() || !ansi)
         return false;
-    const DWORD attributes = ::GetFileAttributesA(toAnsi(path).c_str());
+    const DWORD attributes = ::GetFileAttributesA(ansi->c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool IsExistingFile(const std::string& path)
 {
-    if (path.empty())
+    const std::optional<std::string> ansi = toAnsi(path);
+    if (path.empty() || !ansi)
         return false;
     // No access asked for: attribute queries only, so a file in use still opens, and a folder never does.
-    const HANDLE handle = ::CreateFileA(toAnsi(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE handle = ::CreateFileA(ansi->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     ::CloseHandle(handle);
@@ -104,8 +108,9 @@ bool fileInformation(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
         ::SetLastError(ERROR_PATH_NOT_FOUND);
         return false;
     }
-    // No access asked for; a folder opens only with backup semantics.
-    const HANDLE handle = ::CreateFileA(toAnsi(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    // No access asked for; a folder opens only with backup semantics. Identities come from the wide entry point,
+    // as the listings do: the scan must recognise a folder whatever its name.
+    const HANDLE handle = ::CreateFileW(toWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
@@ -129,7 +134,10 @@ int GetAttributes(const std::string& path)
     const bool folderForm = !path.empty() && isSeparator(path.back());
     if (path.empty())
         throw RuntimeError(err::kFileNotFound);
-    const DWORD attributes = ::GetFileAttributesA(toAnsi(path).c_str());
+    const std::optional<std::string> ansi = toAnsi(path);
+    if (!ansi)
+        throw RuntimeError(folderForm ? err::kPathNotFound : err::kFileNotFound);
+    const DWORD attributes = ::GetFileAttributesA(ansi->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         throw RuntimeError(runtimeErrorFromWin32(::GetLastError(), folderForm ? PathKind::Folder : PathKind::File));
     return runtimeAttributes(attributes);

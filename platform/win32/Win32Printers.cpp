@@ -58,9 +58,11 @@ public:
     bool setDefaultPrinter(const std::string& name) override
     {
         // The system takes an empty name as "the first printer"; for the program it names no printer.
-        if (name.empty())
+        // A name the code page cannot hold would select another printer, or none.
+        const std::optional<std::string> ansi = toAnsi(name);
+        if (name.empty() || !ansi)
             return false;
-        return ::SetDefaultPrinterA(toAnsi(name).c_str()) != 0;
+        return ::SetDefaultPrinterA(ansi->c_str()) != 0;
     }
 };
 

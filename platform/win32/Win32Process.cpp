@@ -115,24 +115,22 @@ std::int32_t ShellAndWait(const std::string& commandLine, std::optional<int> win
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showWindowValue(normaliseWindowStyle(windowStyle));
     PROCESS_INFORMATION started {};
-    // The system parses the command line itself: no shell sees it. CreateProcessA may write into it.
-    std::string line = withProgramExpanded(toAnsi(commandLine));
-    if (commandLine.empty()
-        || !::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-        return startErrorNumber(commandLine.empty() ? ERROR_INVALID_PARAMETER : ::GetLastError()) + kObjectErrorBase;
+    // The system parses the command line itself: no shell sees it. CreateProcessA may write into it. A line the
+    // code page cannot hold would name another file (or none): the start fails instead.
+    const std::optional<std::string> ansiLine = toAnsi(commandLine);
+    if (commandLine.empty() || !ansiLine)
+        return startErrorNumber(ERROR_INVALID_PARAMETER) + kObjectErrorBase;
+    std::string line = withProgramExpanded(*ansiLine);
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return startErrorNumber(::GetLastError()) + kObjectErrorBase;
 
     ::CloseHandle(started.hThread);
-    // The start's own handle, with every right, is kept only to end the child on a stop request; it also keeps
-    // the identifier from being reused before the wait has opened it.
+    // The start's own handle has every right: the wait and the stop request both use it, so the wait cannot end
+    // before the child has.
     const Handle child(started.hProcess);
-    const Handle process(::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, started.dwProcessId));
-
-    const HANDLE handle = process.get();
+    const HANDLE handle = child.get();
     const auto readExitState = [handle]() -> ExitState {
-        // A process that cannot be opened reads as ended with exit code 0. Signalled means ended, whatever exit
-        // code it left: a program may well exit with 259 (STILL_ACTIVE).
-        if (!handle)
-            return { true, 0 };
+        // Signalled means ended, whatever exit code it left: a program may well exit with 259 (STILL_ACTIVE).
         const bool ended = ::WaitForSingleObject(handle, 0) != WAIT_TIMEOUT;
         DWORD code = 0;
         ::GetExitCodeProcess(handle, &code);

@@ -91,30 +91,44 @@ Expected<void> Win32Registry::writeStrings(
 {
     OpenKey key;
     DWORD disposition = 0;
-    if (::RegCreateKeyExA(
-            rootOf(hive), toAnsi(keyPath).c_str(), 0, nullptr, 0, kWriteAccess, nullptr, key.out(), &disposition)
+    const std::optional<std::string> ansiPath = toAnsi(keyPath);
+    if (!ansiPath
+        || ::RegCreateKeyExA(
+               rootOf(hive), ansiPath->c_str(), 0, nullptr, 0, kWriteAccess, nullptr, key.out(), &disposition)
             != ERROR_SUCCESS
         || !key.get())
         return Unexpected { "cannot open the key \"" + keyPath + "\" for writing" }; // nothing is written through it
-    bool allWritten = true;
+    std::string unwritable;
     for (const RegistryString& value : values) {
-        // The data is the ANSI text without its terminator: "1" is written with size 1.
-        const std::string data = toAnsi(value.text);
-        const LONG result = ::RegSetValueExA(key.get(), toAnsi(value.name).c_str(), 0, REG_SZ,
-            reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
-        allWritten = allWritten && result == ERROR_SUCCESS;
+        // A text the code page cannot hold is not written at all: a look-alike path would send the PDF elsewhere.
+        const std::optional<std::string> name = toAnsi(value.name);
+        const std::optional<std::string> data = toAnsi(value.text);
+        if (!name || !data) {
+            unwritable = "\"" + value.name + "\" cannot be written in the system's code page";
+            continue;
+        }
+        // A text value's size counts its terminating NUL, as the readers (the PDF printer's driver) expect:
+        // "1" is written with size 2, and the empty text as one NUL.
+        const LONG result = ::RegSetValueExA(key.get(), name->c_str(), 0, REG_SZ,
+            reinterpret_cast<const BYTE*>(data->c_str()), static_cast<DWORD>(data->size() + 1));
+        if (result != ERROR_SUCCESS && unwritable.empty())
+            unwritable = "cannot write \"" + value.name + "\"";
     }
-    if (!allWritten)
-        return Unexpected { "cannot write every value under \"" + keyPath + "\"" };
+    if (!unwritable.empty())
+        return Unexpected { "cannot write every value under \"" + keyPath + "\": " + unwritable };
     return {};
 }
 
 std::optional<std::string> Win32Registry::readString(
     RegistryHive hive, const std::string& keyPath, const std::string& valueName)
 {
+    const std::optional<std::string> ansiPath = toAnsi(keyPath);
+    const std::optional<std::string> ansiName = toAnsi(valueName);
+    if (!ansiPath || !ansiName)
+        return std::nullopt; // no key of that name can be reached through the code page
     if (valueName.empty())
-        return readDefaultValue(rootOf(hive), toAnsi(keyPath));
-    return readNamedValue(rootOf(hive), toAnsi(keyPath), toAnsi(valueName));
+        return readDefaultValue(rootOf(hive), *ansiPath);
+    return readNamedValue(rootOf(hive), *ansiPath, *ansiName);
 }
 
 std::unique_ptr<Registry> openUserRegistry()

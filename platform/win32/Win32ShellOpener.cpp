@@ -12,8 +12,10 @@ namespace papyrant {
 
 void Win32ShellOpener::openFolder(const std::string& path)
 {
-    // The folder is the file to open, never part of a command line; a failure shows nothing.
-    ::ShellExecuteA(nullptr, "open", toAnsi(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // The folder is the file to open, never part of a command line; a failure shows nothing, and so does a name
+    // the code page cannot hold (another folder would open).
+    if (const std::optional<std::string> ansi = toAnsi(path))
+        ::ShellExecuteA(nullptr, "open", ansi->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 } // namespace papyrant

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1.h"
+#include "platform/WordPad.h"
 #include "runtime/Dialogs.h"
 #include "runtime/RuntimeError.h"
 #include "tests/support/FakePlatform.h"
@@ -60,6 +61,8 @@ public:
         if (withPdfPrinter)
             printers.printers.push_back("Quillmark PDF Writer");
         printers.defaultName = "Office Laser";
+        // A word pad is registered: without one a run starts nothing.
+        registry.writeStrings(RegistryHive::ClassesRoot, kWordPadServerKey, { { "", "\"/opt/pad/padprint\"" } });
     }
 
     Form1& create()

@@ -30,16 +30,16 @@ TEST(Form1Startup, EveryControlSitsWhereTheLayoutPutsIt)
     ASSERT_EQ(form.logicalDpiY(), 96);
     const Placement placements[] = {
         { "ListView1", 8, 8, 520, 169 },
-        { "PushButton1", 8, 183, 256, 27 },
-        { "PushButton4", 272, 183, 256, 27 },
-        { "PushButton6", 8, 217, 256, 27 },
-        { "PushButton7", 272, 217, 256, 27 },
+        { "PushButton1", 8, 183, 244, 27 },
+        { "PushButton4", 260, 183, 268, 27 },
+        { "PushButton6", 8, 217, 244, 27 },
+        { "PushButton7", 260, 217, 268, 27 },
         { "Frame5", 8, 248, 520, 121 },
-        { "Option1", 16, 20, 241, 17 },
+        { "Option1", 16, 20, 280, 17 },
         { "Frame3", 32, 34, 456, 54 },
         { "Text1", 16, 20, 378, 23 },
         { "PushButton9", 400, 20, 40, 23 },
-        { "Option2", 16, 94, 241, 17 },
+        { "Option2", 16, 94, 280, 17 },
         { "PushButton2", 8, 377, 520, 27 },
         { "ProgressBar1", 8, 412, 520, 27 },
     };

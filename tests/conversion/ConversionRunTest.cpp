@@ -447,6 +447,30 @@ TEST_F(ConversionRunTest, PdfPrinterThatCannotBeMadeDefaultConvertsNothing)
     EXPECT_FALSE(run.IsConverting());
 }
 
+TEST_F(ConversionRunTest, WithoutAWordPadEveryFileFailsAndTheClosingMessageSaysWhyOnce)
+{
+    // The key is missing on systems without WordPad; an empty default value reads the same.
+    for (const bool keyMissing : { true, false }) {
+        FakeRegistry bare;
+        if (!keyMissing)
+            bare.writeStrings(RegistryHive::ClassesRoot, kWordPadKey, { { "", "" } });
+        ConversionRun withoutWordPad { ConversionServices { bare, printers, recordingLauncher(), runLock.taker() } };
+        host.boxes.shown.clear();
+        list({ "/d/1.xml", "/d/2.xml" });
+
+        withoutWordPad.run(host);
+
+        EXPECT_TRUE(prints.empty()) << "nothing is started";
+        EXPECT_EQ(printers.setCalls, (std::vector<std::string> { kPdfPrinter, kUserPrinter }));
+        EXPECT_EQ(printers.defaultName, kUserPrinter);
+        EXPECT_EQ(host.shownTexts(),
+            std::vector<std::string> {
+                "Done.\r\n\r\nWordPad was not found on this computer, so none of the 2 files could be converted." })
+            << keyMissing;
+        printers.setCalls.clear();
+    }
+}
+
 TEST_F(ConversionRunTest, EachRunPutsBackTheDefaultPrinterItFoundInTheSystem)
 {
     printers.printers.push_back("Home Inkjet");

@@ -91,6 +91,8 @@ const char* skipReason(ScanSkip reason)
         return "gone since its folder was listed";
     case ScanSkip::TildeName:
         return "a name starting with \"~\" (a temporary copy)";
+    case ScanSkip::NameNotInCodePage:
+        return "a folder name the system's code page cannot hold";
     }
     return "skipped";
 }

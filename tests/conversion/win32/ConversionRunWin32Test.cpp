@@ -123,15 +123,46 @@ TEST_F(ConversionRunWin32Test, WordPadPathWithAVariableReachesTheProgram)
     EXPECT_EQ(GetWordPadPath(m_registry), "\"%PAPYRANT_PAD_DIR%\\print_stand_in.exe\"") << "read unchanged";
 }
 
-TEST_F(ConversionRunWin32Test, UnregisteredWordPadConvertsNothingAndSaysWhich)
+TEST_F(ConversionRunWin32Test, UnregisteredWordPadConvertsNothingAndSaysSoOnce)
 {
     ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kWordPadServerKey);
     test::FakeConversionHost host;
-    const std::string source = convertOne("<a/>", host);
+    convertOne("<a/>", host);
 
     EXPECT_FALSE(FileExists(m_dir.str() + "\\out\\a.pdf"));
-    ASSERT_EQ(host.shownTexts().size(), 1u);
-    EXPECT_NE(host.shownTexts()[0].find(source), std::string::npos);
+    EXPECT_EQ(host.shownTexts(),
+        std::vector<std::string> {
+            "Done.\r\n\r\nWordPad was not found on this computer, so none of the 1 file could be converted." });
+    EXPECT_EQ(m_printers->defaultPrinter(), "Office Laser");
+}
+
+TEST_F(ConversionRunWin32Test, NameOutsideTheCodePageFailsItsFileAndNeverPrintsItsLookAlike)
+{
+    // In code page 1252, "Ā" (A with macron) has a best-fit "A" and "Ж" (Zhe) none at all.
+    ASSERT_EQ(::GetACP(), 1252u);
+    const std::string in = m_dir.str() + "\\in\\";
+    const std::string macron = in + "\xc4\x80pple.xml";
+    const std::string zhe = in + "\xd0\x96.xml";
+    std::ofstream(utf8Path(in + "Apple.xml"), std::ios::binary) << "<real/>";
+    std::ofstream(utf8Path(macron), std::ios::binary) << "<macron/>";
+    std::ofstream(utf8Path(zhe), std::ios::binary) << "<zhe/>";
+    test::FakeConversionHost host;
+    host.entries = { macron, zhe, in + "Apple.xml" };
+    host.option1 = true;
+    host.option2 = false;
+    host.folder = m_dir.str() + "\\out\\";
+    ConversionRun run({ m_registry, *m_printers, ShellAndWait, tryAcquireRunLock });
+
+    run.run(host);
+
+    EXPECT_EQ(readFile(m_dir.str() + "\\out\\Apple.pdf"), "<real/>");
+    const std::string reason = ": the name has characters that the system's code page cannot hold";
+    EXPECT_EQ(host.shownTexts(),
+        std::vector<std::string> {
+            "Done.\r\n\r\n2 of 3 files could not be converted:\r\n" + macron + reason + "\r\n" + zhe + reason });
+    std::error_code error;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(utf8Path(m_dir.str() + "\\out"), error), {}), 1)
+        << "only Apple.pdf";
     EXPECT_EQ(m_printers->defaultPrinter(), "Office Laser");
 }
 

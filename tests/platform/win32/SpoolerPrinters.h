@@ -62,6 +62,13 @@ public:
         m_added.push_back(name);
     }
 
+    // Leaves the printers added so far, and the default printer as it is now, in place at the end.
+    void keep()
+    {
+        m_added.clear();
+        m_savedDevice = readDevice();
+    }
+
     // No default printer at all, as on a system without printers.
     static void clearDefault()
     {

@@ -4,6 +4,8 @@
 #include "runtime/RuntimeError.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -163,6 +165,35 @@ TEST_F(Win32FileSystemTest, SubfoldersComeSortedWithAttributesAndIdentities)
 
     EXPECT_EQ(errorNumberOf([&] { listSubfolders(path("missing")); }), err::kPathNotFound);
     EXPECT_EQ(errorNumberOf([&] { listSubfolders(path("file.xml")); }), err::kPathNotFound);
+}
+
+TEST_F(Win32FileSystemTest, NamesOutsideTheCodePageAreListedAsTheyAreAndNeverTakenForALookAlike)
+{
+    // In code page 1252, "\u0100" (A with macron) has the best fit "A", and "\u0416" (Zhe) no form at all.
+    ASSERT_EQ(::GetACP(), 1252u);
+    const std::string apple = makeFile("Apple.xml");
+    const std::string macron = path("\xc4\x80pple.xml");
+    const std::string zhe = path("\xd0\x96");
+    std::ofstream(std::filesystem::path(m_dir.str()) / std::filesystem::path(L"\u0100pple.xml")) << "<b/>";
+    ASSERT_TRUE(::CreateDirectoryW((std::filesystem::path(m_dir.str()) / L"\u0416").c_str(), nullptr));
+
+    std::vector<std::string> names = listMatchingFileNames(m_dir.str(), "*.xml");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string> { "Apple.xml", "\xc4\x80pple.xml" }));
+    const FolderListing listing = listSubfolders(m_dir.str());
+    ASSERT_EQ(listing.subfolders.size(), 1u);
+    EXPECT_EQ(listing.subfolders[0].name, "\xd0\x96");
+    EXPECT_NE(listing.subfolders[0].identity, listing.identity);
+
+    // The single-byte functions cannot reach these names: they say so rather than answer for "Apple.xml" or "?".
+    EXPECT_TRUE(IsExistingFile(apple));
+    EXPECT_FALSE(IsExistingFile(macron));
+    EXPECT_FALSE(FileExists(macron));
+    EXPECT_FALSE(FolderExists(zhe));
+    EXPECT_EQ(errorNumberOf([&] { GetAttributes(macron); }), err::kFileNotFound);
+    EXPECT_FALSE(systemCanName(macron));
+    EXPECT_FALSE(systemCanName(zhe));
+    EXPECT_TRUE(systemCanName(path("R\xc3\xa9sum\xc3\xa9.xml")));
 }
 
 TEST_F(Win32FileSystemTest, SpecialFoldersEndAsThePathRulesWant)

@@ -130,6 +130,16 @@ TEST_F(Win32ProcessTest, ProgramAndArgumentsGoThroughTheAnsiCodePage)
     const std::string file = m_dir.str() + "\\args.txt";
     ASSERT_EQ(ShellAndWait(QuoteArgument(copy) + " args " + QuoteArgument(file) + " na\xc3\xafve", 1, m_yielder), 0);
     EXPECT_EQ(readFile(file), "na\xefve\n"); // the child sees its arguments in the ANSI code page
+
+    // An argument the code page cannot hold would reach the child as a look-alike ("A" for "\u0100") or "?":
+    // nothing starts.
+    for (const char* argument : { "\xc4\x80pple.xml", "\xd0\x96" }) {
+        ::DeleteFileA(file.c_str());
+        EXPECT_EQ(ShellAndWait(QuoteArgument(copy) + " args " + QuoteArgument(file) + " " + argument, 1, m_yielder),
+            err::kInvalidProcedureCall + kObjectErrorBase)
+            << argument;
+        EXPECT_FALSE(FileExists(file)) << argument;
+    }
 }
 
 TEST_F(Win32ProcessTest, StopRequestEndsTheChild)

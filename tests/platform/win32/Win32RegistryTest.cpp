@@ -62,12 +62,21 @@ TEST_F(Win32RegistryTest, TextsGoThroughTheAnsiCodePage)
     // The Windows stage runs in code page 1252 (scripts/test-windows.sh); another one is a broken stage.
     ASSERT_EQ(::GetACP(), 1252u) << "the expectations are those of code page 1252";
     const std::string key = std::string(kRoot) + "\\Ansi";
-    ASSERT_TRUE(WriteRegistryStrings(m_registry, key, { { "OutputFile", "C:\\Résumé\\naïve.pdf" }, { "Other", "Ж" } }));
+    ASSERT_TRUE(WriteRegistryStrings(m_registry, key, { { "OutputFile", "C:\\Résumé\\naïve.pdf" } }));
     EXPECT_EQ(storedText(HKEY_CURRENT_USER, key, "OutputFile"), L"C:\\R\u00e9sum\u00e9\\na\u00efve.pdf");
     EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, key, "OutputFile"), "C:\\Résumé\\naïve.pdf");
-    // What the code page cannot hold is converted as the system converts it.
-    EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, key, "Other"), "?");
-    EXPECT_EQ(storedText(HKEY_CURRENT_USER, key, "Other"), L"?");
+    // What the code page cannot hold is not written as "?" or a look-alike ("A" for "Ā"): the write fails and
+    // the value keeps what it had; the values around it are still written.
+    for (const std::string text : { "Ж", "C:\\\u0100pple.pdf" }) {
+        const auto written = m_registry.writeStrings(
+            RegistryHive::CurrentUser, key, { { "OutputFile", text }, { "BypassSaveAs", "1" } });
+        EXPECT_FALSE(written) << text;
+        EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, key, "OutputFile"), "C:\\Résumé\\naïve.pdf");
+        EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, key, "BypassSaveAs"), "1");
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), "BypassSaveAs");
+    }
+    EXPECT_FALSE(m_registry.writeStrings(RegistryHive::CurrentUser, key + "\\Ж", { { "A", "1" } }));
+    EXPECT_EQ(m_registry.readString(RegistryHive::CurrentUser, key + "\\Ж", "A"), std::nullopt);
 
     // The default value's buffer holds 259 characters of the code page, however many bytes they take in UTF-8.
     std::string accented;
@@ -77,6 +86,26 @@ TEST_F(Win32RegistryTest, TextsGoThroughTheAnsiCodePage)
     EXPECT_EQ(ReadRegistryDefault(m_registry, key), accented);
     ASSERT_TRUE(m_registry.writeStrings(RegistryHive::ClassesRoot, key, { { "", accented + "\xc3\xa9" } }));
     EXPECT_EQ(ReadRegistryDefault(m_registry, key), "");
+}
+
+TEST_F(Win32RegistryTest, TextValuesAreStoredWithTheirNul)
+{
+    const std::string key = std::string(kRoot) + "\\Sizes";
+    ASSERT_TRUE(m_registry.writeStrings(RegistryHive::CurrentUser, key, { { "Empty", "" }, { "One", "1" } }));
+    HKEY handle = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &handle), ERROR_SUCCESS);
+    // The stored bytes, as a reader of the wide form gets them: an empty text is one NUL, "1" is "1" and a NUL.
+    for (const auto& [name, expected] :
+        { std::pair { L"Empty", std::wstring(1, L'\0') }, std::pair { L"One", std::wstring(L"1\0", 2) } }) {
+        wchar_t buffer[8] = { L'x', L'x', L'x', L'x' };
+        DWORD size = sizeof buffer;
+        DWORD type = 0;
+        ASSERT_EQ(
+            ::RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size), ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(std::wstring(buffer, size / sizeof(wchar_t)), expected);
+    }
+    ::RegCloseKey(handle);
 }
 
 TEST_F(Win32RegistryTest, DefaultValueFitsA260CharacterBufferOrReadsAsEmpty)
