@@ -22,15 +22,13 @@ std::vector<LineShaper::Row> layOut(const std::string& line, double width, const
     return rows;
 }
 
-// How many times each byte of the line is given back by the glyphs drawn for it: a glyph gives back its own
-// text, a span of glyphs the span's text once.
+// How many times each byte of the line is given back by the codes of the glyphs drawn for it (a span over
+// several glyphs gives the same text again, for the readers that take spans instead of codes).
 std::vector<int> timesCopiedBack(const std::string& line, const std::vector<LineShaper::Row>& rows)
 {
     std::vector<int> times(line.size());
     for (const LineShaper::Row& row : rows) {
         for (const PlacedGlyph& glyph : row.glyphs) {
-            if (glyph.span == PlacedGlyph::Span::Inside || glyph.span == PlacedGlyph::Span::Close)
-                continue;
             for (std::uint32_t b = glyph.textBegin; b < glyph.textBegin + glyph.textLength && b < line.size(); ++b)
                 ++times[b];
         }

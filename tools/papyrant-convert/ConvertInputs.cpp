@@ -67,6 +67,7 @@ SkipKind skipKind(ScanSkip reason)
     case ScanSkip::UnusableName: // among them paths too long for the search
     case ScanSkip::Unreadable:
     case ScanSkip::VanishedFile:
+    case ScanSkip::NameNotInCodePage:
         return SkipKind::Error;
     case ScanSkip::SeenBefore:
     case ScanSkip::HiddenFile:
