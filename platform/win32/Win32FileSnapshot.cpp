@@ -22,11 +22,13 @@ std::optional<FileSnapshot> fileSnapshot(const std::string& path)
 
 bool opensWithoutWriteSharing(const std::string& path)
 {
-    if (path.empty())
+    // A name the code page cannot hold would open another file, or none.
+    const std::optional<std::string> ansi = toAnsi(path);
+    if (path.empty() || !ansi)
         return false;
     // Sharing reads only: the open fails while any handle to the file may write it.
     const HANDLE handle = ::CreateFileA(
-        toAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ansi->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     const bool regular = ::GetFileType(handle) == FILE_TYPE_DISK;
