@@ -23,7 +23,9 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAPYRANT_TEST
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
     -DCMAKE_EXE_LINKER_FLAGS="" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target papyrant papyrant_assets
-if ! $triplet-objdump -p "$build/bin/papyrant.exe" | grep -q 'Subsystem.*(Windows GUI)'; then
+# Read whole before matching: grep -q stops reading early, and with pipefail objdump's broken pipe fails the test.
+headers=$($triplet-objdump -p "$build/bin/papyrant.exe")
+if ! grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"; then
     echo "papyrant.exe is not a GUI program" >&2
     exit 1
 fi
