@@ -75,18 +75,10 @@ public:
     Outcome finish(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(120)) const
     {
         Outcome outcome;
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        int status = 0;
-        while (::waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                ADD_FAILURE() << "papyrant-convert did not end in time";
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        const ProgramEnd end = finishProgramWithin(pid, limit);
+        if (!end.inTime)
+            ADD_FAILURE() << "papyrant-convert did not end in time";
+        outcome.code = end.code;
         outcome.errors = readFile(m_folder / ".stderr");
         outcome.output = readFile(m_folder / ".stdout");
         return outcome;

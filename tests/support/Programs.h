@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -7,6 +9,7 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -50,6 +53,30 @@ inline int finishProgram(pid_t pid)
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct ProgramEnd
+{
+    int code; // the exit code, or 128 plus the signal that ended it
+    bool inTime; // false: it outlived the limit and was killed
+};
+
+// Waits for a program at most `limit`: a hang then fails the test instead of stalling it.
+inline ProgramEnd finishProgramWithin(pid_t pid, std::chrono::seconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    bool inTime = true;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            inTime = false;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return { WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), inTime };
 }
 
 // Runs a program to its end with its stdout and stderr in `output`; its exit code.

@@ -1,5 +1,6 @@
 // Runs the real papyrant-convert on real files and reads the PDFs back with pdftotext.
 #include "tests/support/OrdinaryUser.h"
+#include "tests/support/Programs.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -133,18 +134,10 @@ protected:
     Outcome finish(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(120))
     {
         Outcome outcome;
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        int status = 0;
-        while (::waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                ADD_FAILURE() << "papyrant-convert did not end in time";
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        const test::ProgramEnd end = test::finishProgramWithin(pid, limit);
+        if (!end.inTime)
+            ADD_FAILURE() << "papyrant-convert did not end in time";
+        outcome.code = end.code;
         outcome.errors = readFile(root() / ".stderr");
         outcome.output = readFile(root() / ".stdout");
         return outcome;

@@ -116,22 +116,31 @@ std::string jsonRecord(const ConvertJob& job, const FileResult& result)
     return out + "}";
 }
 
-std::string jsonSkippedRecord(std::string_view source, std::string_view reason)
+namespace {
+
+// A name left out of the batch: its source, a status and one field that says why.
+std::string jsonLeftOutRecord(
+    std::string_view source, std::string_view status, std::string_view field, std::string_view value)
 {
     std::string out = "{";
     appendField(out, "source", source);
-    out += ",\"status\":\"skipped\",";
-    appendField(out, "reason", reason);
+    out += ",\"status\":\"";
+    out += status;
+    out += "\",";
+    appendField(out, field, value);
     return out + "}";
+}
+
+} // namespace
+
+std::string jsonSkippedRecord(std::string_view source, std::string_view reason)
+{
+    return jsonLeftOutRecord(source, "skipped", "reason", reason);
 }
 
 std::string jsonSameFileRecord(std::string_view source, std::string_view sameAs)
 {
-    std::string out = "{";
-    appendField(out, "source", source);
-    out += ",\"status\":\"same-file\",";
-    appendField(out, "same_as", sameAs);
-    return out + "}";
+    return jsonLeftOutRecord(source, "same-file", "same_as", sameAs);
 }
 
 } // namespace papyrant
