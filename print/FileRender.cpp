@@ -83,6 +83,7 @@ RenderOutcome renderOpened(const RenderRequest& request, int sourceFd)
     try {
         PrintJob job { paperForEnvironment(), request.title, textLocaleFromEnvironment() };
         job.creator = request.creator;
+        job.style = request.style;
         const PrintOutcome printed = printText(input, *file, job);
         if (!printed.problem.empty())
             return failed(file->error() != 0 ? writeFailureReason(*file) : printed.problem);

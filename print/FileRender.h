@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/EncodingChoice.h"
+#include "print/PrintStyle.h"
 
 #include <atomic>
 #include <cstdint>
@@ -24,6 +25,7 @@ struct RenderRequest
     std::string target;
     std::string title; // the document's title, usually the source's file name
     std::string creator; // the program that made the PDF
+    PrintStyle style {};
     // Looked at between reads of the source; once raised, nothing is written.
     const std::atomic<bool>* stop = nullptr;
     // When set, puts the finished and synced PDF in place instead of file.commit(), so that the caller can check

@@ -2,6 +2,7 @@
 
 #include "print/LineShaper.h"
 #include "print/PaperSize.h"
+#include "print/PrintLine.h"
 
 #include <cstdint>
 #include <string_view>
@@ -28,6 +29,10 @@ public:
 
     // One line of valid UTF-8 without line breaks or control characters.
     void addLine(std::string_view line);
+    void addLine(const PrintLine& line)
+    {
+        addLine(line.text);
+    }
     // Ends the last page; a document without a line still gets one blank page.
     void finish();
 

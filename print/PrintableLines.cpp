@@ -98,6 +98,7 @@ void PrintableLines::addCodePoint(char32_t cp)
         if (m_lineStarted || !m_cutForLength)
             endLine();
         m_cutForLength = false;
+        m_sourceLine = ++m_sourceLines;
         m_afterCr = cp == U'\r';
         return;
     }
@@ -128,11 +129,12 @@ void PrintableLines::cutForLength()
 {
     endLine();
     m_cutForLength = true;
+    m_sourceLine = 0;
 }
 
 void PrintableLines::endLine()
 {
-    m_sink(m_line);
+    m_sink(PrintLine { m_line, {}, m_sourceLine });
     m_line.clear();
     m_column = 0;
     m_lineStarted = false;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "print/PrintLine.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,12 +15,13 @@ namespace papyrant {
 // caret notation ("^A", "^[", "^?"); C1 controls, the Unicode line and paragraph separators, the invisible
 // format characters (soft hyphen, zero-width space, direction marks, ...) and the noncharacters (U+FFFF, ...)
 // as "<U+00AD>". Both are plain ASCII, so they print in any font and copy back as printed. A line longer than
-// kMaxLineChars is handed out in parts, so memory stays bounded.
+// kMaxLineChars is handed out in parts, so memory stays bounded; each line carries the number of the source
+// line it begins, and the parts after the first carry none.
 class PrintableLines
 {
 public:
     static constexpr std::size_t kMaxLineChars = 16384;
-    using LineSink = std::function<void(std::string_view line)>;
+    using LineSink = std::function<void(const PrintLine& line)>;
 
     explicit PrintableLines(LineSink sink);
 
@@ -36,6 +40,8 @@ private:
     std::string m_line;
     std::string m_pending; // an incomplete UTF-8 sequence at the end of the last piece
     std::size_t m_column = 0;
+    std::uint64_t m_sourceLines = 1; // the source lines begun so far
+    std::uint64_t m_sourceLine = 1; // of the line being gathered; 0 for a part after a cut
     bool m_afterCr = false;
     bool m_lineStarted = false;
     bool m_cutForLength = false;

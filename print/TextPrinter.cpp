@@ -22,7 +22,7 @@ PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
     outcome.encoding = decoder.encoding();
     PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
     PageLayout layout(document, fonts, job.paper);
-    PrintableLines lines([&layout](std::string_view line) { layout.addLine(line); });
+    PrintableLines lines([&layout](const PrintLine& line) { layout.addLine(line); });
     std::string text;
     while (decoder.next(text)) {
         lines.add(text);

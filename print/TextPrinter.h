@@ -2,6 +2,7 @@
 
 #include "print/EncodingChoice.h"
 #include "print/PaperSize.h"
+#include "print/PrintStyle.h"
 
 #include <string>
 
@@ -16,6 +17,7 @@ struct PrintJob
     std::string title; // the document's title, usually the source's file name
     std::string locale; // orders the fallback faces; see fallbackFamilies
     std::string creator = "padprint"; // the program that made the PDF, as its information says
+    PrintStyle style {}; // its paper, when set, takes the place of `paper`
 };
 
 struct PrintOutcome

@@ -16,7 +16,7 @@ namespace {
 std::vector<std::string> linesOf(std::string_view text, std::size_t step = 1 << 20)
 {
     std::vector<std::string> lines;
-    PrintableLines printable([&lines](std::string_view line) { lines.emplace_back(line); });
+    PrintableLines printable([&lines](const PrintLine& line) { lines.emplace_back(line.text); });
     for (std::size_t i = 0; i < text.size(); i += step)
         printable.add(text.substr(i, step));
     printable.finish();
@@ -25,7 +25,28 @@ std::vector<std::string> linesOf(std::string_view text, std::size_t step = 1 << 
 
 using Lines = std::vector<std::string>;
 
+// The source line number each printed line carries.
+std::vector<std::uint64_t> numbersOf(std::string_view text)
+{
+    std::vector<std::uint64_t> numbers;
+    PrintableLines printable([&numbers](const PrintLine& line) { numbers.push_back(line.sourceLine); });
+    printable.add(text);
+    printable.finish();
+    return numbers;
+}
+
 } // namespace
+
+TEST(PrintableLines, LinesCarryTheSourceLineTheyBeginAndCutPartsCarryNone)
+{
+    using Numbers = std::vector<std::uint64_t>;
+    EXPECT_EQ(numbersOf("a\r\nb\n\nc\rd"), (Numbers { 1, 2, 3, 4, 5 }));
+    const std::string longLine(PrintableLines::kMaxLineChars * 2 + 5, 'x');
+    EXPECT_EQ(numbersOf("a\n" + longLine + "\nb"), (Numbers { 1, 2, 0, 0, 3 }));
+    // A line cut exactly at its end: the break ends it and the next line is the next source line.
+    const std::string exact(PrintableLines::kMaxLineChars, 'x');
+    EXPECT_EQ(numbersOf(exact + "\nb"), (Numbers { 1, 2 }));
+}
 
 TEST(PrintableLines, CrLfLfAndCrEachEndOneLine)
 {
