@@ -10,17 +10,11 @@
 
 namespace papyrant {
 
-PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
+PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& source, const PrintJob& job)
 {
     PrintOutcome outcome;
-    FontSet fonts(job.locale);
-    if (!fonts.valid()) {
-        outcome.problem = fonts.problem();
-        return outcome;
-    }
     TextDecoder decoder(source);
     outcome.encoding = decoder.encoding();
-    PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
     PageLayout layout(document, fonts, job.paper);
     PrintableLines lines([&layout](const PrintLine& line) { layout.addLine(line); });
     std::string text;
@@ -33,6 +27,19 @@ PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
     lines.finish();
     layout.finish();
     outcome.pages = layout.pageCount();
+    return outcome;
+}
+
+PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
+{
+    FontSet fonts(job.locale);
+    if (!fonts.valid()) {
+        PrintOutcome outcome;
+        outcome.problem = fonts.problem();
+        return outcome;
+    }
+    PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
+    PrintOutcome outcome = printTextInto(document, fonts, source, job);
     if (!document.finish(outcome.problem) && outcome.problem.empty())
         outcome.problem = "the PDF could not be written";
     return outcome;

@@ -10,6 +10,8 @@ namespace papyrant {
 
 class ByteSink;
 class ByteSource;
+class FontSet;
+class PdfDocument;
 
 struct PrintJob
 {
@@ -31,5 +33,10 @@ struct PrintOutcome
 // a time, so memory does not grow with the file. Stops early once the sink fails. Throws ReadError when
 // the source cannot be read.
 PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job);
+
+// Prints the text of `source` as new pages at the end of `document`, which may hold other files' pages before
+// and after; `fonts` must be the document's. Sets the outcome's pages and encoding; the caller finishes the
+// document. Throws ReadError when the source cannot be read.
+PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& source, const PrintJob& job);
 
 } // namespace papyrant
