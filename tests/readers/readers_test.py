@@ -47,6 +47,11 @@ SAMPLES = {
         "<a> שלום (עולם) [ספר] b",
         None,
     ),
+    # Right-to-left text as XML holds it: inside elements whose tags read left to right.
+    "xml-rtl": (
+        "<name>שלום עולם</name>\n<city lang=\"ar\">مرحبا بالعالم</city>\n<note>ספר 12 דפים</note>",
+        None,
+    ),
     "flags": ("🇺🇸🇯🇵 🇫🇷", None),
     "noncharacter": ("a\uFFFFbc de", "a<U+FFFF>bc de"),
     "cjk-40000": (cjk_lines(), None),
