@@ -107,7 +107,8 @@ shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Papyra
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Papyrant'
 [ -f "$installed/papyrant.exe" ] || fail "papyrant.exe is not in $installed"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
-wine reg query "$uninstall_key" /v UninstallString >>"$log" 2>&1 || fail "no Uninstall entry for the user"
+uninstall_entry=$(wine reg query "$uninstall_key" /v UninstallString 2>>"$log") || fail "no Uninstall entry for the user"
+echo "Uninstall entry: $(grep -o 'UninstallString.*' <<<"$uninstall_entry" | tr -d '\r')"
 
 echo "-- printers and word pad"
 cp "$tools/print_stand_in.exe" "$tools/win32_spooler_tool.exe" "$WINEPREFIX/drive_c/"
@@ -171,4 +172,5 @@ timeout 60 wineserver -w || fail "the uninstaller did not finish within 60 s"
 if wine reg query "$uninstall_key" >>"$log" 2>&1; then
     fail "the Uninstall entry is still there"
 fi
+echo "Uninstall entry gone, folder and shortcut gone"
 echo "-- the window's end-to-end test passed in $((SECONDS - start)) s (screenshot: $output/window.png)"
