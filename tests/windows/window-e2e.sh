@@ -28,13 +28,15 @@ app_pid=
 
 finish() {
     local status=$?
+    # Every step of the clean-up runs, whatever the one before it met (an app or an Xvfb that is already gone).
+    set +e
     if [ "$status" -ne 0 ] && [ -n "$xvfb_pid" ]; then
         # What was on the screen when the test failed: the shown windows and a picture of the whole display.
         echo "-- windows shown at the failure:" >&2
-        for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        for id in $(timeout 10 xdotool search --onlyvisible --name . 2>/dev/null); do
             echo "   $id \"$(xdotool getwindowname "$id" 2>/dev/null)\"" >&2
         done
-        import -window root "$output/failure.png" 2>/dev/null && echo "   picture: $output/failure.png" >&2
+        timeout 10 import -window root "$output/failure.png" 2>/dev/null && echo "   picture: $output/failure.png" >&2
     fi
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
     wineserver -k >/dev/null 2>&1 || true
