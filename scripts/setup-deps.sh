@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Papyrant need, when any is missing.
-# --windows installs instead what the Windows stage of the tests needs (the MinGW-w64 cross compiler, Wine, NSIS
-# for the installer, and Xvfb, xdotool and ImageMagick to drive the window under Wine and keep its picture);
+# --windows installs instead what the Windows stage of the tests and scripts/package-windows.sh need: the
+# MinGW-w64 cross compiler; what building the MinGW Qt takes (the host's Qt for its tools, and apt-get source
+# with dpkg-source and Debian's keys for the source); NSIS for the installer; Wine; and Xvfb, xdotool, the X
+# utilities and ImageMagick to drive the window under Wine and keep its picture.
 # --fuzz what the fuzz stage needs (clang with libFuzzer); --package what the Debian package stage needs.
 set -euo pipefail
 
+build_tools=(build-essential cmake ninja-build pkg-config)
 windows_packages=(
-    g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
-    nsis xvfb xauth xdotool imagemagick
+    "${build_tools[@]}" g++-mingw-w64-x86-64-posix googletest
+    qt6-base-dev dpkg-dev debian-archive-keyring
+    nsis wine wine64 fonts-wine
+    xvfb xauth xdotool x11-utils imagemagick
 )
 fuzz_packages=(clang libclang-rt-14-dev)
 package_packages=(dpkg-dev lintian)
@@ -21,7 +26,7 @@ print_fonts=(
 )
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    "${build_tools[@]}"
     qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libsqlite3-dev
     libharfbuzz-dev libfribidi-dev libicu-dev libdeflate-dev libfontconfig-dev libuchardet-dev
     fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-wine

@@ -2,8 +2,9 @@
 # Installs what is missing, builds with warnings as errors, and runs every test; then again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (all but the readers test, which only reads PDFs back); then
 # the threaded parts under ThreadSanitizer (scripts/test-tsan.sh); then the Windows side, cross-built and run
-# under Wine; then every fuzz target for a minute (scripts/fuzz.sh); then the Debian package is built and tried
-# (scripts/package.sh).
+# under Wine, and the Windows packages made and their window driven under Wine (scripts/test-windows.sh, which
+# builds the MinGW Qt first when it is not cached); then every fuzz target for a minute (scripts/fuzz.sh); then
+# the Debian package is built and tried (scripts/package.sh).
 # --quick skips the sanitizer stages, --no-tsan the ThreadSanitizer stage, --no-windows the Windows stage,
 # --no-fuzz the fuzz stage, --no-package the package stage (CI runs them all).
 set -euo pipefail

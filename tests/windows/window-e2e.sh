@@ -13,7 +13,7 @@ tools=$(realpath "$2")
 output=$3
 mkdir -p "$output"
 output=$(realpath "$output")
-rm -f "$output/window.png"
+rm -f "$output/window.png" "$output/done.png" "$output/failure.png"
 start=$SECONDS
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/papyrant-window-XXXXXX")
@@ -28,6 +28,16 @@ app_pid=
 
 finish() {
     local status=$?
+    # Every step of the clean-up runs, whatever the one before it met (an app or an Xvfb that is already gone).
+    set +e
+    if [ "$status" -ne 0 ] && [ -n "$xvfb_pid" ]; then
+        # What was on the screen when the test failed: the shown windows and a picture of the whole display.
+        echo "-- windows shown at the failure:" >&2
+        for id in $(timeout 10 xdotool search --onlyvisible --name . 2>/dev/null); do
+            echo "   $id \"$(xdotool getwindowname "$id" 2>/dev/null)\"" >&2
+        done
+        timeout 10 import -window root "$output/failure.png" 2>/dev/null && echo "   picture: $output/failure.png" >&2
+    fi
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
     wineserver -k >/dev/null 2>&1 || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
@@ -53,22 +63,36 @@ xvfb_pid=$!
 read -r -t 30 -u "$display_fd" display || fail "Xvfb did not start"
 export DISPLAY=:$display
 
-# Waits for a window whose caption is exactly the text and prints its id; never a fixed sleep.
+# Waits for a shown window whose caption is exactly the text and prints its id; never a fixed sleep. Only a
+# mapped window counts: Wine creates the X window, with its caption, before the program shows it.
 wait_window() {
     local caption=$1 ignore=${2:-} id
     id=$(timeout 60 bash -c '
         while :; do
-            for id in $(xdotool search --sync --name "$0"); do
-                [ "$id" != "$1" ] && [ "$(xdotool getwindowname "$id")" = "$2" ] && { echo "$id"; exit 0; }
+            for id in $(xdotool search --sync --onlyvisible --name "$0" 2>/dev/null); do
+                [ "$id" != "$1" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$2" ] && { echo "$id"; exit 0; }
             done
             sleep 0.1 # only the window to ignore is there yet: ask again
         done' "^${caption}\$" "$ignore" "$caption") || fail "no window captioned \"$caption\" within 60 s"
     echo "$id"
 }
+# Waits until a message box has gone. While it is up the main window is blocked and takes no click, and the
+# program handles the key that answers it in its own time.
+wait_gone() {
+    local id=$1
+    timeout 60 bash -c '
+        while xwininfo -id "$0" 2>/dev/null | grep -q "Map State: IsViewable"; do
+            sleep 0.1 # still shown: look again
+        done' "$id" || fail "the box \"$2\" ($id) was still shown after 60 s"
+}
+# xdotool's --sync waits have no limit of their own.
+xdo() {
+    timeout 30 xdotool "$@" || fail "xdotool $* did not finish within 30 s"
+}
 # Clicks at a point of the main window's client area given in twips (the layout's unit) at 96 dpi.
 click_twips() {
     local window=$1 x=$(($2 / 15)) y=$(($3 / 15))
-    xdotool mousemove --sync --window "$window" $((x + frame_x)) $((y + frame_y)) click 1
+    xdo mousemove --sync --window "$window" $((x + frame_x)) $((y + frame_y)) click 1
 }
 
 echo "-- Wine prefix"
@@ -85,7 +109,8 @@ shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Papyra
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Papyrant'
 [ -f "$installed/papyrant.exe" ] || fail "papyrant.exe is not in $installed"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
-wine reg query "$uninstall_key" /v UninstallString >>"$log" 2>&1 || fail "no Uninstall entry for the user"
+uninstall_entry=$(wine reg query "$uninstall_key" /v UninstallString 2>>"$log") || fail "no Uninstall entry for the user"
+echo "Uninstall entry: $(grep -o 'UninstallString.*' <<<"$uninstall_entry" | tr -d '\r')"
 
 echo "-- printers and word pad"
 cp "$tools/print_stand_in.exe" "$tools/win32_spooler_tool.exe" "$WINEPREFIX/drive_c/"
@@ -109,16 +134,15 @@ frame_y=$((HEIGHT - 447 - frame_x))
 
 click_twips "$main" $((3900 + 2010)) $((3260 + 202)) # Load Sample/Example Files
 question=$(wait_window "Papyrant")
-xdotool windowfocus --sync "$question" key --clearmodifiers n # "No": the folder stays closed
-import -window "$main" "$output/window.png" 2>>"$log" || fail "no screenshot"
+xdo windowfocus --sync "$question" key --clearmodifiers n # "No": the folder stays closed
+wait_gone "$question" "Papyrant"
 click_twips "$main" $((120 + 3900)) $((5660 + 202)) # Start Converting
 done_box=$(wait_window "Papyrant" "$question")
 import -window root "$output/done.png" 2>>"$log" || true
-xdotool windowfocus --sync "$done_box" key --clearmodifiers Return
+xdo windowfocus --sync "$done_box" key --clearmodifiers Return
+wait_gone "$done_box" "Papyrant"
 
 echo "-- checks"
-colours=$(identify -format '%k' "$output/window.png" 2>>"$log") || fail "the screenshot cannot be read"
-[ "$colours" -gt 1 ] || fail "the screenshot is one colour"
 desktop=$user_dir/Desktop
 samples=0
 for sample in "$installed"/Samples/*; do # every file of the folder is a sample
@@ -131,8 +155,13 @@ echo "$samples samples converted"
 printer=$(wine 'C:\win32_spooler_tool.exe' default 2>>"$log" | tr -d '\r')
 [ "$printer" = "Office Laser" ] || fail "the default printer is \"$printer\", not \"Office Laser\""
 
+# The window with the filled list, after the run; taken last so that the boxes' areas have been drawn again.
+import -window "$main" "$output/window.png" 2>>"$log" || fail "no screenshot"
+colours=$(identify -format '%k' "$output/window.png" 2>>"$log") || fail "the screenshot cannot be read"
+[ "$colours" -gt 1 ] || fail "the screenshot is one colour"
+
 # Closing the window ends the program: Wine turns Alt+F4 into the system's close command.
-xdotool windowfocus --sync "$main" key --clearmodifiers alt+F4
+xdo windowfocus --sync "$main" key --clearmodifiers alt+F4
 timeout 30 tail --pid="$app_pid" -f /dev/null || fail "the program did not end when its window closed"
 app_pid=
 
@@ -145,4 +174,5 @@ timeout 60 wineserver -w || fail "the uninstaller did not finish within 60 s"
 if wine reg query "$uninstall_key" >>"$log" 2>&1; then
     fail "the Uninstall entry is still there"
 fi
+echo "Uninstall entry gone, folder and shortcut gone"
 echo "-- the window's end-to-end test passed in $((SECONDS - start)) s (screenshot: $output/window.png)"
