@@ -15,11 +15,14 @@
 #include "runtime/MousePointer.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -39,6 +42,14 @@ namespace papyrant {
 
 namespace {
 
+// A picture read by the one decoder for the reader's format. Left to itself, Qt's reader loads every image plugin
+// (the SVG one with its library) to ask each whether it reads the picture, even when the format is named.
+QImage readByFormat(QImageReader&& reader)
+{
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 // A cursor file with its hot spot.
 QCursor loadCursorFile(const std::string& path)
 {
@@ -46,21 +57,26 @@ QCursor loadCursorFile(const std::string& path)
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(err::kFileNotFound);
     const QByteArray bytes = file.readAll();
-    QPixmap picture;
-    if (!picture.loadFromData(bytes) || picture.isNull())
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QPixmap picture = QPixmap::fromImage(readByFormat(QImageReader(&buffer, "cur")));
+    // A file that is not a cursor after all is read by whichever decoder knows it.
+    if (picture.isNull() && (!picture.loadFromData(bytes) || picture.isNull()))
         throw RuntimeError(err::kInvalidPicture);
     const HotSpot hotSpot = cursorHotSpot(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), picture.width(), picture.height());
     return QCursor(picture, hotSpot.x, hotSpot.y);
 }
 
-// The program's icon, drawn ahead of time at the sizes window managers ask for. Pictures rather than the drawing
-// itself, so that start-up loads no SVG plugin; naming each size lets Qt read only the one it shows.
+// The program's icon, drawn ahead of time at the sizes window managers ask for (the window system is handed every
+// size when the window is made). Pictures rather than the drawing itself, each read as PNG: given a file name, QIcon
+// loads every icon and image plugin to find one that reads it.
 QIcon programIcon()
 {
     QIcon icon;
     for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
-        icon.addFile(QStringLiteral(":/icons/papyrant-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(
+            QPixmap::fromImage(readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-%1.png").arg(size), "png"))));
     return icon;
 }
 

@@ -3,9 +3,9 @@
 #include "runtime/MousePointer.h"
 #include "tests/app/Form1Harness.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -38,7 +38,8 @@ bool dropOnList(Form1& form, const std::vector<std::filesystem::path>& paths, co
         return false;
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
-    QTest::qWait(50); // the drop is handled once the drag has finished
+    // The window handles a drop once the drag has finished, from the event queue: run what the drop queued.
+    QCoreApplication::sendPostedEvents();
     return drop.isAccepted();
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "app/Form1.h"
+#include "platform/PdfPrinterProtocol.h"
 #include "platform/WordPad.h"
 #include "runtime/Dialogs.h"
 #include "runtime/RuntimeError.h"
+#include "tests/support/FakePdfPrinter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/FakeRunLock.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TempDir.h"
 
 #include <QApplication>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,7 +47,8 @@ public:
 };
 
 // A main window over scripted services, a fake registry and printer table, a program folder and a home
-// folder of its own.
+// folder of its own. Its word pad runs `launch` (nothing when unset) and, when that ends with 0, prints to the
+// PDF printer's target, so a run never waits out the missing-PDF limit.
 class Form1Harness
 {
 public:
@@ -70,7 +74,11 @@ public:
         form = std::make_unique<Form1>(Form1Services { messages, folderPicker, fileOpen, shell, registry, printers,
             [this](const std::string& commandLine, std::optional<int> style, Yielder& yielder) {
                 commandLines.push_back(commandLine);
-                return launch ? launch(commandLine, style, yielder) : 0;
+                const std::int32_t exitCode = launch ? launch(commandLine, style, yielder) : 0;
+                if (exitCode == 0)
+                    writePrintedPdf(registry.readString(RegistryHive::CurrentUser, kPdfPrinterKey, kOutputFileValue)
+                                        .value_or(std::string()));
+                return exitCode;
             },
             runLock.taker(), programFolder.string() });
         return *form;

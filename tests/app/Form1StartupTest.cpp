@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -111,6 +112,15 @@ TEST(Form1Startup, HandCursorIsLoadedWhenPresentAndABrokenOneIsReportedAt104)
         Form1Harness h;
         std::filesystem::copy_file(std::filesystem::path(std::getenv("PAPYRANT_SOURCE_DIR")) / "assets/HAND-M.CUR",
             h.programFolder / "HAND-M.CUR");
+        EXPECT_TRUE(h.load().hasHandCursor());
+        EXPECT_TRUE(h.messages.shown.empty());
+    }
+    {
+        // A picture of another kind under the cursor's name still serves.
+        Form1Harness h;
+        QImage hand(32, 32, QImage::Format_ARGB32);
+        hand.fill(Qt::black);
+        ASSERT_TRUE(hand.save(QString::fromStdString((h.programFolder / "HAND-M.CUR").string()), "PNG"));
         EXPECT_TRUE(h.load().hasHandCursor());
         EXPECT_TRUE(h.messages.shown.empty());
     }

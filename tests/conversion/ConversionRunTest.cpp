@@ -6,6 +6,7 @@
 #include "runtime/MousePointer.h"
 #include "runtime/RuntimeError.h"
 #include "tests/conversion/FakeConversionHost.h"
+#include "tests/support/FakePdfPrinter.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/FakeRunLock.h"
 #include "tests/support/TempDir.h"
@@ -156,18 +157,14 @@ protected:
         };
     }
 
-    // As the printer does: the whole file under another name, then renamed into place. The cases' folders are
-    // made as needed inside the scratch folder; elsewhere a folder that is not there gets no PDF.
+    // As the printer does. The cases' folders are made as needed inside the scratch folder; elsewhere a folder
+    // that is not there gets no PDF.
     void writePdf(const std::string& target) const
     {
         const std::filesystem::path path(target);
         if (target.starts_with(sandbox.str()))
             std::filesystem::create_directories(path.parent_path());
-        const std::filesystem::path partial = path.string() + ".partial";
-        if (std::ofstream(partial, std::ios::binary) << "%PDF-1.7 of " << target) {
-            std::error_code ignored;
-            std::filesystem::rename(partial, path, ignored);
-        }
+        writePrintedPdf(path);
     }
 
     FakeRegistry registry;
