@@ -216,14 +216,14 @@ public:
         if (signalNumber != 0)
             line += "stopped: ";
         line += "converted " + std::to_string(m_converted) + " of " + plural(m_jobs.size(), "file");
+        if (m_merge && m_converted > 0)
+            line += " into " + displayName(m_merge->path());
         if (m_kept > 0)
             line += ", kept " + std::to_string(m_kept);
         if (m_failed > 0)
             line += ", " + std::to_string(m_failed) + " failed";
         if (!m_skipped.empty())
             line += ", " + std::to_string(m_skipped.size()) + " skipped";
-        if (m_merge && m_converted > 0)
-            line += " into " + displayName(m_merge->path());
         m_progress.clear();
         m_services.errors << line << " in " << seconds << "\n";
     }
