@@ -178,13 +178,20 @@ public:
         const unsigned workers
             = static_cast<unsigned>(std::min<std::size_t>(m_merge ? 1 : m_options.jobs, m_jobs.size()));
         std::vector<std::thread> threads;
-        for (unsigned i = 0; i < workers; ++i)
-            threads.emplace_back([this] { work(); });
+        m_working.store(workers);
+        for (unsigned i = 0; i < workers; ++i) {
+            threads.emplace_back([this] {
+                work();
+                m_working.fetch_sub(1);
+                m_services.signals.wake();
+            });
+        }
         std::size_t reported = 0;
         Clock::time_point lastDrawn;
         const bool terminal = m_services.errorsAreTerminal && m_options.verbosity != Verbosity::Quiet;
         const std::size_t columns = terminal ? terminalColumns() : 80;
-        while (reported < m_jobs.size() && !m_services.signals.stop().load()) {
+        // Workers end early only when a stop came or a merged PDF can take no more files.
+        while (reported < m_jobs.size() && !m_services.signals.stop().load() && m_working.load() > 0) {
             m_services.signals.wait(terminal ? kProgressRefreshMs : -1);
             for (Finished& finished : takeFinished()) {
                 report(finished);
@@ -237,37 +244,37 @@ public:
         return m_failed > 0;
     }
 
-    // --merge, once the batch has run: puts the merged PDF in place, unless no file went into it or the batch was
-    // stopped. When it cannot be put in place, no file was converted after all, and each says why.
+    // --merge, once the batch has run: puts the merged PDF in place, unless the batch was stopped. When it cannot
+    // be put in place, no file was converted after all: each that was or that was not taken any more fails, with
+    // the merged PDF's reason.
     void settleMerge(bool stopped)
     {
         if (!m_merge)
             return;
-        std::string failure;
-        if (stopped || m_merge->files() == 0) {
-            failure = stopped ? std::string() : "no file could be merged";
-        } else {
-            failure = m_merge->finish();
-            if (failure.empty()) {
-                for (FileResult& result : m_results) {
-                    if (result.status == FileStatus::Converted)
-                        result.bytes = m_merge->bytes();
-                }
-                return;
+        if (stopped) {
+            for (FileResult& result : m_results) {
+                if (result.status == FileStatus::Converted)
+                    result.status = FileStatus::NotDone;
+            }
+            m_converted = 0;
+            return;
+        }
+        if (m_jobs.empty())
+            return;
+        const std::string failure = m_merge->finish();
+        for (FileResult& result : m_results) {
+            if (failure.empty() && result.status == FileStatus::Converted) {
+                result.bytes = m_merge->bytes();
+            } else if (!failure.empty()
+                && (result.status == FileStatus::Converted || result.status == FileStatus::NotDone)) {
+                result.status = FileStatus::Failed;
+                result.error = "the merged PDF could not be written: " + failure;
             }
         }
-        if (!failure.empty() && m_converted + m_failed > 0)
-            m_progress.message(kProgram + "cannot write the merged PDF " + displayName(m_merge->path()) + ": " + failure
-                + (m_converted > 0 ? " (it is not there; nothing was converted)" : ""));
-        for (FileResult& result : m_results) {
-            if (result.status != FileStatus::Converted)
-                continue;
-            // A stop leaves the files as not done; a failure fails each of them, with its reason.
-            result.status = stopped ? FileStatus::NotDone : FileStatus::Failed;
-            result.error = "the merged PDF could not be written: " + failure;
-        }
-        if (!stopped)
-            m_failed += m_converted;
+        if (failure.empty())
+            return;
+        m_progress.message(kProgram + "cannot write the merged PDF " + displayName(m_merge->path()) + ": " + failure);
+        m_failed = m_jobs.size() - m_kept;
         m_converted = 0;
     }
 
@@ -479,6 +486,7 @@ private:
     std::vector<FileResult> m_results; // for the report only; written by the main thread
     ProgressLine m_progress;
     std::atomic<std::size_t> m_next { 0 };
+    std::atomic<unsigned> m_working { 0 }; // workers still running
     std::atomic<std::size_t> m_current { SIZE_MAX };
     std::mutex m_mutex;
     std::vector<Finished> m_finished; // under m_mutex

@@ -68,10 +68,10 @@ std::string MergeRun::open()
 FileResult MergeRun::add(const ConvertJob& job, const std::atomic<bool>& stop)
 {
     if (!m_broken.empty())
-        return failedWith(m_broken);
+        return {};
     if (!m_merged->ok()) {
-        m_broken = m_file.error() != 0 ? writeFailureReason(m_file) : "the merged PDF could not be written";
-        return failedWith(m_broken);
+        m_broken = m_file.error() != 0 ? writeFailureReason(m_file) : "the PDF could not be written";
+        return {};
     }
     const Expected<int> source = openRegularFileDeep(job.source);
     if (!source)
@@ -88,14 +88,14 @@ FileResult MergeRun::add(const ConvertJob& job, const std::atomic<bool>& stop)
         result.encoding = added.encoding;
     } catch (const StopRaised&) {
         m_broken = "stopped";
-        return result;
+        return {};
     } catch (const std::bad_alloc&) {
         // What the document holds may be half changed: nothing more goes into it.
-        m_broken = "not enough memory to print the file";
-        return failedWith(m_broken);
+        m_broken = "not enough memory to print " + job.source;
+        return {};
     } catch (const std::exception& error) {
         m_broken = std::string("the PDF could not be made: ") + error.what();
-        return failedWith(m_broken);
+        return {};
     }
     return result;
 }
@@ -104,6 +104,8 @@ std::string MergeRun::finish()
 {
     if (!m_broken.empty())
         return m_broken;
+    if (files() == 0)
+        return "no file could be merged";
     std::string problem;
     if (!m_merged->finish(problem))
         return m_file.error() != 0 ? writeFailureReason(m_file) : problem;

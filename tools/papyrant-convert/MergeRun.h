@@ -34,15 +34,17 @@ public:
     }
     // Makes the unnamed file in the PDF's folder and loads the fonts; the empty text, or why that failed.
     std::string open();
-    // Prints the job's source as the next file: Converted with its first page, Failed with why (the file is then
-    // left out of the PDF), or NotDone when the stop came first (the PDF is then not to be finished).
+    // Prints the job's source as the next file: Converted with its first page, or Failed with why (the file is
+    // then left out of the PDF). NotDone when the PDF can take no more files (a stop came, the disk is full):
+    // finish() then says why.
     FileResult add(const ConvertJob& job, const std::atomic<bool>& stop);
     // The files merged so far.
     int files() const
     {
         return m_merged ? m_merged->files() : 0;
     }
-    // Ends the PDF and puts it in place; the empty text, or why it could not be.
+    // Ends the PDF and puts it in place; the empty text, or why it could not be (no file was merged, a file could
+    // not be added, the PDF could not be written).
     std::string finish();
     // The size of the PDF once in place.
     std::uint64_t bytes() const
