@@ -1,13 +1,12 @@
 #include "print/MergedPdf.h"
 
-#include "print/ByteSink.h"
 #include "print/ByteSource.h"
 #include "print/ReadError.h"
+#include "tests/support/MemorySink.h"
 #include "tests/support/MergedPdfChecks.h"
 #include "tests/support/PdfChecks.h"
 #include "tests/support/TempDir.h"
 
-#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -16,42 +15,30 @@ using namespace papyrant::test;
 
 namespace {
 
-class MemorySink : public ByteSink
-{
-public:
-    bool write(const void* data, std::size_t size) override
-    {
-        bytes.append(static_cast<const char*>(data), size);
-        return true;
-    }
-    std::string bytes;
-};
-
 // A file whose disk gives out at its end: every byte is read, then the read that should find the end fails.
 class FailingAtTheEnd : public ByteSource
 {
 public:
     explicit FailingAtTheEnd(std::string bytes)
-        : m_bytes(std::move(bytes))
+        : m_text(std::move(bytes))
+        , m_bytes(m_text)
     {
     }
     std::size_t read(char* buffer, std::size_t size) override
     {
-        if (m_offset == m_bytes.size())
+        const std::size_t count = m_bytes.read(buffer, size);
+        if (count == 0 && size > 0)
             throw ReadError("Input/output error");
-        const std::size_t count = std::min(size, m_bytes.size() - m_offset);
-        std::memcpy(buffer, m_bytes.data() + m_offset, count);
-        m_offset += count;
         return count;
     }
     void rewind() override
     {
-        m_offset = 0;
+        m_bytes.rewind();
     }
 
 private:
-    std::string m_bytes;
-    std::size_t m_offset = 0;
+    std::string m_text;
+    MemoryByteSource m_bytes;
 };
 
 std::string lines(const std::string& word, int count)
@@ -73,7 +60,8 @@ TEST(MergedPdf, AFileThatFailsPartWayLeavesNoPageOfItsOwnReachable)
     MergedPdf merged(sink, job);
     ASSERT_TRUE(merged.valid()) << merged.problem();
 
-    MemoryByteSource alpha(lines("alpha", 150));
+    const std::string alphaText = lines("alpha", 150);
+    MemoryByteSource alpha(alphaText);
     const MergedPdf::Added first = merged.add(alpha, job, "alpha.xml");
     ASSERT_TRUE(first.merged) << first.reason;
     EXPECT_EQ(first.firstPage, 1);
@@ -85,7 +73,8 @@ TEST(MergedPdf, AFileThatFailsPartWayLeavesNoPageOfItsOwnReachable)
     EXPECT_FALSE(failed.merged);
     EXPECT_EQ(failed.reason, "cannot read the file: Input/output error");
 
-    MemoryByteSource charlie(lines("charlie", 10));
+    const std::string charlieText = lines("charlie", 10);
+    MemoryByteSource charlie(charlieText);
     const MergedPdf::Added last = merged.add(charlie, job, "charlie.xml");
     ASSERT_TRUE(last.merged) << last.reason;
     EXPECT_EQ(last.firstPage, first.pages + 1);
