@@ -179,9 +179,11 @@ def main():
     if args.merge:
         # One PDF of all the samples, in their order, read as one text: what each reader may lose is what it may
         # lose on the samples one by one, all together.
+        # A "merged" row of known-losses.tsv stands for a reader that reads the merged PDF otherwise.
         merged = {}
         for reader in READERS:
-            merged[("merged", reader)] = tuple(sum(known.get((name, reader), (0, 0, 0))[i] for name in samples) for i in range(3))
+            summed = tuple(sum(known.get((name, reader), (0, 0, 0))[i] for name in samples) for i in range(3))
+            merged[("merged", reader)] = known.get(("merged", reader), summed)
         known = merged
         expected = "\n".join(e if e is not None else p for p, e in samples.values())
         samples = {"merged": ("\n".join(p for p, _ in samples.values()), expected)}

@@ -303,7 +303,7 @@ std::string convertUsage()
            "                       of the run\n"
            "      --merge=FILE.pdf put every file in one PDF, in the order of the report, with a bookmark and\n"
            "                       page numbers of its own for each file; a file that fails is left out; the files\n"
-           "                       are printed one at a time (-j is ignored); not with -o or -\n"
+           "                       are printed one at a time (-j is ignored); not with -o, - or --no-clobber\n"
            "      --paper=PAPER    a4, letter or legal (default: the paper of the locale)\n"
            "      --landscape      print across the long side of the paper\n"
            "      --font-size=PT   the type size in points, 6 to 24 (default: 10)\n"
