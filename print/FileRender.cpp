@@ -5,6 +5,7 @@
 #include "print/FontFallback.h"
 #include "print/PaperSize.h"
 #include "print/ReadError.h"
+#include "print/StoppableSource.h"
 #include "print/TextPrinter.h"
 
 #include <cerrno>
@@ -19,35 +20,6 @@
 namespace papyrant {
 
 namespace {
-
-struct Stopped
-{
-};
-
-// The source's bytes, until a stop is raised: then the next read ends the document.
-class StoppableSource : public ByteSource
-{
-public:
-    StoppableSource(int fd, const std::atomic<bool>* stop)
-        : m_file(fd)
-        , m_stop(stop)
-    {
-    }
-    std::size_t read(char* buffer, std::size_t size) override
-    {
-        if (m_stop && m_stop->load(std::memory_order_relaxed))
-            throw Stopped();
-        return m_file.read(buffer, size);
-    }
-    void rewind() override
-    {
-        m_file.rewind();
-    }
-
-private:
-    FileByteSource m_file;
-    const std::atomic<bool>* m_stop;
-};
 
 RenderOutcome failed(std::string reason)
 {
@@ -89,7 +61,7 @@ RenderOutcome renderOpened(const RenderRequest& request, int sourceFd)
             return failed(file->error() != 0 ? writeFailureReason(*file) : printed.problem);
         outcome.pages = printed.pages;
         outcome.encoding = printed.encoding;
-    } catch (const Stopped&) {
+    } catch (const StopRaised&) {
         return stopped();
     } catch (const ReadError& error) {
         return failed(std::string("cannot read the file: ") + error.what());

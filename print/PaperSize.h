@@ -15,6 +15,7 @@ struct PaperSize
 
 inline constexpr PaperSize kPaperA4 { "A4", 595.2756, 841.8898 };
 inline constexpr PaperSize kPaperLetter { "Letter", 612.0, 792.0 };
+inline constexpr PaperSize kPaperLegal { "Legal", 612.0, 1008.0 };
 
 // The paper of a locale name such as "en_US.UTF-8": Letter in the countries that use it, A4 everywhere else
 // (including the C and POSIX locales).

@@ -60,7 +60,6 @@ PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& tit
     , m_resources(m_writer.reserve())
     , m_info(m_writer.reserve())
 {
-    m_writer.writeObject(m_catalog, "<</Type/Catalog/Pages " + pdf::reference(m_pageTree) + ">>");
     const std::time_t now = std::time(nullptr);
     const std::string date = pdfDate(now);
     m_writer.writeObject(m_info,
@@ -223,6 +222,75 @@ void PdfDocument::endPage()
     m_pages.push_back(page);
 }
 
+void PdfDocument::beginSection(const std::string& title)
+{
+    m_sections.push_back({ title, m_pages.size() });
+}
+
+void PdfDocument::dropSection()
+{
+    if (m_sections.empty())
+        return;
+    m_pages.resize(m_sections.back().firstPage);
+    m_sections.pop_back();
+    // The page being drawn is dropped with its text object.
+    m_content.clear();
+    m_inText = false;
+    m_inArray = false;
+    m_inString = false;
+    m_currentFont = nullptr;
+}
+
+// Writes one bookmark a section, each leading to the top of its first page, in the order of the pages; the
+// outline's entry for the catalog, or the empty text when there are no sections.
+std::string PdfDocument::outline()
+{
+    // A section without pages of its own (none is left empty today) has no page to lead to.
+    std::vector<const Section*> marked;
+    for (const Section& section : m_sections) {
+        if (section.firstPage < m_pages.size())
+            marked.push_back(&section);
+    }
+    if (marked.empty())
+        return {};
+    const int root = m_writer.reserve();
+    std::vector<int> items;
+    for (std::size_t i = 0; i < marked.size(); ++i)
+        items.push_back(m_writer.reserve());
+    std::string top;
+    pdf::appendNumber(top, m_paper.height, 4);
+    for (std::size_t i = 0; i < marked.size(); ++i) {
+        std::string item = "<</Title" + pdf::textString(marked[i]->title) + "/Parent " + pdf::reference(root);
+        if (i > 0)
+            item += "/Prev " + pdf::reference(items[i - 1]);
+        if (i + 1 < marked.size())
+            item += "/Next " + pdf::reference(items[i + 1]);
+        item += "/Dest[" + pdf::reference(m_pages[marked[i]->firstPage]) + "/XYZ 0 " + top + " null]>>";
+        m_writer.writeObject(items[i], item);
+    }
+    m_writer.writeObject(root,
+        "<</Type/Outlines/First " + pdf::reference(items.front()) + "/Last " + pdf::reference(items.back()) + "/Count "
+            + std::to_string(items.size()) + ">>");
+    return "/Outlines " + pdf::reference(root) + "/PageMode/UseOutlines";
+}
+
+// Decimal labels that start at 1 on each section's first page; the catalog's entry, or the empty text.
+std::string PdfDocument::pageLabels() const
+{
+    std::string ranges;
+    for (const Section& section : m_sections) {
+        if (section.firstPage >= m_pages.size())
+            continue;
+        if (!ranges.empty())
+            ranges.push_back(' ');
+        ranges += std::to_string(section.firstPage) + "<</S/D>>";
+    }
+    // The pages before the first section, if any, are counted as well: a page without a label confuses readers.
+    if (!ranges.empty() && !ranges.starts_with("0<<"))
+        ranges = "0<</S/D>> " + ranges;
+    return ranges.empty() ? std::string() : "/PageLabels<</Nums[" + ranges + "]>>";
+}
+
 bool PdfDocument::finish(std::string& problem)
 {
     if (m_pages.empty())
@@ -241,6 +309,8 @@ bool PdfDocument::finish(std::string& problem)
         kids += pdf::reference(page);
     }
     m_writer.writeObject(m_pageTree, "<</Type/Pages/Kids[" + kids + "]/Count " + std::to_string(m_pages.size()) + ">>");
+    m_writer.writeObject(
+        m_catalog, "<</Type/Catalog/Pages " + pdf::reference(m_pageTree) + outline() + pageLabels() + ">>");
     if (!m_writer.finish(m_catalog, m_trailer)) {
         problem = m_writer.problem().empty() ? "the PDF could not be written" : m_writer.problem();
         return false;

@@ -18,7 +18,8 @@ class PdfFont;
 
 // A print-out as a PDF file, written as it goes: each page is compressed and written when it ends, and the
 // fonts, the page tree and the cross-reference table when the document ends, so memory does not grow with
-// the number of pages. Every page's text is one text object with one absolute position per row.
+// the number of pages; so does the outline of a document of many files, a few bytes per file. Every page's text is one
+// text object with one absolute position per row.
 class PdfDocument
 {
 public:
@@ -43,6 +44,13 @@ public:
         return static_cast<int>(m_pages.size());
     }
 
+    // A document of several files gives each one a section from the next page on: a bookmark with `title` that
+    // leads to its first page, and page labels that count from 1 again.
+    void beginSection(const std::string& title);
+    // Leaves the section begun last out of the document, with its pages and the page it had begun: a file that
+    // failed part-way shows nothing of itself. The objects already written stay in the file, unreachable.
+    void dropSection();
+
     // Whether the bytes have been written well so far.
     bool ok() const
     {
@@ -57,6 +65,14 @@ private:
     void setFont(PdfFont& font);
     void closeShow();
     void moveTo(double x, double y);
+    std::string outline();
+    std::string pageLabels() const;
+
+    struct Section
+    {
+        std::string title;
+        std::size_t firstPage;
+    };
 
     PdfWriter m_writer;
     PaperSize m_paper;
@@ -68,6 +84,7 @@ private:
     int m_info;
     std::string m_trailer; // the trailer's /Info and /ID
     std::vector<int> m_pages;
+    std::vector<Section> m_sections;
     std::vector<std::unique_ptr<PdfFont>> m_allFonts;
     std::vector<PdfFont*> m_fontOfFace; // the font that takes a face's new codes
     std::string m_content;

@@ -30,6 +30,11 @@ PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& so
     return outcome;
 }
 
+std::unique_ptr<PdfDocument> newDocument(ByteSink& sink, FontSet& fonts, const PrintJob& job)
+{
+    return std::make_unique<PdfDocument>(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
+}
+
 PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
 {
     FontSet fonts(job.locale);
@@ -38,9 +43,9 @@ PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
         outcome.problem = fonts.problem();
         return outcome;
     }
-    PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
-    PrintOutcome outcome = printTextInto(document, fonts, source, job);
-    if (!document.finish(outcome.problem) && outcome.problem.empty())
+    const std::unique_ptr<PdfDocument> document = newDocument(sink, fonts, job);
+    PrintOutcome outcome = printTextInto(*document, fonts, source, job);
+    if (!document->finish(outcome.problem) && outcome.problem.empty())
         outcome.problem = "the PDF could not be written";
     return outcome;
 }

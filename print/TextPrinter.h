@@ -4,6 +4,7 @@
 #include "print/PaperSize.h"
 #include "print/PrintStyle.h"
 
+#include <memory>
 #include <string>
 
 namespace papyrant {
@@ -33,6 +34,9 @@ struct PrintOutcome
 // a time, so memory does not grow with the file. Stops early once the sink fails. Throws ReadError when
 // the source cannot be read.
 PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job);
+
+// A new document for a job's pages, with its paper, title, creator and type size; `fonts` must outlive it.
+std::unique_ptr<PdfDocument> newDocument(ByteSink& sink, FontSet& fonts, const PrintJob& job);
 
 // Prints the text of `source` as new pages at the end of `document`, which may hold other files' pages before
 // and after; `fonts` must be the document's. Sets the outcome's pages and encoding; the caller finishes the

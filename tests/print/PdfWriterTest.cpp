@@ -3,6 +3,7 @@
 #include "print/ByteSink.h"
 #include "print/ByteSource.h"
 #include "print/TextPrinter.h"
+#include "tests/support/MemorySink.h"
 #include "tests/support/OrdinaryUser.h"
 
 #include <dirent.h>
@@ -15,19 +16,9 @@
 #include <vector>
 
 using namespace papyrant;
+using papyrant::test::MemorySink;
 
 namespace {
-
-class MemorySink : public ByteSink
-{
-public:
-    bool write(const void* data, std::size_t size) override
-    {
-        bytes.append(static_cast<const char*>(data), size);
-        return true;
-    }
-    std::string bytes;
-};
 
 int threadCount()
 {

@@ -2,7 +2,11 @@
 # PDF with eight readers, as their users would: every character must come back once (white space aside) and
 # every word whole, in its order. What each sample should give back is written here, not taken from the printer.
 #
-#   /usr/bin/python3 readers_test.py --convert BIN/papyrant-convert --npm DIR [--table] [--keep DIR]
+#   /usr/bin/python3 readers_test.py --convert BIN/papyrant-convert --npm DIR [--table] [--keep DIR] [--merge]
+#
+# --merge prints every sample into one PDF with papyrant-convert --merge (one set of fonts for all of them) and
+# reads that PDF whole: each reader may lose or double no more than known-losses.tsv allows for all the samples
+# together.
 #
 # DIR is where the JavaScript readers are installed with `npm ci` from this folder's lock file (done here when
 # the installed lock differs). --table prints each reader's losses per sample and exits 0; otherwise the exit
@@ -229,6 +233,7 @@ def main():
     parser.add_argument("--table", action="store_true")
     parser.add_argument("--keep")
     parser.add_argument("--only", help="comma-separated sample names")
+    parser.add_argument("--merge", action="store_true", help="read the samples from one merged PDF")
     args = parser.parse_args()
     install_npm(args.npm)
 
@@ -237,16 +242,37 @@ def main():
     samples = {k: v for k, v in SAMPLES.items() if not args.only or k in args.only.split(",")}
     problems = []
     pdfs = []
+    sources = []
     for name, (printed, _) in samples.items():
         source = os.path.join(work, name + ".xml")
         with open(source, "w", encoding="utf-8") as f:
             f.write(printed + "\n")
-        # One run per sample: a sample that stops the converter must not take the others with it.
-        result = run([args.convert, "-q", "-o", work, source])
+        sources.append(source)
+    known = known_losses()
+    if args.merge:
+        # One PDF of all the samples, in their order, read as one text: what each reader may lose is what it may
+        # lose on the samples one by one, all together.
+        # A "merged" row of known-losses.tsv stands for a reader that reads the merged PDF otherwise.
+        merged = {}
+        for reader in READERS:
+            summed = tuple(sum(known.get((name, reader), (0, 0, 0))[i] for name in samples) for i in range(3))
+            merged[("merged", reader)] = known.get(("merged", reader), summed)
+        known = merged
+        expected = "\n".join(e if e is not None else p for p, e in samples.values())
+        samples = {"merged": ("\n".join(p for p, _ in samples.values()), expected)}
+        result = run([args.convert, "-q", "--merge", os.path.join(work, "merged.pdf")] + sources)
+        if result.returncode != 0:
+            problems.append("merged: not converted (exit %d) %s" % (result.returncode, result.stderr.decode(errors="replace").strip()))
+        sources = [os.path.join(work, "merged.pdf")] if result.returncode == 0 else []
+    for source in sources:
+        name = os.path.splitext(os.path.basename(source))[0]
         pdf = os.path.join(work, name + ".pdf")
-        if result.returncode != 0 or not os.path.exists(pdf):
-            problems.append("%s: not converted (exit %d) %s" % (name, result.returncode, result.stderr.decode(errors="replace").strip()))
-            continue
+        if not args.merge:
+            # One run per sample: a sample that stops the converter must not take the others with it.
+            result = run([args.convert, "-q", "-o", work, source])
+            if result.returncode != 0 or not os.path.exists(pdf):
+                problems.append("%s: not converted (exit %d) %s" % (name, result.returncode, result.stderr.decode(errors="replace").strip()))
+                continue
         pdfs.append(pdf)
         # MuPDF's repair pass complains about anything in the file it finds odd.
         clean = run(["mutool", "clean", "-s", pdf, os.path.join(work, name + ".clean.pdf")])
@@ -259,7 +285,6 @@ def main():
             future.result()
 
     reader_faults(work)
-    known = known_losses()
     mended = []
     totals = {reader: [0, 0, 0] for reader in READERS}
     rows = []

@@ -22,6 +22,7 @@ struct ConvertSetup
     std::string input = "/dev/null"; // standard input, relative to the folder
     std::string output; // standard output, relative to the folder; empty: a file read back as Outcome::output
     rlim_t openFiles = RLIM_INFINITY;
+    rlim_t fileSize = RLIM_INFINITY; // the room on the disk, as the largest file the child may write
 };
 
 // The real papyrant-convert, run in a folder of its own, never through a shell.
@@ -61,6 +62,11 @@ public:
                 ::_exit(120);
             // Only the three standard descriptors go on: a limit on open files then counts from three.
             ::close_range(3, ~0U, 0);
+            if (setup.fileSize != RLIM_INFINITY) {
+                ::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of killing the program
+                const rlimit limit { setup.fileSize, setup.fileSize };
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
             if (setup.openFiles != RLIM_INFINITY) {
                 const rlimit limit { setup.openFiles, setup.openFiles };
                 ::setrlimit(RLIMIT_NOFILE, &limit);

@@ -65,6 +65,69 @@ TEST(ConvertOptions, UnusableCommandLinesSayWhy)
             std::string("the number of jobs (-j) must be a whole number from 1 to 256, not \"") + jobs + "\"");
 }
 
+TEST(ConvertOptions, PrintOptionsFillThePrintStyleAndTheDefaultsStayThePlainPrintOut)
+{
+    const PrintStyle plain = parsedOk({ "a" }).style;
+    EXPECT_FALSE(plain.paper.has_value());
+    EXPECT_FALSE(plain.landscape || plain.lineNumbers || plain.header || plain.xmlPretty || plain.xmlColour);
+    EXPECT_EQ(plain.fontSize, 10.0);
+    EXPECT_EQ(plain.foldBase64, 0u);
+    EXPECT_FALSE(parsedOk({ "a" }).mergeFile.has_value());
+
+    ConvertOptions options = parsedOk({ "--line-numbers", "--header", "--xml=colour,pretty", "--fold-base64", "256",
+        "--paper=Legal", "--landscape", "--font-size=7.5", "--merge", "out/all.PDF", "a" });
+    const PrintStyle& style = options.style;
+    EXPECT_TRUE(style.lineNumbers && style.header && style.xmlPretty && style.xmlColour && style.landscape);
+    EXPECT_EQ(style.foldBase64, 256u);
+    ASSERT_TRUE(style.paper.has_value());
+    EXPECT_EQ(style.paper->width, 612.0);
+    EXPECT_EQ(style.paper->height, 1008.0); // US legal: 8.5 by 14 inches
+    EXPECT_EQ(style.fontSize, 7.5);
+    EXPECT_EQ(options.mergeFile, "out/all.PDF");
+    EXPECT_EQ(options.paths, (Args { "a" }));
+
+    // Each view alone, and the other order; the sizes at both ends of the range.
+    options = parsedOk({ "--xml=pretty", "--paper=letter", "--font-size=24", "a" });
+    EXPECT_TRUE(options.style.xmlPretty);
+    EXPECT_FALSE(options.style.xmlColour);
+    EXPECT_EQ(options.style.paper->height, 792.0);
+    EXPECT_EQ(options.style.fontSize, 24.0);
+    options = parsedOk({ "--xml", "colour", "--paper", "a4", "--font-size", "6", "a" });
+    EXPECT_FALSE(options.style.xmlPretty);
+    EXPECT_TRUE(options.style.xmlColour);
+    EXPECT_NEAR(options.style.paper->width, 595.28, 0.01);
+    EXPECT_EQ(options.style.fontSize, 6.0);
+    EXPECT_TRUE(parsedOk({ "--xml=pretty,colour", "a" }).style.xmlColour);
+}
+
+TEST(ConvertOptions, UnusablePrintOptionsAndMergesSayWhy)
+{
+    for (const char* size : { "5.9", "24.5", "0", "-10", "ten", "", "12pt", "1e1", "nan", "inf" })
+        EXPECT_EQ(errorOf({ std::string("--font-size=") + size, "a" }),
+            std::string("the font size (--font-size) must be a number of points from 6 to 24, not \"") + size + "\"");
+    for (const char* fold : { "255", "0", "-300", "300x", "", "99999999999999999999999" })
+        EXPECT_EQ(errorOf({ std::string("--fold-base64=") + fold, "a" }),
+            std::string("the base64 fold (--fold-base64) must be a whole number of characters from 256 up, not \"")
+                + fold + "\"");
+    for (const char* view : { "color", "pretty,pretty", "colour,", ",colour", "pretty,colour,pretty", "" })
+        EXPECT_EQ(errorOf({ std::string("--xml=") + view, "a" }),
+            std::string("the XML view (--xml) is pretty, colour or pretty,colour, not \"") + view + "\"");
+    for (const char* paper : { "a3", "", "tabloid" })
+        EXPECT_EQ(errorOf({ std::string("--paper=") + paper, "a" }),
+            std::string("the paper (--paper) is a4, letter or legal, not \"") + paper + "\"");
+    EXPECT_EQ(errorOf({ "--landscape=yes", "a" }), "option --landscape takes no value");
+    EXPECT_EQ(errorOf({ "a", "--merge" }), "option --merge needs a value");
+
+    // The shell's *.xml after --merge must not make a source the merged PDF.
+    for (const char* merged : { "a.xml", "out/", ".pdf", "dir/.pdf", "" })
+        EXPECT_EQ(errorOf({ "--merge", merged, "b.xml" }),
+            std::string("the merged PDF (--merge) must be a file name ending in .pdf, not \"") + merged + "\"");
+    EXPECT_EQ(errorOf({ "--merge=all.pdf", "-o", "out", "a" }),
+        "--merge and -o cannot be given together: the merged PDF is the only PDF written");
+    EXPECT_EQ(errorOf({ "-n", "--merge=all.pdf", "a" }),
+        "--merge takes no --no-clobber: the merged PDF is written whole or not at all");
+}
+
 TEST(ConvertReport, NamesThatAreNotUtf8AreEscapedLosslesslyAndMarked)
 {
     bool escaped = true;
@@ -85,6 +148,17 @@ TEST(ConvertReport, NamesThatAreNotUtf8AreEscapedLosslesslyAndMarked)
     EXPECT_EQ(jsonRecord(job, result),
         "{\"source\":\"a.xml\",\"target\":\"a.pdf\",\"status\":\"failed\",\"pages\":null,\"bytes\":null,"
         "\"milliseconds\":0.0,\"encoding\":null,\"encoding_from\":null,\"error\":\"is not a regular file\"}");
+
+    // A merged PDF's records say where each file begins in it.
+    job = { "b.xml", "all.pdf", {} };
+    EXPECT_EQ(jsonRecord(job, result, true),
+        "{\"source\":\"b.xml\",\"target\":\"all.pdf\",\"status\":\"failed\",\"pages\":null,\"first_page\":null,"
+        "\"bytes\":null,\"milliseconds\":0.0,\"encoding\":null,\"encoding_from\":null,\"error\":\"is not a regular "
+        "file\"}");
+    result = { FileStatus::Converted, 3, 9000, 1.0, {}, { "UTF-8", EncodingChoice::Source::Mark }, 12 };
+    EXPECT_TRUE(jsonRecord(job, result, true)
+                    .starts_with("{\"source\":\"b.xml\",\"target\":\"all.pdf\","
+                                 "\"status\":\"converted\",\"pages\":3,\"first_page\":12,\"bytes\":9000,"));
 }
 
 TEST(ConvertReport, MessagesShowAnyNameOnOneLine)

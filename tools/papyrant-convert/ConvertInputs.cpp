@@ -318,10 +318,13 @@ private:
     {
         const std::optional<FileIdentity> identity = identityOf(path);
         // Only the search passes over the program's own files; one named on the command line is a source.
-        if (found && identity
-            && std::find(m_rules.excluded.begin(), m_rules.excluded.end(), *identity) != m_rules.excluded.end()) {
-            tell(path, "the JSON report of this run", SkipKind::Rule);
-            return;
+        if (found && identity) {
+            for (const ExcludedFile& excluded : m_rules.excluded) {
+                if (excluded.identity == *identity) {
+                    tell(path, excluded.what, SkipKind::Rule);
+                    return;
+                }
+            }
         }
         if (found && isPdfInOutputFolder(path)) {
             tell(path, "a PDF in a folder that receives the PDFs", SkipKind::Rule);

@@ -13,13 +13,20 @@ namespace papyrant {
 
 class Yielder;
 
+// A file of the program's own that a folder search passes over, and what it is.
+struct ExcludedFile
+{
+    FileIdentity identity;
+    std::string what; // "the JSON report of this run"
+};
+
 struct InputRules
 {
     bool allFiles = false; // every file of a folder, not only *.xml
     // Where the PDFs go: one folder (its identity when it exists), or beside each source when not set.
     bool besideSource = true;
     std::optional<FileIdentity> outputFolder;
-    std::vector<FileIdentity> excluded; // files of the program's own, such as the JSON report
+    std::vector<ExcludedFile> excluded; // files of the program's own: the JSON report, the merged PDF
 };
 
 // Why the folder search left a name out: a fault the user should hear of even when quiet, or the search's rule.

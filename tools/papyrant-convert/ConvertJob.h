@@ -40,6 +40,7 @@ struct FileResult
     double milliseconds = 0;
     std::string error; // why it failed
     EncodingChoice encoding; // Converted: what the text was read as, and why
+    int firstPage = 0; // Converted under --merge: where the file begins in the merged PDF, counted from 1
 };
 
 } // namespace papyrant

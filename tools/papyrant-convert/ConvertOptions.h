@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/PrintStyle.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@ struct ConvertOptions
     bool allFiles = false;
     bool noClobber = false;
     Verbosity verbosity = Verbosity::Normal;
+    PrintStyle style; // how each file is printed: --paper, --landscape, --font-size, --line-numbers, ...
+    std::optional<std::string> mergeFile; // --merge FILE.pdf: every file into this one PDF
     bool help = false;
     bool version = false;
 };

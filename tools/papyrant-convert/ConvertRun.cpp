@@ -13,6 +13,7 @@
 #include "tools/papyrant-convert/IdentitySet.h"
 #include "tools/papyrant-convert/JobTable.h"
 #include "tools/papyrant-convert/JsonReport.h"
+#include "tools/papyrant-convert/MergeRun.h"
 #include "tools/papyrant-convert/ProgressLine.h"
 #include "tools/papyrant-convert/ReportFile.h"
 #include "tools/papyrant-convert/StandardStreams.h"
@@ -155,11 +156,12 @@ class Batch
 {
 public:
     Batch(const ConvertOptions& options, ConvertServices& services, const JobTable& jobs,
-        const std::vector<SkippedName>& skipped, Clock::time_point began, bool keepResults)
+        const std::vector<SkippedName>& skipped, Clock::time_point began, bool keepResults, MergeRun* merge)
         : m_options(options)
         , m_services(services)
         , m_jobs(jobs)
         , m_skipped(skipped)
+        , m_merge(merge)
         , m_progress(services.errors, services.errorsAreTerminal && options.verbosity != Verbosity::Quiet)
         , m_began(began)
     {
@@ -172,15 +174,24 @@ public:
     void run()
     {
         m_start = Clock::now();
-        const unsigned workers = static_cast<unsigned>(std::min<std::size_t>(m_options.jobs, m_jobs.size()));
+        // A merged PDF takes the files in the batch's order, one at a time.
+        const unsigned workers
+            = static_cast<unsigned>(std::min<std::size_t>(m_merge ? 1 : m_options.jobs, m_jobs.size()));
         std::vector<std::thread> threads;
-        for (unsigned i = 0; i < workers; ++i)
-            threads.emplace_back([this] { work(); });
+        m_working.store(workers);
+        for (unsigned i = 0; i < workers; ++i) {
+            threads.emplace_back([this] {
+                work();
+                m_working.fetch_sub(1);
+                m_services.signals.wake();
+            });
+        }
         std::size_t reported = 0;
         Clock::time_point lastDrawn;
         const bool terminal = m_services.errorsAreTerminal && m_options.verbosity != Verbosity::Quiet;
         const std::size_t columns = terminal ? terminalColumns() : 80;
-        while (reported < m_jobs.size() && !m_services.signals.stop().load()) {
+        // Workers end early only when a stop came or a merged PDF can take no more files.
+        while (reported < m_jobs.size() && !m_services.signals.stop().load() && m_working.load() > 0) {
             m_services.signals.wait(terminal ? kProgressRefreshMs : -1);
             for (Finished& finished : takeFinished()) {
                 report(finished);
@@ -212,6 +223,8 @@ public:
         if (signalNumber != 0)
             line += "stopped: ";
         line += "converted " + std::to_string(m_converted) + " of " + plural(m_jobs.size(), "file");
+        if (m_merge && m_converted > 0)
+            line += " into " + displayName(m_merge->path());
         if (m_kept > 0)
             line += ", kept " + std::to_string(m_kept);
         if (m_failed > 0)
@@ -231,11 +244,45 @@ public:
         return m_failed > 0;
     }
 
+    // --merge, once the batch has run: puts the merged PDF in place, unless the batch was stopped. When it cannot
+    // be put in place, no file was converted after all: each that was or that was not taken any more fails, with
+    // the merged PDF's reason.
+    void settleMerge(bool stopped)
+    {
+        if (!m_merge)
+            return;
+        if (stopped) {
+            for (FileResult& result : m_results) {
+                if (result.status == FileStatus::Converted)
+                    result.status = FileStatus::NotDone;
+            }
+            m_converted = 0;
+            return;
+        }
+        if (m_jobs.empty())
+            return;
+        const std::string failure = m_merge->finish();
+        for (FileResult& result : m_results) {
+            if (failure.empty() && result.status == FileStatus::Converted) {
+                result.bytes = m_merge->bytes();
+            } else if (!failure.empty()
+                && (result.status == FileStatus::Converted || result.status == FileStatus::NotDone)) {
+                result.status = FileStatus::Failed;
+                result.error = "the merged PDF could not be written: " + failure;
+            }
+        }
+        if (failure.empty())
+            return;
+        m_progress.message(kProgram + "cannot write the merged PDF " + displayName(m_merge->path()) + ": " + failure);
+        m_failed = m_jobs.size() - m_kept;
+        m_converted = 0;
+    }
+
     // Only when the results were kept: every file's record, then every name left out.
     template <typename Write> void writeJson(const Write& write) const
     {
         for (std::size_t i = 0; i < m_jobs.size() && i < m_results.size(); ++i)
-            write(jsonRecord(m_jobs.job(i), m_results[i]) + '\n');
+            write(jsonRecord(job(i), m_results[i], m_merge != nullptr) + '\n');
         for (const SkippedName& name : m_skipped) {
             write(
                 (name.sameFile ? jsonSameFileRecord(name.path, name.reason) : jsonSkippedRecord(name.path, name.reason))
@@ -279,6 +326,8 @@ private:
             result.error = job.problem;
             return result;
         }
+        if (m_merge)
+            return m_merge->add(job, stop);
         // Paths too long for one system call are reached from their folders.
         const DeepTarget target(job.target);
         if (target.folder == -2) {
@@ -297,25 +346,25 @@ private:
             result.error = other;
             return result;
         }
-        RenderRequest request;
-        request.sourcePath = job.source;
-        int sourceFolder = -1;
-        if (job.source.size() >= PATH_MAX) {
-            sourceFolder = openFolderDeep(folderPartOf(job.source));
-            request.sourceFolder = sourceFolder;
-            request.sourcePath = namePartOf(job.source);
+        // Paths too long for one system call are opened from their folders.
+        const Expected<int> source = openRegularFileDeep(job.source);
+        if (!source) {
+            result.status = FileStatus::Failed;
+            result.error = source.reason();
+            return result;
         }
+        RenderRequest request;
+        request.sourceDescriptor = *source;
         request.targetFolder = target.folder;
         request.target = target.name;
         // The writer shows bytes of the name that are not UTF-8 as U+FFFD in the title; the PDF's own file name
         // keeps them.
         request.title = ExtractFileName(job.source);
         request.creator = "papyrant-convert";
+        request.style = m_options.style;
         request.stop = &stop;
         request.commit = [&](AtomicFile& file) { return commitOnce(file, target); };
         const RenderOutcome outcome = renderFile(request);
-        if (sourceFolder >= 0)
-            ::close(sourceFolder);
         switch (outcome.status) {
         case RenderOutcome::Status::Written:
             result.status = FileStatus::Converted;
@@ -385,6 +434,15 @@ private:
         return "same PDF as another file of this run";
     }
 
+    // The file as the report shows it: under --merge, every file's PDF is the merged one.
+    ConvertJob job(std::size_t index) const
+    {
+        ConvertJob job = m_jobs.job(index);
+        if (m_merge)
+            job.target = m_merge->path();
+        return job;
+    }
+
     std::vector<Finished> takeFinished()
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -399,9 +457,10 @@ private:
         case FileStatus::Converted:
             ++m_converted;
             if (m_options.verbosity == Verbosity::Verbose)
-                m_progress.message(displayName(m_jobs.source(index)) + " -> " + displayName(m_jobs.target(index)) + ": "
-                    + plural(static_cast<std::size_t>(result.pages), "page") + ", read as " + result.encoding.name
-                    + " (" + sourceName(result.encoding.source) + ")");
+                m_progress.message(displayName(m_jobs.source(index)) + " -> " + displayName(job(index).target) + ": "
+                    + plural(static_cast<std::size_t>(result.pages), "page")
+                    + (m_merge ? " from page " + std::to_string(result.firstPage) : std::string()) + ", read as "
+                    + result.encoding.name + " (" + sourceName(result.encoding.source) + ")");
             break;
         case FileStatus::Kept:
             ++m_kept;
@@ -423,9 +482,11 @@ private:
     ConvertServices& m_services;
     const JobTable& m_jobs; // not changed while the workers read it
     const std::vector<SkippedName>& m_skipped;
+    MergeRun* m_merge; // --merge: where every file goes, else null
     std::vector<FileResult> m_results; // for the report only; written by the main thread
     ProgressLine m_progress;
     std::atomic<std::size_t> m_next { 0 };
+    std::atomic<unsigned> m_working { 0 }; // workers still running
     std::atomic<std::size_t> m_current { SIZE_MAX };
     std::mutex m_mutex;
     std::vector<Finished> m_finished; // under m_mutex
@@ -498,7 +559,7 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
         const std::string misuse = standardInputMisuse(options, services);
         if (!misuse.empty())
             return usageError(services.errors, misuse);
-        return convertStandardInput(services);
+        return convertStandardInput(services, options.style);
     }
     if (options.jobs == 0)
         options.jobs = coreCount();
@@ -520,7 +581,11 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
     // A report of an earlier run that the search meets is no source.
     if (reportFile) {
         if (const std::optional<FileIdentity> identity = identityOf(*options.jsonFile))
-            rules.excluded.push_back(*identity);
+            rules.excluded.push_back({ *identity, "the JSON report of this run" });
+    }
+    if (options.mergeFile) {
+        if (const std::optional<FileIdentity> identity = identityOf(*options.mergeFile))
+            rules.excluded.push_back({ *identity, "the merged PDF of this run" });
     }
 
     std::vector<SkippedName> skipped;
@@ -544,15 +609,29 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
     SignalYielder yielder(services.signals);
     JobTable jobs(options.outputFolder);
     int reportFd = -1;
+    std::optional<MergeRun> merge;
     {
         IdentitySet sources;
         collectInputs(options.paths, rules, events, yielder, jobs, sources);
-        if (!services.signals.stop().load())
+        // Merged, the files have no PDFs of their own.
+        if (!services.signals.stop().load() && !options.mergeFile)
             assignTargets(jobs, sources);
+        // The merged PDF is checked as the report is, and made (unnamed) before the report is opened.
+        if (options.mergeFile && !services.signals.stop().load()) {
+            const std::string conflict = mergeConflict(*options.mergeFile, sources);
+            if (!conflict.empty())
+                return usageError(services.errors,
+                    "the merged PDF " + displayName(*options.mergeFile) + " would replace a file: " + conflict);
+            merge.emplace(*options.mergeFile, options.style);
+            const std::string failure = merge->open();
+            if (!failure.empty())
+                return usageError(
+                    services.errors, "cannot write the merged PDF " + displayName(*options.mergeFile) + ": " + failure);
+        }
         // The report is opened only now, when it is known not to be a file that the batch reads or writes: a
         // slip on the command line must never cost a file.
         if (reportFile && !services.signals.stop().load()) {
-            const std::string conflict = reportConflict(*options.jsonFile, jobs, sources);
+            const std::string conflict = reportConflict(*options.jsonFile, jobs, sources, options.mergeFile);
             if (!conflict.empty())
                 return usageError(services.errors,
                     "the JSON report " + displayName(*options.jsonFile) + " would replace a file: " + conflict);
@@ -568,10 +647,11 @@ int runConvert(const std::vector<std::string>& arguments, ConvertServices servic
     ::malloc_trim(0);
 
     const bool json = options.jsonFile.has_value() && (!reportFile || reportFd >= 0);
-    Batch batch(options, services, jobs, skipped, began, json);
+    Batch batch(options, services, jobs, skipped, began, json, merge ? &*merge : nullptr);
     if (!services.signals.stop().load())
         batch.run();
     const int signalNumber = services.signals.signalNumber();
+    batch.settleMerge(signalNumber != 0);
     if (reportFd >= 0) {
         bool written = true;
         batch.writeJson([&](const std::string& line) { written = written && writeAll(reportFd, line); });

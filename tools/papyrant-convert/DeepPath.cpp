@@ -1,7 +1,10 @@
 #include "tools/papyrant-convert/DeepPath.h"
 
+#include "print/FileByteSource.h"
+
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,6 +30,18 @@ int openFolderDeep(const std::string& folder)
         start = end + 1;
     }
     return current;
+}
+
+Expected<int> openRegularFileDeep(const std::string& path)
+{
+    if (path.size() < PATH_MAX)
+        return FileByteSource::openRegularFileAt(AT_FDCWD, path);
+    const int folder = openFolderDeep(folderPartOf(path));
+    if (folder < 0)
+        return Unexpected { std::strerror(errno) };
+    Expected<int> opened = FileByteSource::openRegularFileAt(folder, namePartOf(path));
+    ::close(folder);
+    return opened;
 }
 
 std::string folderPartOf(const std::string& path)

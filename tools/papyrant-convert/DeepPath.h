@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Expected.h"
+
 #include <string>
 
 namespace papyrant {
@@ -9,6 +11,10 @@ namespace papyrant {
 
 // An open descriptor of the folder, or -1 with errno set.
 int openFolderDeep(const std::string& folder);
+
+// Opens the regular file at `path` for reading, as FileByteSource::openRegularFileAt does (anything else is
+// refused before it is opened): the open descriptor, or why there is none.
+Expected<int> openRegularFileDeep(const std::string& path);
 
 // The folder part of a path ("." when it has none) and its last name.
 std::string folderPartOf(const std::string& path);

@@ -86,7 +86,7 @@ std::string jsonString(std::string_view text, bool& escaped)
     return out + "\"";
 }
 
-std::string jsonRecord(const ConvertJob& job, const FileResult& result)
+std::string jsonRecord(const ConvertJob& job, const FileResult& result, bool merged)
 {
     const bool written = result.status == FileStatus::Converted;
     bool escaped = false;
@@ -98,6 +98,10 @@ std::string jsonRecord(const ConvertJob& job, const FileResult& result)
     out += statusName(result.status);
     out += "\",\"pages\":";
     out += written ? std::to_string(result.pages) : "null";
+    if (merged) {
+        out += ",\"first_page\":";
+        out += written ? std::to_string(result.firstPage) : "null";
+    }
     out += ",\"bytes\":";
     out += written ? std::to_string(result.bytes) : "null";
     out += ",\"milliseconds\":";

@@ -14,8 +14,9 @@ std::string jsonString(std::string_view text, bool& escaped);
 
 // One line of the --json report: {"source", "target", "status", "pages", "bytes", "milliseconds", "encoding",
 // "encoding_from", "error"} (the encoding and what chose it: "mark", "declaration", "detection" or "fallback"),
-// with "source_escaped": true (and so on for target and error) after a text given in the escaped form.
-std::string jsonRecord(const ConvertJob& job, const FileResult& result);
+// with "source_escaped": true (and so on for target and error) after a text given in the escaped form. A record of a
+// merged PDF also gives "first_page", where the file begins in it (null unless the file was converted).
+std::string jsonRecord(const ConvertJob& job, const FileResult& result, bool merged = false);
 
 // A name left out of the batch: {"source", "status": "skipped", "reason"}.
 std::string jsonSkippedRecord(std::string_view source, std::string_view reason);

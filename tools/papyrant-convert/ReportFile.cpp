@@ -33,14 +33,18 @@ std::string namePart(const std::string& path)
 
 } // namespace
 
-std::string reportConflict(const std::string& path, const JobTable& jobs, const IdentitySet& sources)
+std::string reportConflict(const std::string& path, const JobTable& jobs, const IdentitySet& sources,
+    const std::optional<std::string>& mergedPdf)
 {
+    const std::string kMerged = "the merged PDF goes there";
     const std::optional<FileIdentity> existing = identityOf(path);
     if (existing) {
         if (sources.contains(*existing))
             return "it is one of the files to convert";
         if (matchesWildcard(namePart(path), "*.xml"))
             return "it is an XML file";
+        if (mergedPdf && identityOf(*mergedPdf) == existing)
+            return kMerged;
         // Only a name ending in ".pdf" (in any case, for a folder that ignores case) can be a PDF of the batch.
         if (!matchesWildcard(namePart(path), "*.pdf"))
             return {};
@@ -54,6 +58,8 @@ std::string reportConflict(const std::string& path, const JobTable& jobs, const 
     const std::optional<FileIdentity> folder = identityOf(folderPart(path));
     if (!folder)
         return {}; // the open says why
+    if (mergedPdf && namePart(*mergedPdf) == name && identityOf(folderPart(*mergedPdf)) == folder)
+        return kMerged;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         if (!jobs.hasTarget(i))
             continue;

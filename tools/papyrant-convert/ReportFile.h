@@ -3,6 +3,7 @@
 #include "tools/papyrant-convert/IdentitySet.h"
 #include "tools/papyrant-convert/JobTable.h"
 
+#include <optional>
 #include <string>
 
 namespace papyrant {
@@ -10,9 +11,10 @@ namespace papyrant {
 class StopSignals;
 
 // Why the --json report may not be written at `path`, or the empty text: it would replace a source of the batch
-// (by identity, whatever the spelling), an existing XML file, or a PDF the batch writes. A PDF not written yet
-// is compared by its folder's identity and its name.
-std::string reportConflict(const std::string& path, const JobTable& jobs, const IdentitySet& sources);
+// (by identity, whatever the spelling), an existing XML file, or a PDF the batch writes (one of each file's, or
+// the merged PDF). A PDF not written yet is compared by its folder's identity and its name.
+std::string reportConflict(const std::string& path, const JobTable& jobs, const IdentitySet& sources,
+    const std::optional<std::string>& mergedPdf = std::nullopt);
 
 struct OpenedReport
 {

@@ -85,14 +85,14 @@ std::string standardInputMisuse(const ConvertOptions& options, const ConvertServ
 {
     if (options.paths.size() != 1)
         return "\"-\" (standard input) cannot be given with other paths";
-    if (options.jsonFile || options.outputFolder || options.noClobber)
-        return "\"-\" (standard input) takes no --json, -o or --no-clobber: the PDF goes to standard output";
+    if (options.jsonFile || options.outputFolder || options.noClobber || options.mergeFile)
+        return "\"-\" (standard input) takes no --json, -o, --no-clobber or --merge: the PDF goes to standard output";
     if (services.outputIsTerminal)
         return "standard output is a terminal; send the PDF to a file or a pipe";
     return {};
 }
 
-int convertStandardInput(ConvertServices& services)
+int convertStandardInput(ConvertServices& services, const PrintStyle& style)
 {
     StopSignals& signals = services.signals;
     std::string why;
@@ -108,6 +108,7 @@ int convertStandardInput(ConvertServices& services)
     request.target = temporaryFolder() + "/stdin.pdf"; // never named: the commit step below reads it back instead
     request.title = "stdin";
     request.creator = "papyrant-convert";
+    request.style = style;
     request.stop = &signals.stop();
     request.commit = [&](AtomicFile& file) -> std::string {
         std::vector<char> buffer(kChunk);

@@ -1,0 +1,100 @@
+#include "print/MergedPdf.h"
+
+#include "print/ByteSource.h"
+#include "print/ReadError.h"
+#include "tests/support/MemorySink.h"
+#include "tests/support/MergedPdfChecks.h"
+#include "tests/support/PdfChecks.h"
+#include "tests/support/TempDir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace papyrant;
+using namespace papyrant::test;
+
+namespace {
+
+// A file whose disk gives out at its end: every byte is read, then the read that should find the end fails.
+class FailingAtTheEnd : public ByteSource
+{
+public:
+    explicit FailingAtTheEnd(std::string bytes)
+        : m_text(std::move(bytes))
+        , m_bytes(m_text)
+    {
+    }
+    std::size_t read(char* buffer, std::size_t size) override
+    {
+        const std::size_t count = m_bytes.read(buffer, size);
+        if (count == 0 && size > 0)
+            throw ReadError("Input/output error");
+        return count;
+    }
+    void rewind() override
+    {
+        m_bytes.rewind();
+    }
+
+private:
+    std::string m_text;
+    MemoryByteSource m_bytes;
+};
+
+std::string lines(const std::string& word, int count)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    for (int i = 0; i < count; ++i)
+        text += "<row>" + word + " " + std::to_string(i) + "</row>\n";
+    return text;
+}
+
+} // namespace
+
+// A file that fails after pages of it were written, and in the middle of a page, leaves nothing of itself that a
+// reader can reach: the next file takes its place, and the PDF stays sound.
+TEST(MergedPdf, AFileThatFailsPartWayLeavesNoPageOfItsOwnReachable)
+{
+    MemorySink sink;
+    const PrintJob job { kPaperA4, "all.pdf", "C.UTF-8", "papyrant-convert" };
+    MergedPdf merged(sink, job);
+    ASSERT_TRUE(merged.valid()) << merged.problem();
+
+    const std::string alphaText = lines("alpha", 150);
+    MemoryByteSource alpha(alphaText);
+    const MergedPdf::Added first = merged.add(alpha, job, "alpha.xml");
+    ASSERT_TRUE(first.merged) << first.reason;
+    EXPECT_EQ(first.firstPage, 1);
+    EXPECT_GE(first.pages, 2);
+
+    // 300 rows: several whole pages, and one begun.
+    FailingAtTheEnd bravo(lines("bravo", 300));
+    const MergedPdf::Added failed = merged.add(bravo, job, "bravo.xml");
+    EXPECT_FALSE(failed.merged);
+    EXPECT_EQ(failed.reason, "cannot read the file: Input/output error");
+
+    const std::string charlieText = lines("charlie", 10);
+    MemoryByteSource charlie(charlieText);
+    const MergedPdf::Added last = merged.add(charlie, job, "charlie.xml");
+    ASSERT_TRUE(last.merged) << last.reason;
+    EXPECT_EQ(last.firstPage, first.pages + 1);
+    EXPECT_EQ(last.pages, 1);
+    EXPECT_EQ(merged.files(), 2);
+    std::string problem;
+    ASSERT_TRUE(merged.finish(problem)) << problem;
+
+    const TempDir dir;
+    const std::filesystem::path pdf = dir.path() / "all.pdf";
+    std::ofstream(pdf, std::ios::binary) << sink.bytes;
+    EXPECT_EQ(pdfComplaints(pdf, dir.path()), std::vector<std::string> {});
+    const PdfReadBack back(pdf, dir.path());
+    EXPECT_EQ(back.pageCount(), first.pages + 1);
+    EXPECT_EQ(back.bookmarkTitles(), (std::vector<std::string> { "alpha.xml", "charlie.xml" }));
+    EXPECT_EQ(back.bookmarkPages(), (std::vector<int> { 1, first.pages + 1 }));
+    EXPECT_EQ(back.labelStarts(), (std::vector<int> { 0, first.pages }));
+    const std::string text = back.text();
+    EXPECT_NE(text.find("alpha 149"), std::string::npos);
+    EXPECT_NE(text.find("charlie 0"), std::string::npos);
+    EXPECT_EQ(text.find("bravo"), std::string::npos) << "a page of the failed file is reachable";
+    EXPECT_NE(back.pageText(first.pages + 1).find("charlie 9"), std::string::npos);
+}
