@@ -7,15 +7,24 @@
 #include "print/TextDecoder.h"
 
 #include <string>
+#include <utility>
 
 namespace papyrant {
+
+PaperSize pagePaper(const PrintJob& job)
+{
+    PaperSize paper = job.style.paper.value_or(job.paper);
+    if (job.style.landscape)
+        std::swap(paper.width, paper.height);
+    return paper;
+}
 
 PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& source, const PrintJob& job)
 {
     PrintOutcome outcome;
     TextDecoder decoder(source);
     outcome.encoding = decoder.encoding();
-    PageLayout layout(document, fonts, job.paper);
+    PageLayout layout(document, fonts, job);
     PrintableLines lines([&layout](const PrintLine& line) { layout.addLine(line); });
     std::string text;
     while (decoder.next(text)) {
@@ -38,7 +47,7 @@ PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)
         outcome.problem = fonts.problem();
         return outcome;
     }
-    PdfDocument document(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
+    PdfDocument document(sink, pagePaper(job), job.title, job.creator, fonts, job.style.fontSize);
     PrintOutcome outcome = printTextInto(document, fonts, source, job);
     if (!document.finish(outcome.problem) && outcome.problem.empty())
         outcome.problem = "the PDF could not be written";
