@@ -104,15 +104,21 @@ PageLayout::~PageLayout()
 
 void PageLayout::setUpHeader(const PrintJob& job)
 {
-    m_name = job.title;
     m_modified = job.modified;
+    // The name as characters the page can show: bytes that are not UTF-8 and control characters become U+FFFD.
+    for (std::size_t i = 0; i < job.title.size();) {
+        const Utf8Char c = utf8CharAt(job.title, i);
+        const bool control = c.codePoint < 0x20 || (c.codePoint >= 0x7F && c.codePoint < 0xA0);
+        if (c.valid && !control)
+            m_name.append(job.title, i, c.length);
+        else
+            utf8::append(m_name, U'\uFFFD');
+        i += c.length;
+    }
     // The name at the left, clear of the time in the middle; a name too long for its room is cut.
     const double modifiedWidth = static_cast<double>(m_modified.size()) * m_digitAdvance;
-    const double room = std::max(m_digitAdvance, m_width / 2 - modifiedWidth / 2 - 2 * m_digitAdvance);
-    std::string name;
-    for (const char c : m_name)
-        name.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
-    m_name = std::move(name);
+    const double room
+        = std::max(m_digitAdvance, m_paper.width / 2 - modifiedWidth / 2 - 2 * m_digitAdvance - kMarginLeftRight);
     if (!m_name.empty()) {
         m_rows.clear();
         m_shaper.layOut(m_name, room, m_rows);
@@ -199,7 +205,10 @@ void PageLayout::drawFurniture()
     for (const auto& [baseline, number] : m_pageNumbers) {
         m_ascii = std::to_string(number);
         const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(m_ascii.size())) * m_digitAdvance;
-        drawAscii(left, baseline, m_ascii);
+        if (asciiCodes(m_ascii, m_asciiCodes))
+            m_document.drawCodesInColumn(*m_mainFont, left, baseline, m_asciiCodes.data(), m_asciiCodes.size());
+        else
+            drawAscii(left, baseline, m_ascii);
     }
     m_pageNumbers.clear();
     const double headerBaseline = kMarginTopBottom - 2 * m_lineHeight + m_ascent;
@@ -221,6 +230,10 @@ void PageLayout::writePageNumbers()
     if (m_pageNumbersWritten)
         return;
     m_pageNumbersWritten = true;
+    if (m_pageNumberForms.empty())
+        return;
+    if (!m_mainFont)
+        m_mainFont = &m_document.font(FontSet::kMainFace);
     const std::string total = std::to_string(m_pageNumberForms.size());
     const double right = m_paper.width - kMarginLeftRight;
     const double baseline = kMarginTopBottom - 2 * m_lineHeight + m_ascent;

@@ -273,8 +273,9 @@ std::vector<Shown> shownIn(const std::string& content)
     std::vector<Shown> shown;
     std::vector<std::string> operands;
     std::vector<bool> marks; // per open marked-content sequence: whether it is an artifact or inside one
-    double x = 0;
+    double x = 0; // the start of the text line
     double y = 0;
+    double leading = 0;
     std::size_t i = 0;
     auto inArtifact = [&] { return std::find(marks.begin(), marks.end(), true) != marks.end(); };
     while (i < content.size()) {
@@ -323,6 +324,21 @@ std::vector<Shown> shownIn(const std::string& content)
             if (token == "Tm" && operands.size() >= 6) {
                 x = std::stod(operands[operands.size() - 2]);
                 y = std::stod(operands[operands.size() - 1]);
+            } else if ((token == "Td" || token == "TD") && operands.size() >= 2) {
+                x += std::stod(operands[operands.size() - 2]);
+                y += std::stod(operands[operands.size() - 1]);
+                if (token == "TD")
+                    leading = -std::stod(operands[operands.size() - 1]);
+            } else if (token == "TL" && !operands.empty()) {
+                leading = std::stod(operands.back());
+            } else if (token == "T*") {
+                y -= leading;
+            } else if (token == "BT") {
+                x = 0;
+                y = 0;
+            } else if (token == "'" || token == "\"") {
+                y -= leading;
+                shown.push_back({ x, y, inArtifact(), token });
             } else if (token == "BMC" || token == "BDC") {
                 marks.push_back(!operands.empty() && operands.front() == "/Artifact");
             } else if (token == "EMC") {
@@ -482,7 +498,8 @@ TEST(PageFurniture, PaperOrientationAndFontSizeSetThePageAndItsRows)
     }
 }
 
-// Several files in one document: "Page N of M" counts each file's own pages, and each file keeps its sheet.
+// Several files in one document: "Page N of M" counts each file's own pages, each file keeps its sheet, and
+// a name that is not text is shown with replacement characters.
 TEST(PageFurniture, PageCountsRunWithinEachFileOfASharedDocument)
 {
     TempDir dir;
@@ -501,7 +518,7 @@ TEST(PageFurniture, PageCountsRunWithinEachFileOfASharedDocument)
         MemoryByteSource firstSource(firstText);
         EXPECT_EQ(printTextInto(document, fonts, firstSource, first).pages, 2);
         PrintJob second;
-        second.title = "second.xml";
+        second.title = "sec\xFFond\t.xml"; // not UTF-8, and a control character
         second.style.header = true;
         second.style.lineNumbers = true;
         const std::string secondText = numberedLines(130); // 59 rows a portrait page: 3 pages
@@ -519,7 +536,7 @@ TEST(PageFurniture, PageCountsRunWithinEachFileOfASharedDocument)
     for (int page = 1; page <= 5; ++page) {
         const std::string text = pageText(pdf, page, dir.path());
         EXPECT_NE(text.find(expected[page - 1]), std::string::npos) << "page " << page << ": " << text;
-        EXPECT_NE(text.find(page <= 2 ? "first.xml" : "second.xml"), std::string::npos) << "page " << page;
+        EXPECT_NE(text.find(page <= 2 ? "first.xml" : "sec\uFFFDond\uFFFD.xml"), std::string::npos) << "page " << page;
     }
     std::string info;
     runProgram({ "pdfinfo", "-f", "1", "-l", "5", pdf.string() }, info, dir.path());
