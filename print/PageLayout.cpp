@@ -131,10 +131,12 @@ double PageLayout::nextRowBaseline()
 {
     if (m_rowsOnPage == m_rowsPerPage)
         endPage();
+    if (m_rowsOnPage == 0 && m_header)
+        drawHeader();
     const double baseline = kMarginTopBottom + m_ascent + m_rowsOnPage * m_lineHeight;
     ++m_rowsOnPage;
     if (m_pendingNumber != 0) {
-        m_pageNumbers.emplace_back(baseline, m_pendingNumber);
+        drawLineNumber(baseline, m_pendingNumber);
         m_pendingNumber = 0;
     }
     return baseline;
@@ -142,8 +144,6 @@ double PageLayout::nextRowBaseline()
 
 void PageLayout::endPage()
 {
-    if (m_lineNumbers || m_header)
-        drawFurniture();
     m_document.endPage();
     ++m_pages;
     m_rowsOnPage = 0;
@@ -169,6 +169,8 @@ void PageLayout::addLine(const PrintLine& line)
 
 void PageLayout::finish()
 {
+    if (m_pages == 0 && m_rowsOnPage == 0 && m_header)
+        drawHeader();
     if (m_rowsOnPage > 0 || m_pages == 0)
         endPage();
     writePageNumbers();
@@ -198,31 +200,33 @@ void PageLayout::drawAscii(double left, double baseline, std::string_view text)
         m_document.drawRow(left + row.left, baseline, row.glyphs, text);
 }
 
-void PageLayout::drawFurniture()
+// Furniture is drawn where a reader of the page meets it: the header before the page's first row, a line's
+// number just before its row, so that readers that keep it still give it back in reading order.
+void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
+{
+    m_ascii = std::to_string(number);
+    const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(m_ascii.size())) * m_digitAdvance;
+    // The blank column as a space of its own: readers that keep the number then keep it apart from the text.
+    m_ascii.push_back(' ');
+    m_document.setColour(kBlack);
+    m_document.beginArtifact();
+    drawAscii(left, baseline, m_ascii);
+    m_document.endArtifact();
+}
+
+void PageLayout::drawHeader()
 {
     m_document.setColour(kBlack);
     m_document.beginArtifact();
-    for (const auto& [baseline, number] : m_pageNumbers) {
-        m_ascii = std::to_string(number);
-        const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(m_ascii.size())) * m_digitAdvance;
-        if (asciiCodes(m_ascii, m_asciiCodes))
-            m_document.drawCodesInColumn(*m_mainFont, left, baseline, m_asciiCodes.data(), m_asciiCodes.size());
-        else
-            drawAscii(left, baseline, m_ascii);
-    }
-    m_pageNumbers.clear();
-    const double headerBaseline = kMarginTopBottom - 2 * m_lineHeight + m_ascent;
-    if (m_header) {
-        if (!m_nameRow.glyphs.empty())
-            m_document.drawRow(kMarginLeftRight + m_nameRow.left, headerBaseline, m_nameRow.glyphs, m_name);
-        if (!m_modified.empty()) {
-            const double centre = m_paper.width / 2;
-            drawAscii(centre - static_cast<double>(m_modified.size()) * m_digitAdvance / 2, headerBaseline, m_modified);
-        }
+    const double baseline = kMarginTopBottom - 2 * m_lineHeight + m_ascent;
+    if (!m_nameRow.glyphs.empty())
+        m_document.drawRow(kMarginLeftRight + m_nameRow.left, baseline, m_nameRow.glyphs, m_name);
+    if (!m_modified.empty()) {
+        const double centre = m_paper.width / 2;
+        drawAscii(centre - static_cast<double>(m_modified.size()) * m_digitAdvance / 2, baseline, m_modified);
     }
     m_document.endArtifact();
-    if (m_header)
-        m_pageNumberForms.push_back(m_document.placeLaterForm());
+    m_pageNumberForms.push_back(m_document.placeLaterForm());
 }
 
 void PageLayout::writePageNumbers()

@@ -75,7 +75,8 @@ private:
     double nextRowBaseline();
     void endPage();
     void setUpHeader(const PrintJob& job);
-    void drawFurniture();
+    void drawLineNumber(double baseline, std::uint64_t number);
+    void drawHeader();
     bool asciiCodes(std::string_view text, std::vector<std::uint16_t>& codes);
     void drawAscii(double left, double baseline, std::string_view text);
     void writePageNumbers();
@@ -95,12 +96,10 @@ private:
     int m_rowsOnPage = 0;
     int m_pages = 0;
     std::vector<CachedGlyph> m_glyphs;
-    // Line numbers: how many digits the gutter holds, the number the next row shows, and this page's numbers
-    // by baseline.
+    // Line numbers: how many digits the gutter holds, and the number the next row shows.
     bool m_lineNumbers = false;
     int m_gutterDigits = 0;
     std::uint64_t m_pendingNumber = 0;
-    std::vector<std::pair<double, std::uint64_t>> m_pageNumbers;
     // The header: the file's name shaped once, the time, and each page's form for "Page N of M".
     bool m_header = false;
     std::string m_name;

@@ -119,8 +119,6 @@ void PdfDocument::beginText()
     if (!m_inText) {
         m_content += "BT\n";
         m_inText = true;
-        m_lineX = 0;
-        m_lineY = 0;
     }
 }
 
@@ -219,8 +217,6 @@ void PdfDocument::moveTo(double x, double y)
     m_content += " Tm\n";
     m_penX = x;
     m_penY = y;
-    m_lineX = x;
-    m_lineY = y;
 }
 
 void PdfDocument::drawCodes(PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count)
@@ -231,34 +227,6 @@ void PdfDocument::drawCodes(PdfFont& font, double left, double baseline, const s
     for (std::size_t i = 0; i < count; ++i)
         PdfFont::appendCode(m_content, codes[i]);
     m_content += ")Tj\n";
-}
-
-void PdfDocument::drawCodesInColumn(
-    PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count)
-{
-    setFont(font);
-    closeShow();
-    // Offsets as written, so that the position kept here is the one a reader works out.
-    const double dx = std::round((left - m_lineX) * 100) / 100;
-    const double dy = std::round((m_paper.height - baseline - m_lineY) * 100) / 100;
-    if (dx == 0 && dy < 0 && m_leading == 0) {
-        m_leading = -dy;
-        pdf::appendNumber(m_content, m_leading, 2);
-        m_content += " TL\n";
-    }
-    const bool nextLine = dx == 0 && dy == -m_leading;
-    if (!nextLine) {
-        pdf::appendNumber(m_content, dx, 2);
-        m_content.push_back(' ');
-        pdf::appendNumber(m_content, dy, 2);
-        m_content += " Td\n";
-    }
-    m_lineX += dx;
-    m_lineY += dy;
-    m_content.push_back('(');
-    for (std::size_t i = 0; i < count; ++i)
-        PdfFont::appendCode(m_content, codes[i]);
-    m_content += nextLine ? ")'\n" : ")Tj\n";
 }
 
 void PdfDocument::drawMoreCodes(const std::uint16_t* codes, std::size_t count)
@@ -344,7 +312,6 @@ void PdfDocument::endPage()
 {
     endText();
     m_colour = kBlack;
-    m_leading = 0;
     const int page = m_writer.reserve();
     const int contents = m_writer.reserve();
     std::string box;

@@ -44,9 +44,6 @@ public:
     // The quick way for rows of one face with no shaping: `code` gives the code that draws a character.
     PdfFont& font(int face);
     void drawCodes(PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count);
-    // As drawCodes, placed from the last row's start: for short rows stacked in a column (line numbers), which
-    // then take a few bytes each.
-    void drawCodesInColumn(PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count);
     // Draws more codes of the last drawCodes' font right after what it drew.
     void drawMoreCodes(const std::uint16_t* codes, std::size_t count);
 
@@ -115,9 +112,6 @@ private:
     PdfFont* m_currentFont = nullptr;
     double m_penX = 0;
     double m_penY = 0;
-    double m_lineX = 0; // where the text line matrix puts the start of a row
-    double m_lineY = 0;
-    double m_leading = 0; // the page's TL; 0 while not set
 };
 
 } // namespace papyrant
