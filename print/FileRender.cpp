@@ -3,6 +3,7 @@
 #include "print/AtomicFile.h"
 #include "print/FileByteSource.h"
 #include "print/FontFallback.h"
+#include "print/ModificationTime.h"
 #include "print/PaperSize.h"
 #include "print/ReadError.h"
 #include "print/StoppableSource.h"
@@ -56,6 +57,13 @@ RenderOutcome renderOpened(const RenderRequest& request, int sourceFd)
         PrintJob job { paperForEnvironment(), request.title, textLocaleFromEnvironment() };
         job.creator = request.creator;
         job.style = request.style;
+        struct stat status
+        {
+        };
+        if (fstat(sourceFd, &status) == 0 && S_ISREG(status.st_mode)) {
+            job.modified = localMinuteStamp(status.st_mtime);
+            job.sourceSize = static_cast<std::uint64_t>(status.st_size);
+        }
         const PrintOutcome printed = printText(input, *file, job);
         if (!printed.problem.empty())
             return failed(file->error() != 0 ? writeFailureReason(*file) : printed.problem);

@@ -3,9 +3,12 @@
 #include "print/FontSet.h"
 #include "print/PdfDocument.h"
 #include "print/PdfFont.h"
+#include "print/TextPrinter.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
+#include <cmath>
+#include <exception>
 
 namespace papyrant {
 
@@ -23,60 +26,230 @@ bool isSimpleCharacter(char32_t cp)
         || (cp >= 0x2400 && cp <= 0x2426) || (cp >= 0x2500 && cp <= 0x25FF);
 }
 
+PrintJob jobOnPaper(PaperSize paper)
+{
+    PrintJob job;
+    job.paper = paper;
+    return job;
+}
+
+// How many digits the gutter makes room for: enough for the last line of a source of `size` bytes (a line
+// takes at least one byte), at least 3 and at most 6; a longer number reaches into the margin. Unknown size: 6.
+int gutterDigits(std::uint64_t size)
+{
+    int digits = 1;
+    for (std::uint64_t lines = size + 1; lines >= 10 && digits < 6; lines /= 10)
+        ++digits;
+    return size == 0 ? 6 : std::max(digits, 3);
+}
+
+double clampedFontSize(double size)
+{
+    if (!std::isfinite(size))
+        return PageLayout::kFontSize;
+    return std::clamp(size, PrintStyle::kMinFontSize, PrintStyle::kMaxFontSize);
+}
+
 } // namespace
 
 PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, PaperSize paper)
+    : PageLayout(document, fonts, jobOnPaper(paper))
+{
+}
+
+PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, const PrintJob& job)
     : m_document(document)
     , m_fonts(fonts)
-    , m_shaper(fonts, kFontSize)
+    , m_fontSize(clampedFontSize(job.style.fontSize))
+    , m_shaper(fonts, m_fontSize)
+    , m_paper(pagePaper(job))
     , m_glyphs(kCachedRange)
 {
     const FontFace& main = fonts.face(FontSet::kMainFace);
-    m_ascent = main.ascender() * kFontSize / main.unitsPerEm();
-    m_lineHeight = m_ascent - main.descender() * kFontSize / main.unitsPerEm();
+    m_ascent = main.ascender() * m_fontSize / main.unitsPerEm();
+    m_lineHeight = m_ascent - main.descender() * m_fontSize / main.unitsPerEm();
     if (m_lineHeight <= 0) {
-        m_ascent = kFontSize * 0.93;
-        m_lineHeight = kFontSize * 1.17;
+        m_ascent = m_fontSize * 0.93;
+        m_lineHeight = m_fontSize * 1.17;
     }
-    m_width = paper.width - 2 * kMarginLeftRight;
-    m_rowsPerPage = std::max(1, static_cast<int>((paper.height - 2 * kMarginTopBottom) / m_lineHeight));
+    m_document.setPageFormat(m_paper, m_fontSize);
+    m_width = m_paper.width - 2 * kMarginLeftRight;
+    m_rowsPerPage = std::max(1, static_cast<int>((m_paper.height - 2 * kMarginTopBottom) / m_lineHeight));
+    const std::uint32_t zero = main.glyphFor(U'0');
+    m_digitAdvance = zero != 0 ? main.advance(zero) * m_fontSize / main.unitsPerEm() : m_fontSize * 0.6;
+
+    m_lineNumbers = job.style.lineNumbers;
+    if (m_lineNumbers) {
+        // The numbers right-aligned, then one blank column before the text.
+        m_gutterDigits = gutterDigits(job.sourceSize);
+        const double gutter = (m_gutterDigits + 1) * m_digitAdvance;
+        m_left += gutter;
+        m_width -= gutter;
+    }
+    m_header = job.style.header;
+    if (m_header)
+        setUpHeader(job);
+}
+
+PageLayout::~PageLayout()
+{
+    // A layout left early (its source failed) still writes the forms its pages named, so that the document
+    // stays whole around it.
+    try {
+        writePageNumbers();
+    } catch (const std::exception&) {
+        // The document fails as a whole for a missing object; nothing more to do here.
+    }
+}
+
+void PageLayout::setUpHeader(const PrintJob& job)
+{
+    m_modified = job.modified;
+    // The name as characters the page can show: bytes that are not UTF-8 and control characters become U+FFFD.
+    for (std::size_t i = 0; i < job.title.size();) {
+        const Utf8Char c = utf8CharAt(job.title, i);
+        const bool control = c.codePoint < 0x20 || (c.codePoint >= 0x7F && c.codePoint < 0xA0);
+        if (c.valid && !control)
+            m_name.append(job.title, i, c.length);
+        else
+            utf8::append(m_name, U'\uFFFD');
+        i += c.length;
+    }
+    // The name at the left, clear of the time in the middle; a name too long for its room is cut.
+    const double modifiedWidth = static_cast<double>(m_modified.size()) * m_digitAdvance;
+    const double room
+        = std::max(m_digitAdvance, m_paper.width / 2 - modifiedWidth / 2 - 2 * m_digitAdvance - kMarginLeftRight);
+    if (!m_name.empty()) {
+        m_rows.clear();
+        m_shaper.layOut(m_name, room, m_rows);
+        if (!m_rows.empty())
+            m_nameRow = std::move(m_rows.front());
+    }
 }
 
 double PageLayout::nextRowBaseline()
 {
-    if (m_rowsOnPage == m_rowsPerPage) {
-        m_document.endPage();
-        ++m_pages;
-        m_rowsOnPage = 0;
-    }
+    if (m_rowsOnPage == m_rowsPerPage)
+        endPage();
+    if (m_rowsOnPage == 0 && m_header)
+        drawHeader();
     const double baseline = kMarginTopBottom + m_ascent + m_rowsOnPage * m_lineHeight;
     ++m_rowsOnPage;
+    if (m_pendingNumber != 0) {
+        drawLineNumber(baseline, m_pendingNumber);
+        m_pendingNumber = 0;
+    }
     return baseline;
 }
 
-void PageLayout::addLine(std::string_view line)
+void PageLayout::endPage()
 {
-    if (line.empty()) {
+    m_document.endPage();
+    ++m_pages;
+    m_rowsOnPage = 0;
+}
+
+void PageLayout::addLine(const PrintLine& line)
+{
+    if (m_lineNumbers)
+        m_pendingNumber = line.sourceLine;
+    if (line.text.empty()) {
         nextRowBaseline();
         return;
     }
     if (drawPlainLine(line))
         return;
     m_rows.clear();
-    m_shaper.layOut(line, m_width, m_rows);
+    m_shaper.layOut(line.text, m_width, m_rows);
+    if (line.spans.empty())
+        m_document.setColour(kBlack);
     for (const LineShaper::Row& row : m_rows)
-        m_document.drawRow(kMarginLeftRight + row.left, nextRowBaseline(), row.glyphs, line);
+        m_document.drawRow(m_left + row.left, nextRowBaseline(), row.glyphs, line.text, line.spans);
 }
 
 void PageLayout::finish()
 {
-    if (m_rowsOnPage > 0 || m_pages == 0) {
-        m_document.endPage();
-        ++m_pages;
-        m_rowsOnPage = 0;
-    }
+    if (m_pages == 0 && m_rowsOnPage == 0 && m_header)
+        drawHeader();
+    if (m_rowsOnPage > 0 || m_pages == 0)
+        endPage();
+    writePageNumbers();
 }
 
+bool PageLayout::asciiCodes(std::string_view text, std::vector<std::uint16_t>& codes)
+{
+    codes.clear();
+    for (const char c : text) {
+        const CachedGlyph& glyph = glyphFor(static_cast<unsigned char>(c));
+        if (glyph.state != 1)
+            return false;
+        codes.push_back(glyph.code);
+    }
+    return true;
+}
+
+void PageLayout::drawAscii(double left, double baseline, std::string_view text)
+{
+    if (asciiCodes(text, m_asciiCodes)) {
+        m_document.drawCodes(*m_mainFont, left, baseline, m_asciiCodes.data(), m_asciiCodes.size());
+        return;
+    }
+    m_rows.clear();
+    m_shaper.layOut(text, 1e9, m_rows);
+    for (const LineShaper::Row& row : m_rows)
+        m_document.drawRow(left + row.left, baseline, row.glyphs, text);
+}
+
+// Furniture is drawn where a reader of the page meets it: the header before the page's first row, a line's
+// number just before its row, so that readers that keep it still give it back in reading order.
+void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
+{
+    m_ascii = std::to_string(number);
+    const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(m_ascii.size())) * m_digitAdvance;
+    // The blank column as a space of its own: readers that keep the number then keep it apart from the text.
+    m_ascii.push_back(' ');
+    m_document.setColour(kBlack);
+    m_document.beginArtifact();
+    drawAscii(left, baseline, m_ascii);
+    m_document.endArtifact();
+}
+
+void PageLayout::drawHeader()
+{
+    m_document.setColour(kBlack);
+    m_document.beginArtifact();
+    const double baseline = kMarginTopBottom - 2 * m_lineHeight + m_ascent;
+    if (!m_nameRow.glyphs.empty())
+        m_document.drawRow(kMarginLeftRight + m_nameRow.left, baseline, m_nameRow.glyphs, m_name);
+    if (!m_modified.empty()) {
+        const double centre = m_paper.width / 2;
+        drawAscii(centre - static_cast<double>(m_modified.size()) * m_digitAdvance / 2, baseline, m_modified);
+    }
+    m_document.endArtifact();
+    m_pageNumberForms.push_back(m_document.placeLaterForm());
+}
+
+void PageLayout::writePageNumbers()
+{
+    if (m_pageNumbersWritten)
+        return;
+    m_pageNumbersWritten = true;
+    if (m_pageNumberForms.empty())
+        return;
+    if (!m_mainFont)
+        m_mainFont = &m_document.font(FontSet::kMainFace);
+    const std::string total = std::to_string(m_pageNumberForms.size());
+    const double right = m_paper.width - kMarginLeftRight;
+    const double baseline = kMarginTopBottom - 2 * m_lineHeight + m_ascent;
+    for (std::size_t i = 0; i < m_pageNumberForms.size(); ++i) {
+        m_ascii = "Page " + std::to_string(i + 1) + " of " + total;
+        if (!asciiCodes(m_ascii, m_asciiCodes))
+            m_asciiCodes.clear();
+        const double left = right - static_cast<double>(m_asciiCodes.size()) * m_digitAdvance;
+        m_document.writeLaterForm(
+            m_pageNumberForms[i], *m_mainFont, left, baseline, m_asciiCodes.data(), m_asciiCodes.size());
+    }
+}
 const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
 {
     CachedGlyph& entry = m_glyphs[cp];
@@ -98,13 +271,14 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
     if (code == 0)
         return entry;
     entry.code = code;
-    entry.advance = static_cast<float>(main.advance(glyph) * kFontSize / main.unitsPerEm());
+    entry.advance = static_cast<float>(main.advance(glyph) * m_fontSize / main.unitsPerEm());
     entry.state = 1;
     return entry;
 }
 
-bool PageLayout::drawPlainLine(std::string_view line)
+bool PageLayout::drawPlainLine(const PrintLine& printLine)
 {
+    const std::string_view line = printLine.text;
     m_lineCodes.clear();
     m_lineAdvances.clear();
     m_lineOffsets.clear();
@@ -130,11 +304,14 @@ bool PageLayout::drawPlainLine(std::string_view line)
         i += static_cast<std::size_t>(length);
     }
     m_lineOffsets.push_back(static_cast<std::uint32_t>(line.size()));
+    if (printLine.spans.empty())
+        m_document.setColour(kBlack);
 
     // Fill rows: break after the last space that fits; a word longer than the row is broken between
     // characters; spaces at the end of a row may hang past the margin.
     const std::size_t count = m_lineCodes.size();
     std::size_t rowStart = 0;
+    std::size_t spanIndex = 0;
     while (rowStart < count) {
         double x = 0;
         std::size_t end = rowStart;
@@ -151,11 +328,45 @@ bool PageLayout::drawPlainLine(std::string_view line)
             if (space)
                 afterLastSpace = end;
         }
-        m_document.drawCodes(
-            *m_mainFont, kMarginLeftRight, nextRowBaseline(), m_lineCodes.data() + rowStart, end - rowStart);
+        if (printLine.spans.empty())
+            m_document.drawCodes(*m_mainFont, m_left, nextRowBaseline(), m_lineCodes.data() + rowStart, end - rowStart);
+        else
+            drawStyledCodes(nextRowBaseline(), rowStart, end, printLine.spans, spanIndex, line);
         rowStart = end;
     }
     return true;
+}
+
+void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t end, std::span<const StyleSpan> spans,
+    std::size_t& spanIndex, std::string_view line)
+{
+    // Runs of one colour, each a string of codes after the last; a space shows no ink, so it joins any run.
+    bool positioned = false;
+    std::size_t runStart = begin;
+    auto flush = [&](std::size_t runEnd) {
+        if (runEnd == runStart)
+            return;
+        if (!positioned)
+            m_document.drawCodes(*m_mainFont, m_left, baseline, m_lineCodes.data() + runStart, runEnd - runStart);
+        else
+            m_document.drawMoreCodes(m_lineCodes.data() + runStart, runEnd - runStart);
+        positioned = true;
+        runStart = runEnd;
+    };
+    for (std::size_t i = begin; i < end; ++i) {
+        const std::uint32_t offset = m_lineOffsets[i];
+        if (line[offset] == ' ')
+            continue;
+        while (spanIndex < spans.size() && spans[spanIndex].end <= offset)
+            ++spanIndex;
+        const bool styled = spanIndex < spans.size() && spans[spanIndex].begin <= offset;
+        const Colour colour = styled ? colourOf(spans[spanIndex].style) : kBlack;
+        if (!(colour == m_document.colour())) {
+            flush(i);
+            m_document.setColour(colour);
+        }
+    }
+    flush(end);
 }
 
 } // namespace papyrant

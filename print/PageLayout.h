@@ -5,7 +5,10 @@
 #include "print/PrintLine.h"
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace papyrant {
@@ -13,11 +16,18 @@ namespace papyrant {
 class FontSet;
 class PdfDocument;
 class PdfFont;
+struct PrintJob;
 
-// Lays lines of text out on the pages of a PDF document in DejaVu Sans Mono 10 pt: margins of 1 inch at top
-// and bottom and 1.25 inch at the sides, long lines wrapped at the printable width (between words where there
-// is room, else between characters, never with an added hyphen). A line whose every character the main face
-// draws as it is, one glyph each, goes straight to glyph codes; the others are shaped by LineShaper.
+// Lays one file's lines of text out on the pages of a PDF document in DejaVu Sans Mono, 10 pt unless the job's
+// style says otherwise: margins of 1 inch at top and bottom and 1.25 inch at the sides, long lines wrapped at
+// the printable width (between words where there is room, else between characters, never with an added
+// hyphen). A line whose every character the main face draws as it is, one glyph each, goes straight to glyph
+// codes; the others are shaped by LineShaper. Styled stretches of a line are drawn in their colours.
+//
+// The job's style may ask for the source's line numbers in a gutter left of the text and for a header in the
+// top margin: the file's name, its modification time and "Page N of M". Both are marked as page furniture, so
+// that they stay out of the text that readers copy. The writer makes one pass, so each page's "Page N of M"
+// is a form that is written when the file's pages end and M is known; M counts this layout's pages only.
 class PageLayout
 {
 public:
@@ -26,14 +36,19 @@ public:
     static constexpr double kFontSize = 10.0;
 
     PageLayout(PdfDocument& document, FontSet& fonts, PaperSize paper);
+    PageLayout(PdfDocument& document, FontSet& fonts, const PrintJob& job);
+    ~PageLayout();
+    PageLayout(const PageLayout&) = delete;
+    PageLayout& operator=(const PageLayout&) = delete;
 
     // One line of valid UTF-8 without line breaks or control characters.
-    void addLine(std::string_view line);
-    void addLine(const PrintLine& line)
+    void addLine(std::string_view line)
     {
-        addLine(line.text);
+        addLine(PrintLine { line, {}, 0 });
     }
-    // Ends the last page; a document without a line still gets one blank page.
+    void addLine(const PrintLine& line);
+    // Ends the last page and writes the pages' "Page N of M"; a document without a line still gets one blank
+    // page.
     void finish();
 
     int pageCount() const
@@ -54,25 +69,51 @@ private:
     };
 
     const CachedGlyph& glyphFor(char32_t cp);
-    bool drawPlainLine(std::string_view line);
+    bool drawPlainLine(const PrintLine& line);
+    void drawStyledCodes(double baseline, std::size_t begin, std::size_t end, std::span<const StyleSpan> spans,
+        std::size_t& spanIndex, std::string_view line);
     double nextRowBaseline();
+    void endPage();
+    void setUpHeader(const PrintJob& job);
+    void drawLineNumber(double baseline, std::uint64_t number);
+    void drawHeader();
+    bool asciiCodes(std::string_view text, std::vector<std::uint16_t>& codes);
+    void drawAscii(double left, double baseline, std::string_view text);
+    void writePageNumbers();
 
     PdfDocument& m_document;
     FontSet& m_fonts;
     PdfFont* m_mainFont = nullptr;
+    double m_fontSize = kFontSize;
     LineShaper m_shaper;
+    PaperSize m_paper;
     double m_ascent = 0;
     double m_lineHeight = 0;
+    double m_left = kMarginLeftRight; // of the text, right of the gutter when there is one
     double m_width = 0;
+    double m_digitAdvance = 0; // of the main face's digits, which are all alike
     int m_rowsPerPage = 1;
     int m_rowsOnPage = 0;
     int m_pages = 0;
     std::vector<CachedGlyph> m_glyphs;
+    // Line numbers: how many digits the gutter holds, and the number the next row shows.
+    bool m_lineNumbers = false;
+    int m_gutterDigits = 0;
+    std::uint64_t m_pendingNumber = 0;
+    // The header: the file's name shaped once, the time, and each page's form for "Page N of M".
+    bool m_header = false;
+    std::string m_name;
+    LineShaper::Row m_nameRow;
+    std::string m_modified;
+    std::vector<int> m_pageNumberForms;
+    bool m_pageNumbersWritten = false;
     // Scratch space, kept between lines.
     std::vector<std::uint16_t> m_lineCodes;
     std::vector<float> m_lineAdvances;
     std::vector<std::uint32_t> m_lineOffsets; // byte offset of each character, and the line's length at the end
     std::vector<LineShaper::Row> m_rows;
+    std::string m_ascii;
+    std::vector<std::uint16_t> m_asciiCodes;
 };
 
 } // namespace papyrant

@@ -4,6 +4,7 @@
 #include "print/PdfFont.h"
 #include "print/PdfSyntax.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -92,6 +93,14 @@ PdfFont& PdfDocument::font(int face)
     return newFont(face);
 }
 
+void PdfDocument::setPageFormat(PaperSize paper, double fontSize)
+{
+    m_paper = paper;
+    if (fontSize != m_fontSize)
+        m_currentFont = nullptr;
+    m_fontSize = fontSize;
+}
+
 void PdfDocument::closeShow()
 {
     if (m_inString) {
@@ -110,6 +119,77 @@ void PdfDocument::beginText()
         m_content += "BT\n";
         m_inText = true;
     }
+}
+
+void PdfDocument::endText()
+{
+    closeShow();
+    if (m_inText)
+        m_content += "ET\n";
+    m_inText = false;
+    m_currentFont = nullptr;
+}
+
+void PdfDocument::setColour(Colour colour)
+{
+    if (colour == m_colour)
+        return;
+    closeShow();
+    for (const std::uint8_t channel : { colour.red, colour.green, colour.blue }) {
+        pdf::appendNumber(m_content, channel / 255.0);
+        m_content.push_back(' ');
+    }
+    m_content += "rg\n";
+    m_colour = colour;
+}
+
+void PdfDocument::beginArtifact()
+{
+    // Inside the text object, so that the sequence and the object nest.
+    beginText();
+    closeShow();
+    m_content += "/Artifact BMC\n";
+}
+
+void PdfDocument::endArtifact()
+{
+    closeShow();
+    m_content += "EMC\n";
+}
+
+int PdfDocument::placeLaterForm()
+{
+    endText();
+    const int form = m_writer.reserve();
+    m_pageForms.push_back(form);
+    m_content += "/Artifact BMC /L";
+    m_content += std::to_string(m_pageForms.size());
+    m_content += " Do EMC\n";
+    return form;
+}
+
+void PdfDocument::writeLaterForm(
+    int form, PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count)
+{
+    std::string content = "0 g BT /";
+    content += font.resourceName();
+    content.push_back(' ');
+    pdf::appendNumber(content, m_fontSize);
+    content += " Tf 1 0 0 1 ";
+    pdf::appendNumber(content, left, 2);
+    content.push_back(' ');
+    pdf::appendNumber(content, m_paper.height - baseline, 2);
+    content += " Tm (";
+    for (std::size_t i = 0; i < count; ++i)
+        PdfFont::appendCode(content, codes[i]);
+    content += ")Tj ET\n";
+    std::string box;
+    pdf::appendNumber(box, m_paper.width, 4);
+    box.push_back(' ');
+    pdf::appendNumber(box, m_paper.height, 4);
+    m_writer.writeStream(form,
+        "/Type/XObject/Subtype/Form/BBox[0 0 " + box + "]/Resources " + pdf::reference(m_resources), std::move(content),
+        PdfWriter::Compression::None);
 }
 
 void PdfDocument::setFont(PdfFont& font)
@@ -148,11 +228,27 @@ void PdfDocument::drawCodes(PdfFont& font, double left, double baseline, const s
     m_content += ")Tj\n";
 }
 
-void PdfDocument::drawRow(double left, double baseline, const std::vector<PlacedGlyph>& glyphs, std::string_view text)
+void PdfDocument::drawMoreCodes(const std::uint16_t* codes, std::size_t count)
+{
+    m_content.push_back('(');
+    for (std::size_t i = 0; i < count; ++i)
+        PdfFont::appendCode(m_content, codes[i]);
+    m_content += ")Tj\n";
+}
+
+void PdfDocument::drawRow(double left, double baseline, const std::vector<PlacedGlyph>& glyphs, std::string_view text,
+    std::span<const StyleSpan> spans)
 {
     const double rowY = m_paper.height - baseline;
     bool moved = false;
     for (const PlacedGlyph& glyph : glyphs) {
+        // A space shows no ink, so it keeps whatever colour is current.
+        if (!spans.empty() && glyph.textLength > 0 && text[glyph.textBegin] != ' ') {
+            const auto after = std::upper_bound(spans.begin(), spans.end(), glyph.textBegin,
+                [](std::uint32_t offset, const StyleSpan& span) { return offset < span.begin; });
+            const bool styled = after != spans.begin() && glyph.textBegin < std::prev(after)->end;
+            setColour(styled ? colourOf(std::prev(after)->style) : kBlack);
+        }
         const std::string_view codeText = text.substr(glyph.textBegin, glyph.textLength);
         const int face = glyph.face == FontSet::kNoFace ? FontSet::kMainFace : glyph.face;
         PdfFont* font = &this->font(face);
@@ -198,13 +294,23 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
     closeShow();
 }
 
+std::string PdfDocument::pageResources()
+{
+    if (m_pageForms.empty())
+        return pdf::reference(m_resources);
+    if (m_fontDictionary == 0)
+        m_fontDictionary = m_writer.reserve();
+    std::string resources = "<</Font " + pdf::reference(m_fontDictionary) + "/XObject<<";
+    for (std::size_t i = 0; i < m_pageForms.size(); ++i)
+        resources += "/L" + std::to_string(i + 1) + " " + pdf::reference(m_pageForms[i]);
+    resources += ">>/ProcSet[/PDF/Text]>>";
+    return resources;
+}
+
 void PdfDocument::endPage()
 {
-    closeShow();
-    if (m_inText)
-        m_content += "ET\n";
-    m_inText = false;
-    m_currentFont = nullptr;
+    endText();
+    m_colour = kBlack;
     const int page = m_writer.reserve();
     const int contents = m_writer.reserve();
     std::string box;
@@ -212,13 +318,14 @@ void PdfDocument::endPage()
     box.push_back(' ');
     pdf::appendNumber(box, m_paper.height, 4);
     m_writer.writeObject(page,
-        "<</Type/Page/Parent " + pdf::reference(m_pageTree) + "/MediaBox[0 0 " + box + "]/Resources "
-            + pdf::reference(m_resources) + "/Contents " + pdf::reference(contents) + ">>");
+        "<</Type/Page/Parent " + pdf::reference(m_pageTree) + "/MediaBox[0 0 " + box + "]/Resources " + pageResources()
+            + "/Contents " + pdf::reference(contents) + ">>");
     // The first pages at the fast level: a short print-out is over before denser compression would pay.
     const auto compression = m_pages.size() < kFastPages ? PdfWriter::Compression::Fast : PdfWriter::Compression::Dense;
     m_writer.writeStream(contents, "", std::move(m_content), compression);
     m_content.clear();
     m_content.reserve(16 * 1024);
+    m_pageForms.clear();
     m_pages.push_back(page);
 }
 
@@ -302,6 +409,8 @@ bool PdfDocument::finish(std::string& problem)
         fonts += "/" + font->resourceName() + " " + pdf::reference(font->object());
     }
     m_writer.writeObject(m_resources, "<</Font<<" + fonts + ">>/ProcSet[/PDF/Text]>>");
+    if (m_fontDictionary != 0)
+        m_writer.writeObject(m_fontDictionary, "<<" + fonts + ">>");
     std::string kids;
     for (const int page : m_pages) {
         if (!kids.empty())

@@ -3,9 +3,12 @@
 #include "print/PaperSize.h"
 #include "print/PdfWriter.h"
 #include "print/PlacedGlyph.h"
+#include "print/PrintLine.h"
+#include "print/StylePalette.h"
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,13 +32,39 @@ public:
     PdfDocument(const PdfDocument&) = delete;
     PdfDocument& operator=(const PdfDocument&) = delete;
 
+    // The paper and font size of the pages from the next one on (a document may hold several files' pages,
+    // each file with its own); only between pages.
+    void setPageFormat(PaperSize paper, double fontSize);
+
     // Draws a row of glyphs whose left edge is `left` points from the page's left and whose baseline is
-    // `baseline` points below its top; the glyphs' texts are ranges of `text`.
-    void drawRow(double left, double baseline, const std::vector<PlacedGlyph>& glyphs, std::string_view text);
+    // `baseline` points below its top; the glyphs' texts are ranges of `text`, and each glyph takes the colour
+    // of the style of its text's first byte in `spans`.
+    void drawRow(double left, double baseline, const std::vector<PlacedGlyph>& glyphs, std::string_view text,
+        std::span<const StyleSpan> spans = {});
 
     // The quick way for rows of one face with no shaping: `code` gives the code that draws a character.
     PdfFont& font(int face);
     void drawCodes(PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count);
+    // Draws more codes of the last drawCodes' font right after what it drew.
+    void drawMoreCodes(const std::uint16_t* codes, std::size_t count);
+
+    // The ink of what is drawn next; a page starts black.
+    void setColour(Colour colour);
+    Colour colour() const
+    {
+        return m_colour;
+    }
+
+    // What is drawn between these two is page furniture (a running header, line numbers), which readers that
+    // honour tags leave out of the text they copy.
+    void beginArtifact();
+    void endArtifact();
+
+    // Places on this page, as furniture, a form whose content is not known yet: a number for writeLaterForm.
+    int placeLaterForm();
+    // Writes a form placed with placeLaterForm: one string of codes of `font` at `left` and `baseline`, in black.
+    void writeLaterForm(
+        int form, PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count);
 
     // Ends the page (a page with nothing drawn stays blank).
     void endPage();
@@ -73,6 +102,8 @@ private:
         std::string title;
         std::size_t firstPage;
     };
+    void endText();
+    std::string pageResources();
 
     PdfWriter m_writer;
     PaperSize m_paper;
@@ -87,7 +118,10 @@ private:
     std::vector<Section> m_sections;
     std::vector<std::unique_ptr<PdfFont>> m_allFonts;
     std::vector<PdfFont*> m_fontOfFace; // the font that takes a face's new codes
+    int m_fontDictionary = 0; // the fonts as an object of its own, for pages with resources of their own
     std::string m_content;
+    std::vector<int> m_pageForms; // the forms placed on this page
+    Colour m_colour = kBlack;
     // The state of the page's text object.
     bool m_inText = false;
     bool m_inArray = false;

@@ -7,15 +7,24 @@
 #include "print/TextDecoder.h"
 
 #include <string>
+#include <utility>
 
 namespace papyrant {
+
+PaperSize pagePaper(const PrintJob& job)
+{
+    PaperSize paper = job.style.paper.value_or(job.paper);
+    if (job.style.landscape)
+        std::swap(paper.width, paper.height);
+    return paper;
+}
 
 PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& source, const PrintJob& job)
 {
     PrintOutcome outcome;
     TextDecoder decoder(source);
     outcome.encoding = decoder.encoding();
-    PageLayout layout(document, fonts, job.paper);
+    PageLayout layout(document, fonts, job);
     PrintableLines lines([&layout](const PrintLine& line) { layout.addLine(line); });
     std::string text;
     while (decoder.next(text)) {
@@ -32,7 +41,7 @@ PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& so
 
 std::unique_ptr<PdfDocument> newDocument(ByteSink& sink, FontSet& fonts, const PrintJob& job)
 {
-    return std::make_unique<PdfDocument>(sink, job.paper, job.title, job.creator, fonts, PageLayout::kFontSize);
+    return std::make_unique<PdfDocument>(sink, pagePaper(job), job.title, job.creator, fonts, job.style.fontSize);
 }
 
 PrintOutcome printText(ByteSource& source, ByteSink& sink, const PrintJob& job)

@@ -5,6 +5,7 @@
 #include "print/PrintStyle.h"
 
 #include <memory>
+#include <cstdint>
 #include <string>
 
 namespace papyrant {
@@ -21,7 +22,12 @@ struct PrintJob
     std::string locale; // orders the fallback faces; see fallbackFamilies
     std::string creator = "padprint"; // the program that made the PDF, as its information says
     PrintStyle style {}; // its paper, when set, takes the place of `paper`
+    std::string modified {}; // when the source was last changed, "YYYY-MM-DD HH:MM" in local time, for the header
+    std::uint64_t sourceSize = 0; // the source's size in bytes when known: bounds its line numbers' width
 };
+
+// The sheet the job's pages are: the style's paper, else the job's, turned on its side for landscape.
+PaperSize pagePaper(const PrintJob& job);
 
 struct PrintOutcome
 {

@@ -76,6 +76,32 @@ SAMPLES = {
     "no-font": ("𗀀𗀁𗀂", None),
 }
 
+# Samples printed with the options that add page furniture and colour: (options, what is printed). The text
+# must come back as for the others, once and in order; a reader that does not leave out the furniture marked
+# as artifacts (the header's name, time and "Page N of M", the line numbers) may give that back as well, and
+# is named. The sources are dated FURNITURE_TIME, shown in UTC.
+FURNITURE_TIME = 1767323040  # 2026-01-02 03:04 UTC
+
+
+def furnished_lines():
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>', '<order id="A-17" xmlns:x="urn:example">']
+    lines.append("  <!-- a comment with Größe and 中文 -->")
+    lines.append("  <note>" + " ".join("word%d" % i for i in range(60)) + "</note>")
+    for i in range(90):
+        lines.append('  <item n="%d" x:kind="part">Teil &amp; piece %d <![CDATA[a<b]]></item>' % (i, i))
+    lines.append("</order>")
+    return "\n".join(lines)
+
+
+OPTION_SAMPLES = {
+    "furnished": (["--header", "--line-numbers"], furnished_lines()),
+    "coloured": (["--xml=colour"], furnished_lines()),
+    "furnished-coloured-landscape": (
+        ["--xml=colour", "--header", "--line-numbers", "--landscape", "--font-size=8"],
+        furnished_lines(),
+    ),
+}
+
 READERS = ["pdftotext", "mutool-1.21", "gs-txtwrite", "pdfminer", "pypdf", "pdfjs", "pdfium", "mupdf"]
 
 # The two quirks excused, each for its readers only: lam-alef given back as alef-lam (the ligature's glyph order),
@@ -177,6 +203,34 @@ def compare(reader, expected, got):
     return lost, doubled, words_lost
 
 
+def in_order(reader, expected, got):
+    """Whether the expected words come back in their order, other words (the furniture) allowed in between."""
+    got_words = [lam_alef_form(w, reader) for w in excused(reader, got).split()]
+    position = 0
+    for word in (lam_alef_form(w, reader) for w in expected.split()):
+        try:
+            position = got_words.index(word, position) + 1
+        except ValueError:
+            return False
+    return True
+
+
+def furniture_text(name, printed, options, pages):
+    """The text of a sample's header and line numbers, for the readers that give it back."""
+    parts = []
+    if "--header" in options:
+        for page in range(1, pages + 1):
+            parts.append("%s.xml %s Page %d of %d" % (name, "2026-01-02 03:04", page, pages))
+    if "--line-numbers" in options:
+        parts.extend(str(n) for n in range(1, printed.count("\n") + 2))
+    return " ".join(parts)
+
+
+def offered_options(convert):
+    result = run([convert, "--help"])
+    return set(re.findall(r"--[a-z0-9-]+", result.stdout.decode(errors="replace")))
+
+
 def run(arguments, **kwargs):
     return subprocess.run(arguments, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300, **kwargs)
 
@@ -240,6 +294,17 @@ def main():
     work = args.keep or tempfile.mkdtemp(prefix="papyrant-readers-")
     os.makedirs(work, exist_ok=True)
     samples = {k: v for k, v in SAMPLES.items() if not args.only or k in args.only.split(",")}
+    offered = offered_options(args.convert)
+    options_of = {}
+    for name, (options, printed) in OPTION_SAMPLES.items():
+        if args.merge or (args.only and name not in args.only.split(",")):
+            continue
+        missing = [o for o in options if o.split("=")[0] not in offered]
+        if missing:
+            print("%s: left out, the converter does not offer %s yet" % (name, " ".join(missing)))
+            continue
+        samples[name] = (printed, None)
+        options_of[name] = options
     problems = []
     pdfs = []
     sources = []
@@ -247,6 +312,7 @@ def main():
         source = os.path.join(work, name + ".xml")
         with open(source, "w", encoding="utf-8") as f:
             f.write(printed + "\n")
+        os.utime(source, (FURNITURE_TIME, FURNITURE_TIME))
         sources.append(source)
     known = known_losses()
     if args.merge:
@@ -269,7 +335,7 @@ def main():
         pdf = os.path.join(work, name + ".pdf")
         if not args.merge:
             # One run per sample: a sample that stops the converter must not take the others with it.
-            result = run([args.convert, "-q", "-o", work, source])
+            result = run([args.convert, "-q"] + options_of.get(name, []) + ["-o", work, source], env=dict(os.environ, TZ="UTC0"))
             if result.returncode != 0 or not os.path.exists(pdf):
                 problems.append("%s: not converted (exit %d) %s" % (name, result.returncode, result.stderr.decode(errors="replace").strip()))
                 continue
@@ -286,6 +352,7 @@ def main():
 
     reader_faults(work)
     mended = []
+    furniture_readers = collections.defaultdict(list)
     totals = {reader: [0, 0, 0] for reader in READERS}
     rows = []
     for pdf in pdfs:
@@ -297,6 +364,17 @@ def main():
             path = os.path.join(work, "%s.%s.txt" % (name, reader))
             got = open(path, encoding="utf-8", errors="surrogate_or_replace").read() if os.path.exists(path) else ""
             lost, doubled, words = compare(reader, expected, got)
+            if name in options_of:
+                if not in_order(reader, expected, got):
+                    problems.append("%s in %s: the text does not come back in its order" % (name, reader))
+                pages = int(re.search(r"Pages:\s+(\d+)", run(["pdfinfo", pdf]).stdout.decode()).group(1))
+                furniture = furniture_text(name, printed, options_of[name], pages)
+                # Lost and words lost against the text alone; doubled against text and furniture, which a reader
+                # may give back or not.
+                doubled_with_furniture = compare(reader, expected + "\n" + furniture, got)[1]
+                if doubled_with_furniture < doubled:
+                    furniture_readers[name].append(reader)
+                    doubled = doubled_with_furniture
             for i, value in enumerate((lost, doubled, words)):
                 totals[reader][i] += value
             cells.append((lost, doubled, words))
@@ -319,6 +397,8 @@ def main():
         print("(characters lost / characters doubled / words lost)")
         for reader in sorted(ASTRAL_BROKEN):
             print("%s loses characters beyond U+FFFF in a PDF written by hand too: not counted for it" % reader)
+    for name, readers in sorted(furniture_readers.items()):
+        print("%s: header and line numbers given back by %s" % (name, ", ".join(readers)))
     for note in mended:
         print("better than known (tighten known-losses.tsv): " + note)
     for problem in problems:
