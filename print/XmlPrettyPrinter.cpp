@@ -147,8 +147,12 @@ void XmlPrettyPrinter::release(bool all)
 {
     while (!m_held.empty()) {
         Held& held = m_held.front();
-        if (held.malformed)
+        if (held.malformed && !m_raw) {
             m_raw = true;
+            // From here the text is printed as it stands, with the white space that led up to it.
+            if (!m_droppedSpace.empty())
+                m_next.piece(XmlPiece { XmlPieceKind::Text, m_droppedSpace, m_droppedLine });
+        }
         if (!m_raw && held.kind == XmlPieceKind::StartTagOpen && held.nodeStart && m_keptDepth == 0
             && held.decision == Decision::Unknown) {
             const std::size_t after = m_textBase + m_text.size() - (held.offset + held.size);
@@ -204,8 +208,11 @@ void XmlPrettyPrinter::print(const Held& held)
     }
     switch (held.kind) {
     case XmlPieceKind::Text:
-        if (isXmlSpace(piece.text))
+        if (isXmlSpace(piece.text)) {
+            m_droppedSpace.assign(piece.text);
+            m_droppedLine = piece.line;
             return;
+        }
         break;
     case XmlPieceKind::TagClose:
         if (m_inStartTag) {
@@ -247,6 +254,7 @@ void XmlPrettyPrinter::print(const Held& held)
         break;
     }
     m_printed = true;
+    m_droppedSpace.clear();
     m_next.piece(piece);
 }
 

@@ -89,6 +89,8 @@ private:
     Decision m_tagDecision = Decision::Unknown; // of the start tag being printed
     bool m_inStartTag = false;
     bool m_raw = false;
+    std::string m_droppedSpace; // white space left out since the last piece printed
+    std::uint64_t m_droppedLine = 0;
     bool m_printed = false;
 };
 

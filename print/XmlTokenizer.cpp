@@ -139,6 +139,10 @@ bool XmlTokenizer::stepContent(bool final)
     }
     const std::size_t window = std::min(available, kMaxPiece);
     const std::size_t markup = std::string_view(p, window).find_first_of("<&");
+    // Text is cut where the text is, never where the input's pieces happen to end: then what is white space
+    // only does not depend on how the input came.
+    if (markup == std::string_view::npos && window < kMaxPiece && !final)
+        return false;
     emit(XmlPieceKind::Text, markup == std::string_view::npos ? wholeCharacters(window) : markup);
     return true;
 }
