@@ -1,7 +1,9 @@
 // Shows a file the way a print style sees it, for the tests and benchmarks that look at a whole process:
-//   xml-view-dump [--xml=pretty|colour|pretty,colour] [--fold-base64=N] [--numbers] [--pdf=OUT] FILE
+//   xml-view-dump [--xml=pretty|colour|pretty,colour] [--fold-base64=N] [--line-numbers] [--header] [--numbers]
+//                 [--pdf=OUT] FILE
 // Without --pdf, writes the printable lines to standard output, one a line (with --numbers, each after the
-// source line it begins and a tab); with --pdf, prints the file as a PDF to OUT, as a conversion would.
+// source line it begins and a tab); with --pdf, prints the file as a PDF to OUT, as a conversion would, with
+// the page's options too.
 #include "print/ByteSink.h"
 #include "print/FileByteSource.h"
 #include "print/PrintableLines.h"
@@ -38,7 +40,8 @@ private:
 int usage()
 {
     std::fprintf(stderr,
-        "usage: xml-view-dump [--xml=pretty|colour|pretty,colour] [--fold-base64=N] [--numbers] [--pdf=OUT] FILE\n");
+        "usage: xml-view-dump [--xml=pretty|colour|pretty,colour] [--fold-base64=N] [--line-numbers] [--header] "
+        "[--numbers] [--pdf=OUT] FILE\n");
     return 2;
 }
 
@@ -85,6 +88,10 @@ int main(int argc, char** argv)
                 return usage();
         } else if (argument.starts_with("--fold-base64=")) {
             style.foldBase64 = std::strtoull(argv[i] + 14, nullptr, 10);
+        } else if (argument == "--line-numbers") {
+            style.lineNumbers = true;
+        } else if (argument == "--header") {
+            style.header = true;
         } else if (argument == "--numbers") {
             numbers = true;
         } else if (argument.starts_with("--pdf=")) {
