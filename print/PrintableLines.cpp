@@ -35,6 +35,45 @@ PrintableLines::PrintableLines(LineSink sink)
 {
 }
 
+void PrintableLines::add(std::string_view text, TextStyle style)
+{
+    setStyle(style);
+    add(text);
+    setStyle(TextStyle::Text);
+}
+
+void PrintableLines::setStyle(TextStyle style)
+{
+    if (style == m_style)
+        return;
+    closeSpan();
+    m_style = style;
+    m_styleBegin = m_line.size();
+}
+
+void PrintableLines::closeSpan()
+{
+    if (m_style != TextStyle::Text && m_line.size() > m_styleBegin) {
+        if (!m_spans.empty() && m_spans.back().style == m_style && m_spans.back().end == m_styleBegin)
+            m_spans.back().end = static_cast<std::uint32_t>(m_line.size());
+        else
+            m_spans.push_back(StyleSpan {
+                static_cast<std::uint32_t>(m_styleBegin), static_cast<std::uint32_t>(m_line.size()), m_style });
+    }
+    m_styleBegin = m_line.size();
+}
+
+void PrintableLines::breakLine(std::uint64_t sourceLine)
+{
+    flushPending();
+    if (m_lineStarted || !m_cutForLength)
+        endLine();
+    m_cutForLength = false;
+    m_afterCr = false;
+    m_sourceLines = sourceLine;
+    m_sourceLine = sourceLine;
+}
+
 void PrintableLines::add(std::string_view text)
 {
     std::size_t i = 0;
@@ -134,19 +173,25 @@ void PrintableLines::cutForLength()
 
 void PrintableLines::endLine()
 {
-    m_sink(PrintLine { m_line, {}, m_sourceLine });
+    closeSpan();
+    m_sink(PrintLine { m_line, m_spans, m_sourceLine });
     m_line.clear();
+    m_spans.clear();
+    m_styleBegin = 0;
     m_column = 0;
     m_lineStarted = false;
 }
 
+void PrintableLines::flushPending()
+{
+    for (std::size_t i = 0; i < m_pending.size(); ++i)
+        addCodePoint(U'\uFFFD');
+    m_pending.clear();
+}
+
 void PrintableLines::finish()
 {
-    if (!m_pending.empty()) {
-        for (std::size_t i = 0; i < m_pending.size(); ++i)
-            addCodePoint(U'\uFFFD');
-        m_pending.clear();
-    }
+    flushPending();
     if (m_lineStarted)
         endLine();
     m_afterCr = false;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace papyrant;
@@ -106,6 +107,62 @@ TEST(PrintableLines, VeryLongLinesAreHandedOutInBoundedParts)
     EXPECT_EQ(lines[3], "next");
     // A break right where a part ends does not add an empty line.
     EXPECT_EQ(linesOf(std::string(max, 'y') + "\r\nz").size(), 2u);
+}
+
+TEST(PrintableLines, StyledTextKeepsItsStyleOverExactlyWhatItBecame)
+{
+    struct Line
+    {
+        std::string text;
+        std::vector<StyleSpan> spans;
+        std::uint64_t number;
+    };
+    std::vector<Line> lines;
+    PrintableLines printable([&lines](const PrintLine& line) {
+        lines.push_back({ std::string(line.text), { line.spans.begin(), line.spans.end() }, line.sourceLine });
+    });
+    const auto span
+        = [](std::uint32_t begin, std::uint32_t end, TextStyle style) { return std::tuple(begin, end, style); };
+    const auto spansOf = [&span](const Line& line) {
+        std::vector<std::tuple<std::uint32_t, std::uint32_t, TextStyle>> spans;
+        for (const StyleSpan& s : line.spans)
+            spans.push_back(span(s.begin, s.end, s.style));
+        return spans;
+    };
+    using Spans = std::vector<std::tuple<std::uint32_t, std::uint32_t, TextStyle>>;
+
+    // A tab, a caret and a code point shown by number grow the line: the spans move with them.
+    printable.add("a\t");
+    printable.add("<b\x01", TextStyle::Markup);
+    printable.add("\xC2\xAD"
+                  "c",
+        TextStyle::Comment);
+    printable.add("d\te");
+    // Styled text over a break and over a cut for length: each line gets its share.
+    printable.add("ab\ncd", TextStyle::Comment);
+    printable.add("\n" + std::string(PrintableLines::kMaxLineChars - 2, 'x'));
+    printable.add("yyyy", TextStyle::AttributeValue);
+    // A break not in the source: the next line begins where the caller says, the source's breaks count on.
+    printable.breakLine(40);
+    printable.add("z\nw");
+    printable.finish();
+
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0].text, "a       <b^A<U+00AD>cd  eab");
+    EXPECT_EQ(spansOf(lines[0]),
+        (Spans { span(8, 12, TextStyle::Markup), span(12, 21, TextStyle::Comment), span(25, 27, TextStyle::Comment) }));
+    EXPECT_EQ(lines[1].text, "cd");
+    EXPECT_EQ(spansOf(lines[1]), (Spans { span(0, 2, TextStyle::Comment) }));
+    const std::uint32_t max = PrintableLines::kMaxLineChars;
+    EXPECT_EQ(spansOf(lines[2]), (Spans { span(max - 2, max, TextStyle::AttributeValue) }));
+    EXPECT_EQ(lines[3].text, "yy");
+    EXPECT_EQ(spansOf(lines[3]), (Spans { span(0, 2, TextStyle::AttributeValue) }));
+    EXPECT_EQ(lines[4].text, "z");
+    EXPECT_EQ(lines[5].text, "w");
+    std::vector<std::uint64_t> numbers;
+    for (const Line& line : lines)
+        numbers.push_back(line.number);
+    EXPECT_EQ(numbers, (std::vector<std::uint64_t> { 1, 2, 3, 0, 40, 41 }));
 }
 
 TEST(PaperSize, LetterInTheUsAndCanadaA4Elsewhere)

@@ -1,0 +1,86 @@
+#include "print/XmlTextView.h"
+
+#include "print/Base64Folding.h"
+#include "print/PrintStyle.h"
+#include "print/PrintableLines.h"
+#include "print/XmlPrettyPrinter.h"
+#include "print/XmlTokenizer.h"
+
+#include <optional>
+
+namespace papyrant {
+
+// The last stage: pieces become printable lines, in their syntax's style when colour is asked for. A folded
+// run's note keeps its style without colour too, so that it never passes for the file's own text.
+class XmlTextView::Output : public XmlPieceSink
+{
+public:
+    Output(PrintableLines& lines, bool colour)
+        : m_lines(lines)
+        , m_colour(colour)
+    {
+    }
+
+    void piece(const XmlPiece& piece) override
+    {
+        if (piece.kind == XmlPieceKind::LineBreak) {
+            m_lines.breakLine(piece.line);
+            return;
+        }
+        const TextStyle style = styleOf(piece.kind);
+        if (style == TextStyle::Text || (!m_colour && style != TextStyle::Folded))
+            m_lines.add(piece.text);
+        else
+            m_lines.add(piece.text, style);
+    }
+
+    void end() override { }
+
+private:
+    PrintableLines& m_lines;
+    bool m_colour;
+};
+
+class XmlTextView::Stages
+{
+public:
+    Stages(const PrintStyle& style, PrintableLines& lines)
+        : output(lines, style.xmlColour)
+    {
+        XmlPieceSink* next = &output;
+        if (style.xmlPretty)
+            next = &pretty.emplace(*next);
+        if (style.foldBase64 > 0)
+            next = &folding.emplace(style.foldBase64, *next);
+        tokenizer.emplace(*next);
+    }
+
+    Output output;
+    std::optional<XmlPrettyPrinter> pretty;
+    std::optional<Base64Folding> folding;
+    std::optional<XmlTokenizer> tokenizer;
+};
+
+XmlTextView::XmlTextView(const PrintStyle& style, PrintableLines& lines)
+    : m_stages(std::make_unique<Stages>(style, lines))
+{
+}
+
+XmlTextView::~XmlTextView() = default;
+
+bool XmlTextView::wanted(const PrintStyle& style)
+{
+    return style.xmlPretty || style.xmlColour || style.foldBase64 > 0;
+}
+
+void XmlTextView::add(std::string_view text)
+{
+    m_stages->tokenizer->add(text);
+}
+
+void XmlTextView::finish()
+{
+    m_stages->tokenizer->finish();
+}
+
+} // namespace papyrant
