@@ -57,13 +57,7 @@ RenderOutcome renderOpened(const RenderRequest& request, int sourceFd)
         PrintJob job { paperForEnvironment(), request.title, textLocaleFromEnvironment() };
         job.creator = request.creator;
         job.style = request.style;
-        struct stat status
-        {
-        };
-        if (fstat(sourceFd, &status) == 0 && S_ISREG(status.st_mode)) {
-            job.modified = localMinuteStamp(status.st_mtime);
-            job.sourceSize = static_cast<std::uint64_t>(status.st_size);
-        }
+        takeSourceFacts(job, sourceFd);
         const PrintOutcome printed = printText(input, *file, job);
         if (!printed.problem.empty())
             return failed(file->error() != 0 ? writeFailureReason(*file) : printed.problem);

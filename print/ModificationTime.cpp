@@ -1,6 +1,9 @@
 #include "print/ModificationTime.h"
 
+#include "print/TextPrinter.h"
+
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace papyrant {
 
@@ -15,6 +18,17 @@ std::string localMinuteStamp(std::time_t time)
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof stamp)
         return {};
     return stamp;
+}
+
+void takeSourceFacts(PrintJob& job, int descriptor)
+{
+    struct stat status
+    {
+    };
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return;
+    job.modified = localMinuteStamp(status.st_mtime);
+    job.sourceSize = static_cast<std::uint64_t>(status.st_size);
 }
 
 } // namespace papyrant

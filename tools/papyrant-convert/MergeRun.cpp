@@ -3,6 +3,7 @@
 #include "conversion/PathHelpers.h"
 #include "print/FileRender.h"
 #include "print/FontFallback.h"
+#include "print/ModificationTime.h"
 #include "print/PaperSize.h"
 #include "print/StoppableSource.h"
 #include "tools/papyrant-convert/DeepPath.h"
@@ -79,7 +80,9 @@ FileResult MergeRun::add(const ConvertJob& job, const std::atomic<bool>& stop)
     StoppableSource input(*source, &stop);
     FileResult result;
     try {
-        const MergedPdf::Added added = m_merged->add(input, jobFor(ExtractFileName(job.source), m_style), job.source);
+        PrintJob print = jobFor(ExtractFileName(job.source), m_style);
+        takeSourceFacts(print, *source);
+        const MergedPdf::Added added = m_merged->add(input, print, job.source);
         if (!added.merged)
             return failedWith(added.reason);
         result.status = FileStatus::Converted;
