@@ -4,8 +4,8 @@
 #include "print/PaperSize.h"
 #include "print/PrintStyle.h"
 
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace papyrant {
