@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# The XML view against the plain print-out, through the test program that prints a file with a print style:
+# papyrant-convert's print-outs for reading against the plain print-out:
 # - a 50 MB indented file: median of 3 runs, plain and with --xml=pretty,colour --header --line-numbers;
 # - the same records on one line (50 MB): peak memory, plain and with --xml=pretty,colour.
 set -euo pipefail
 source "$(dirname "$0")/lib/build.sh"
 source "$(dirname "$0")/lib/records.sh"
 [ -x /usr/bin/time ] || install_packages time
-build_targets xml-view-dump
-dump=$build/tests/xml-view-dump
+build_targets papyrant-convert
+convert=$build/bin/papyrant-convert
 
 work=$(mktemp -d /tmp/papyrant-xmlview-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
+mkdir "$work/out"
 now_ns() { date +%s%N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
@@ -21,7 +22,7 @@ large_ms() {
     for _ in 1 2 3; do
         local start
         start=$(now_ns)
-        "$dump" "$@" --pdf="$work/out.pdf" "$work/large.xml"
+        "$convert" -q "$@" -o "$work/out" "$work/large.xml"
         echo $((($(now_ns) - start) / 1000000))
     done | median
 }
@@ -32,7 +33,7 @@ echo "xmlview.large_pretty_colour_header_numbers_median: $styled_ms ms"
 awk -v a="$styled_ms" -v b="$plain_ms" 'BEGIN { printf "xmlview.large_slower_than_plain: %+.1f %%\n", 100 * (a - b) / b }'
 
 peak_kb() {
-    /usr/bin/time -f "%M" -o "$work/rss" "$dump" "$@" --pdf="$work/out.pdf" "$work/one-line.xml"
+    /usr/bin/time -f "%M" -o "$work/rss" "$convert" -q "$@" -o "$work/out" "$work/one-line.xml"
     cat "$work/rss"
 }
 plain_kb=$(peak_kb)
