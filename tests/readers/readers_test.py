@@ -13,6 +13,7 @@
 # status is 1 when any reader loses or doubles more than known-losses.tsv allows for that sample: the losses
 # not mended yet are written down there, so that none can grow and no new one can come in unseen.
 import argparse
+import base64
 import codecs
 import collections
 import concurrent.futures
@@ -93,7 +94,29 @@ def furnished_lines():
     return "\n".join(lines)
 
 
+def folded_sample():
+    """An attachment of 4,096 base64 characters wrapped at 76 columns, and what --fold-base64=256 prints of it: the
+    first and last 64 characters around a line that counts the characters left out."""
+    run = base64.b64encode(bytes(range(256)) * 12).decode()
+    wrapped = "\n".join(run[i : i + 76] for i in range(0, len(run), 76))
+    printed = "<doc>\n<attachment>\n%s\n</attachment>\n</doc>" % wrapped
+    shown = "<doc>\n<attachment>\n%s\n[\u2026 %s characters of base64 \u2026]\n%s\n</attachment>\n</doc>" % (
+        run[:64],
+        "{:,}".format(len(run) - 128),
+        run[-64:],
+    )
+    return printed, shown
+
+
+# name: (options, what is printed[, what must come back])
 OPTION_SAMPLES = {
+    "folded": (["--fold-base64=256"],) + folded_sample(),
+    "pretty-coloured": (
+        ["--xml=pretty,colour"],
+        '<order id="7"><item sku="A1">Pen &amp; ink</item><item sku="B2"><name>Ink</name><qty>2</qty></item></order>',
+        '<order id="7">\n  <item sku="A1">Pen &amp; ink</item>\n  <item sku="B2">\n    <name>Ink</name>\n'
+        "    <qty>2</qty>\n  </item>\n</order>",
+    ),
     "furnished": (["--header", "--line-numbers"], furnished_lines()),
     "coloured": (["--xml=colour"], furnished_lines()),
     "furnished-coloured-landscape": (
@@ -296,14 +319,14 @@ def main():
     samples = {k: v for k, v in SAMPLES.items() if not args.only or k in args.only.split(",")}
     offered = offered_options(args.convert)
     options_of = {}
-    for name, (options, printed) in OPTION_SAMPLES.items():
+    for name, (options, printed, *shown) in OPTION_SAMPLES.items():
         if args.merge or (args.only and name not in args.only.split(",")):
             continue
         missing = [o for o in options if o.split("=")[0] not in offered]
         if missing:
             print("%s: left out, the converter does not offer %s yet" % (name, " ".join(missing)))
             continue
-        samples[name] = (printed, None)
+        samples[name] = (printed, shown[0] if shown else None)
         options_of[name] = options
     problems = []
     pdfs = []
