@@ -28,23 +28,7 @@ PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& so
     outcome.encoding = decoder.encoding();
     PageLayout layout(document, fonts, job);
     PrintableLines lines([&layout](const PrintLine& line) { layout.addLine(line); });
-    // The plain text goes straight to the lines; only a style that asks for it reads the text as XML.
-    std::optional<XmlTextView> view;
-    if (XmlTextView::wanted(job.style))
-        view.emplace(job.style, lines);
-    std::string text;
-    while (decoder.next(text)) {
-        if (view)
-            view->add(text);
-        else
-            lines.add(text);
-        text.clear();
-        if (!document.ok())
-            break;
-    }
-    if (view)
-        view->finish();
-    lines.finish();
+    readStyledText(decoder, job.style, lines, [&document] { return document.ok(); });
     layout.finish();
     outcome.pages = layout.pageCount();
     return outcome;

@@ -3,10 +3,12 @@
 #include "print/Base64Folding.h"
 #include "print/PrintStyle.h"
 #include "print/PrintableLines.h"
+#include "print/TextDecoder.h"
 #include "print/XmlPrettyPrinter.h"
 #include "print/XmlTokenizer.h"
 
 #include <optional>
+#include <string>
 
 namespace papyrant {
 
@@ -81,6 +83,28 @@ void XmlTextView::add(std::string_view text)
 void XmlTextView::finish()
 {
     m_stages->tokenizer->finish();
+}
+
+void readStyledText(
+    TextDecoder& decoder, const PrintStyle& style, PrintableLines& lines, const std::function<bool()>& keepGoing)
+{
+    // The plain text goes straight to the lines; only a style that asks for it reads the text as XML.
+    std::optional<XmlTextView> view;
+    if (XmlTextView::wanted(style))
+        view.emplace(style, lines);
+    std::string text;
+    while (decoder.next(text)) {
+        if (view)
+            view->add(text);
+        else
+            lines.add(text);
+        text.clear();
+        if (!keepGoing())
+            break;
+    }
+    if (view)
+        view->finish();
+    lines.finish();
 }
 
 } // namespace papyrant

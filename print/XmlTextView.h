@@ -2,12 +2,14 @@
 
 #include "print/XmlPiece.h"
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
 namespace papyrant {
 
 class PrintableLines;
+class TextDecoder;
 struct PrintStyle;
 
 // The text of an XML file as the print style asks to see it: coloured by its syntax, indented, with long base64
@@ -34,5 +36,10 @@ private:
     class Stages;
     std::unique_ptr<Stages> m_stages;
 };
+
+// Reads the decoder's text to its end into `lines`, through an XmlTextView when the style wants one, and
+// finishes the lines; `keepGoing`, asked after each piece, can end the reading early.
+void readStyledText(
+    TextDecoder& decoder, const PrintStyle& style, PrintableLines& lines, const std::function<bool()>& keepGoing);
 
 } // namespace papyrant

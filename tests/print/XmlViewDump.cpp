@@ -54,20 +54,7 @@ void dumpLines(ByteSource& source, const PrintStyle& style, bool numbers)
         std::fputc('\n', stdout);
     });
     TextDecoder decoder(source);
-    std::optional<XmlTextView> view;
-    if (XmlTextView::wanted(style))
-        view.emplace(style, lines);
-    std::string text;
-    while (decoder.next(text)) {
-        if (view)
-            view->add(text);
-        else
-            lines.add(text);
-        text.clear();
-    }
-    if (view)
-        view->finish();
-    lines.finish();
+    readStyledText(decoder, style, lines, [] { return true; });
 }
 
 } // namespace
