@@ -1,6 +1,7 @@
 #include "tools/papyrant-convert/ReportFile.h"
 
 #include "text/Wildcard.h"
+#include "tools/papyrant-convert/DeepPath.h"
 #include "tools/papyrant-convert/DisplayName.h"
 #include "tools/papyrant-convert/StopSignals.h"
 
@@ -17,20 +18,6 @@ namespace {
 
 constexpr int kReaderWaitMs = 100;
 
-std::string folderPart(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string namePart(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 std::string reportConflict(const std::string& path, const JobTable& jobs, const IdentitySet& sources,
@@ -41,12 +28,12 @@ std::string reportConflict(const std::string& path, const JobTable& jobs, const 
     if (existing) {
         if (sources.contains(*existing))
             return "it is one of the files to convert";
-        if (matchesWildcard(namePart(path), "*.xml"))
+        if (matchesWildcard(namePartOf(path), "*.xml"))
             return "it is an XML file";
         if (mergedPdf && identityOf(*mergedPdf) == existing)
             return kMerged;
         // Only a name ending in ".pdf" (in any case, for a folder that ignores case) can be a PDF of the batch.
-        if (!matchesWildcard(namePart(path), "*.pdf"))
+        if (!matchesWildcard(namePartOf(path), "*.pdf"))
             return {};
         for (std::size_t i = 0; i < jobs.size(); ++i) {
             if (jobs.hasTarget(i) && identityOf(jobs.target(i)) == existing)
@@ -54,17 +41,17 @@ std::string reportConflict(const std::string& path, const JobTable& jobs, const 
         }
         return {};
     }
-    const std::string name = namePart(path);
-    const std::optional<FileIdentity> folder = identityOf(folderPart(path));
+    const std::string name = namePartOf(path);
+    const std::optional<FileIdentity> folder = identityOf(folderPartOf(path));
     if (!folder)
         return {}; // the open says why
-    if (mergedPdf && namePart(*mergedPdf) == name && identityOf(folderPart(*mergedPdf)) == folder)
+    if (mergedPdf && namePartOf(*mergedPdf) == name && identityOf(folderPartOf(*mergedPdf)) == folder)
         return kMerged;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         if (!jobs.hasTarget(i))
             continue;
         const std::string target = jobs.target(i);
-        if (namePart(target) == name && identityOf(folderPart(target)) == folder)
+        if (namePartOf(target) == name && identityOf(folderPartOf(target)) == folder)
             return "the PDF of " + displayName(jobs.source(i)) + " goes there";
     }
     return {};
