@@ -245,8 +245,14 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
                 && m_glyphs[cluster.firstGlyph + right.second].advance != 0;
         });
     }
-    const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
+    // A right-to-left cluster comes from the shaper in visual order, its base last: drawn from the base on, its
+    // text comes first, as written, and the glyph that carries it is the one that joins up with the cluster
+    // before. Drawn as placed, a reader sees a zero-width mark a base's width away from that cluster, takes the
+    // gap for a space, and gives back the marks before their base.
     const bool reversed = (cluster.level & 1) != 0;
+    if (reversed)
+        std::reverse(m_drawOrder.begin(), m_drawOrder.end());
+    const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
     const std::uint32_t clusterBegin = m_offsets[cluster.firstChar];
     const std::uint32_t clusterLength = m_offsets[cluster.endChar] - clusterBegin;
     // A cluster drawn with several glyphs copies back through its first glyph's code, the others' copying back

@@ -129,3 +129,34 @@ TEST(LineLayout, FlagsAreNeverCutInHalf)
     for (std::uint32_t start : starts)
         EXPECT_EQ(start % 8, 0u) << "a row starts at the indicator at byte " << start;
 }
+
+// Readers that take text in the order it is drawn, and join glyphs into words by how close they sit, must get
+// pointed Hebrew and vowelled Arabic back as written: each base with its marks after it, and the glyph that
+// gives back a letter is the letter's own, with its width, not a mark standing a letter's width away.
+TEST(LineLayout, RightToLeftMarksAreDrawnAfterTheirBase)
+{
+    for (const std::string line : { "\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD \u05E2\u05D5\u05B9\u05DC\u05B8\u05DD",
+             "\u05D1\u05B0\u05BC\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA",
+             "\u0645\u064E\u0631\u0652\u062D\u064E\u0628\u064B\u0627 \u0628\u0650\u0643\u064F\u0645\u0652" }) {
+        const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
+        ASSERT_EQ(rows.size(), 1u);
+        std::string drawn;
+        for (const PlacedGlyph& glyph : rows[0].glyphs) {
+            drawn += line.substr(glyph.textBegin, glyph.textLength);
+            if (glyph.textLength == 0)
+                continue;
+            // The letters and marks of these lines take two bytes each; the points and harakat are U+05B0 to
+            // U+05C7 and U+064B to U+0652.
+            const auto lead = static_cast<unsigned char>(line[glyph.textBegin]);
+            if (lead < 0x80)
+                continue;
+            const char32_t first
+                = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(line[glyph.textBegin + 1]) & 0x3Fu);
+            const bool mark = (first >= 0x5B0 && first <= 0x5C7) || (first >= 0x64B && first <= 0x652);
+            if (!mark) {
+                EXPECT_GT(glyph.advance, 0) << "the letter at byte " << glyph.textBegin << " is given back by a mark";
+            }
+        }
+        EXPECT_EQ(drawn, line);
+    }
+}
