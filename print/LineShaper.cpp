@@ -193,32 +193,51 @@ void LineShaper::shapeRuns()
 
 bool LineShaper::glyphPerCharacter(const Cluster& cluster)
 {
-    // A base with its marks, drawn one glyph each in the characters' order and on one baseline: each glyph
-    // copies back as its own character, so that no span is needed. Not so when a glyph is the plain glyph of
-    // another character of the cluster (a vowel sign drawn before its consonant, say), when a mark is raised
-    // or lowered, which text extraction would take for another line, or when it is moved back over the glyph
-    // before it (Thai vowel and tone marks), which text extraction would take for text out of order.
+    // A base with its marks, drawn one glyph each: each glyph copies back as its own character, so that no span
+    // is needed. Not so when a glyph is the plain glyph of another character of the cluster (a vowel sign drawn
+    // before its consonant, say), or, left to right, when a mark is raised or lowered, which text extraction
+    // would take for another line, or moved back over the glyph before it (Thai vowel and tone marks), which it
+    // would take for text out of order. Left to right, the glyphs come in the characters' order; right to left,
+    // the shaper may put a letter's marks in another order than written (shin dot and qamats), and each glyph is
+    // matched to the character whose plain glyph it is.
     const std::uint32_t count = cluster.endChar - cluster.firstChar;
     if (count != cluster.glyphCount || cluster.face == FontSet::kNoFace)
         return false;
     FontFace& face = m_fonts.face(cluster.face);
-    // The characters' plain glyphs, sorted, so that a cluster of many joiners or selectors costs n log n.
+    // The characters' plain glyphs with their characters, sorted, so that a cluster of many joiners or selectors
+    // costs n log n.
     m_plainGlyphs.clear();
-    for (std::uint32_t c = 0; c < count; ++c)
+    m_sortedGlyphs.clear();
+    for (std::uint32_t c = 0; c < count; ++c) {
         m_plainGlyphs.push_back(face.glyphFor(m_chars[cluster.firstChar + c]));
-    m_sortedGlyphs.assign(m_plainGlyphs.begin(), m_plainGlyphs.end());
+        m_sortedGlyphs.emplace_back(m_plainGlyphs.back(), c);
+    }
     std::sort(m_sortedGlyphs.begin(), m_sortedGlyphs.end());
     const bool reversed = (cluster.level & 1) != 0;
+    m_glyphChars.assign(count, 0);
+    m_charTaken.assign(count, false);
     for (std::uint32_t g = 0; g < count; ++g) {
-        const std::uint32_t own = reversed ? count - 1 - g : g;
-        const std::uint32_t glyph = m_glyphs[cluster.firstGlyph + g].id;
-        if (m_glyphs[cluster.firstGlyph + g].yOffset != 0
-            || m_glyphs[cluster.firstGlyph + g].xOffset < -kNoticeableGap * m_fontSize)
+        const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
+        // Right to left, every reader measured keeps a raised or shifted mark with its letter once it is drawn
+        // after it (Arabic harakat).
+        if (!reversed && (glyph.yOffset != 0 || glyph.xOffset < -kNoticeableGap * m_fontSize))
             return false;
-        const auto [first, last] = std::equal_range(m_sortedGlyphs.begin(), m_sortedGlyphs.end(), glyph);
-        const auto others = (last - first) - (m_plainGlyphs[own] == glyph ? 1 : 0);
-        if (others > 0)
+        std::uint32_t own = reversed ? count - 1 - g : g;
+        const auto match = std::lower_bound(
+            m_sortedGlyphs.begin(), m_sortedGlyphs.end(), std::pair<std::uint32_t, std::uint32_t>(glyph.id, 0));
+        const bool plain = match != m_sortedGlyphs.end() && match->first == glyph.id;
+        if (plain && match->second != own) {
+            // The plain glyph of another character: only right to left, and only when it is that one's alone.
+            if (!reversed || (match + 1 != m_sortedGlyphs.end() && (match + 1)->first == glyph.id))
+                return false;
+            own = match->second;
+        } else if (plain && match + 1 != m_sortedGlyphs.end() && (match + 1)->first == glyph.id) {
             return false;
+        }
+        if (m_charTaken[own])
+            return false;
+        m_charTaken[own] = true;
+        m_glyphChars[g] = own;
     }
     return true;
 }
@@ -229,12 +248,13 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     // first: a reader seeing the pen go back takes it for the start of another word or line.
     // Of glyphs at one place, the one that moves the pen on (the base) goes last.
     m_drawOrder.clear();
+    const bool reversed = (cluster.level & 1) != 0;
     double x = pen;
     bool backwards = false;
     for (std::uint32_t g = 0; g < cluster.glyphCount; ++g) {
         const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
         m_drawOrder.emplace_back(static_cast<float>(x + glyph.xOffset), g);
-        backwards = backwards || (g > 0 && glyph.xOffset < -0.01f);
+        backwards = backwards || (!reversed && g > 0 && glyph.xOffset < -0.01f);
         x += glyph.advance;
     }
     if (backwards) {
@@ -245,14 +265,18 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
                 && m_glyphs[cluster.firstGlyph + right.second].advance != 0;
         });
     }
-    // A right-to-left cluster comes from the shaper in visual order, its base last: drawn from the base on, its
-    // text comes first, as written, and the glyph that carries it is the one that joins up with the cluster
-    // before. Drawn as placed, a reader sees a zero-width mark a base's width away from that cluster, takes the
-    // gap for a space, and gives back the marks before their base.
-    const bool reversed = (cluster.level & 1) != 0;
-    if (reversed)
-        std::reverse(m_drawOrder.begin(), m_drawOrder.end());
+    // A right-to-left cluster comes from the shaper in visual order, its base last: drawn in the order written,
+    // from the base on, its text comes back as written, and the glyph that carries it is the one that joins up
+    // with the cluster before. Drawn as placed, a reader sees a zero-width mark a base's width away from that
+    // cluster, takes the gap for a space, and gives back the marks before their base.
     const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
+    if (reversed && oneToOne) {
+        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this](const auto& left, const auto& right) {
+            return m_glyphChars[left.second] < m_glyphChars[right.second];
+        });
+    } else if (reversed) {
+        std::reverse(m_drawOrder.begin(), m_drawOrder.end());
+    }
     const std::uint32_t clusterBegin = m_offsets[cluster.firstChar];
     const std::uint32_t clusterLength = m_offsets[cluster.endChar] - clusterBegin;
     // A cluster drawn with several glyphs copies back through its first glyph's code, the others' copying back
@@ -265,7 +289,7 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
         std::uint32_t textBegin = clusterBegin;
         std::uint32_t textLength = drawn == 0 ? clusterLength : 0;
         if (oneToOne) {
-            const std::uint32_t c = cluster.firstChar + (reversed ? cluster.glyphCount - 1 - g : g);
+            const std::uint32_t c = cluster.firstChar + m_glyphChars[g];
             textBegin = m_offsets[c];
             textLength = m_offsets[c + 1] - textBegin;
         }

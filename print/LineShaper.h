@@ -87,7 +87,9 @@ private:
     std::vector<Cluster> m_clusters; // in logical order
     std::vector<std::size_t> m_order; // scratch: a row's clusters in visual order
     std::vector<std::uint32_t> m_plainGlyphs; // scratch: a cluster's characters' own glyphs
-    std::vector<std::uint32_t> m_sortedGlyphs;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_sortedGlyphs; // scratch: plain glyph, character
+    std::vector<std::uint32_t> m_glyphChars; // scratch: the character each glyph of a cluster copies back as
+    std::vector<bool> m_charTaken;
     std::vector<std::pair<float, std::uint32_t>> m_drawOrder; // scratch: a cluster's glyphs by x, as drawn
     std::vector<PlacedGlyph> m_placed; // scratch: a row's glyphs in visual order
     std::vector<std::tuple<std::size_t, std::size_t, std::size_t>> m_clusterGlyphs; // scratch: cluster, first, count
