@@ -267,12 +267,19 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         setFont(*font);
         const double x = left + glyph.x;
         const double y = rowY + glyph.rise;
-        if (!moved || !m_inArray || std::abs(y - m_penY) > 0.001) {
+        // Within a row, after a change of font or colour, the show goes on from where the last one ended: a new
+        // text matrix there makes pypdf take the distance from the last one for a space. A span starts at a
+        // text matrix of its own: pdf.js joins the text before it with its control bytes otherwise.
+        if (!moved || glyph.spanLength > 0 || std::abs(y - m_penY) > 0.001) {
             moveTo(x, y);
             m_content.push_back('[');
             m_inArray = true;
             moved = true;
-        } else if (std::abs(x - m_penX) > 0.005) {
+        } else if (!m_inArray) {
+            m_content.push_back('[');
+            m_inArray = true;
+        }
+        if (std::abs(x - m_penX) > 0.005) {
             if (m_inString) {
                 m_content.push_back(')');
                 m_inString = false;
