@@ -279,10 +279,17 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
 bool PageLayout::drawPlainLine(const PrintLine& printLine)
 {
     const std::string_view line = printLine.text;
-    m_lineCodes.clear();
-    m_lineAdvances.clear();
-    m_lineOffsets.clear();
+    // At most one character a byte: the scratch space grows to the longest line and is filled in place.
+    if (m_lineCodes.size() < line.size()) {
+        m_lineCodes.resize(line.size());
+        m_lineAdvances.resize(line.size());
+        m_lineOffsets.resize(line.size() + 1);
+    }
+    std::uint16_t* const codes = m_lineCodes.data();
+    float* const advances = m_lineAdvances.data();
+    std::uint32_t* const offsets = m_lineOffsets.data();
     const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    std::size_t count = 0;
     std::size_t i = 0;
     while (i < line.size()) {
         char32_t cp = p[i];
@@ -292,24 +299,26 @@ bool PageLayout::drawPlainLine(const PrintLine& printLine)
             if (length <= 0)
                 return false;
             cp = utf8::decode(p + i, length);
+            if (cp >= kCachedRange)
+                return false;
         }
-        if (cp >= kCachedRange)
+        const CachedGlyph* glyph = &m_glyphs[cp];
+        if (glyph->state == 0)
+            glyph = &glyphFor(cp);
+        if (glyph->state != 1)
             return false;
-        const CachedGlyph& glyph = glyphFor(cp);
-        if (glyph.state != 1)
-            return false;
-        m_lineCodes.push_back(glyph.code);
-        m_lineAdvances.push_back(glyph.advance);
-        m_lineOffsets.push_back(static_cast<std::uint32_t>(i));
+        codes[count] = glyph->code;
+        advances[count] = glyph->advance;
+        offsets[count] = static_cast<std::uint32_t>(i);
+        ++count;
         i += static_cast<std::size_t>(length);
     }
-    m_lineOffsets.push_back(static_cast<std::uint32_t>(line.size()));
+    offsets[count] = static_cast<std::uint32_t>(line.size());
     if (printLine.spans.empty())
         m_document.setColour(kBlack);
 
     // Fill rows: break after the last space that fits; a word longer than the row is broken between
     // characters; spaces at the end of a row may hang past the margin.
-    const std::size_t count = m_lineCodes.size();
     std::size_t rowStart = 0;
     std::size_t spanIndex = 0;
     while (rowStart < count) {
@@ -317,19 +326,19 @@ bool PageLayout::drawPlainLine(const PrintLine& printLine)
         std::size_t end = rowStart;
         std::size_t afterLastSpace = 0;
         while (end < count) {
-            const bool space = line[m_lineOffsets[end]] == ' ';
-            if (!space && x + m_lineAdvances[end] > m_width + 1e-6 && end > rowStart) {
+            const bool space = p[offsets[end]] == ' ';
+            if (!space && x + advances[end] > m_width + 1e-6 && end > rowStart) {
                 if (afterLastSpace > rowStart)
                     end = afterLastSpace;
                 break;
             }
-            x += m_lineAdvances[end];
+            x += advances[end];
             ++end;
             if (space)
                 afterLastSpace = end;
         }
         if (printLine.spans.empty())
-            m_document.drawCodes(*m_mainFont, m_left, nextRowBaseline(), m_lineCodes.data() + rowStart, end - rowStart);
+            m_document.drawCodes(*m_mainFont, m_left, nextRowBaseline(), codes + rowStart, end - rowStart);
         else
             drawStyledCodes(nextRowBaseline(), rowStart, end, printLine.spans, spanIndex, line);
         rowStart = end;

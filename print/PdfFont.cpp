@@ -31,6 +31,20 @@ constexpr const char* kCodeSpace = "1 begincodespacerange\n<0000><FFFF>\nendcode
 
 } // namespace
 
+void PdfFont::appendCodes(std::string& out, const std::uint16_t* codes, std::size_t count)
+{
+    // Room for every byte escaped, written in place, then cut to what was written.
+    const std::size_t start = out.size();
+    out.resize(start + 4 * count);
+    char* const begin = out.data() + start;
+    char* end = begin;
+    for (std::size_t i = 0; i < count; ++i) {
+        end = pdf::putLiteralByte(end, static_cast<char>(codes[i] >> 8));
+        end = pdf::putLiteralByte(end, static_cast<char>(codes[i] & 0xFF));
+    }
+    out.resize(start + static_cast<std::size_t>(end - begin));
+}
+
 PdfFont::PdfFont(FontFace& face, int object, std::string resourceName)
     : m_face(face)
     , m_object(object)

@@ -13,8 +13,10 @@ namespace papyrant {
 
 namespace {
 
-// Pages laid out ahead of the writer at most.
+// Pages laid out ahead of the writer at most; once that many wait, the layout waits until no more than
+// kResumeQueued do, so that the two threads do not wake each other for every chunk.
 constexpr std::size_t kMaxQueued = 8;
+constexpr std::size_t kResumeQueued = kMaxQueued / 2;
 // The cross-reference table has ten digits for an offset.
 constexpr std::uint64_t kMaxOffset = 9999999999ull;
 
@@ -98,11 +100,15 @@ void PdfWriter::fail(std::string problem)
 void PdfWriter::enqueue(Chunk&& chunk)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued || m_failed; });
+    if (m_queue.size() >= kMaxQueued)
+        m_changed.wait(lock, [this] { return m_queue.size() <= kResumeQueued || m_failed; });
     if (m_failed)
         return;
+    const bool compressed = chunk.compression != Compression::None;
     m_queue.push_back(std::move(chunk));
-    if (!m_scheduled)
+    // A worker is called for a chunk to compress, and the small ones queued before it go along in the same
+    // turn: waking a thread for every page's dictionary would cost as much as writing it.
+    if (!m_scheduled && (compressed || m_queue.size() >= kMaxQueued))
         schedule(lock);
 }
 
@@ -119,9 +125,16 @@ void PdfWriter::schedule(std::unique_lock<std::mutex>& lock)
 
 void PdfWriter::writeNext()
 {
-    // One chunk per turn, so that the documents sharing the workers take turns.
-    if (writeOne() && !WorkerPool::shared().post([this] { writeNext(); })) {
-        while (writeOne()) { }
+    // One chunk per turn while other documents wait for the workers, so that they take turns; with none
+    // waiting, this thread goes on rather than hand the next chunk to another.
+    WorkerPool& pool = WorkerPool::shared();
+    while (writeOne()) {
+        if (!pool.hasWaitingTasks())
+            continue;
+        if (!pool.post([this] { writeNext(); })) {
+            while (writeOne()) { }
+        }
+        return;
     }
 }
 
@@ -135,8 +148,10 @@ bool PdfWriter::writeOne()
     }
     Chunk chunk = std::move(m_queue.front());
     m_queue.pop_front();
+    const bool room = m_queue.size() <= kResumeQueued;
     lock.unlock();
-    m_changed.notify_all();
+    if (room)
+        m_changed.notify_all();
     try {
         writeChunk(chunk);
     } catch (const std::exception& error) {
@@ -158,6 +173,8 @@ bool PdfWriter::writeOne()
 void PdfWriter::drain()
 {
     std::unique_lock lock(m_mutex);
+    if (!m_scheduled && !m_queue.empty())
+        schedule(lock);
     m_changed.wait(lock, [this] { return m_queue.empty() && !m_scheduled; });
 }
 
