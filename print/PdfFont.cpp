@@ -39,8 +39,17 @@ void PdfFont::appendCodes(std::string& out, const std::uint16_t* codes, std::siz
     char* const begin = out.data() + start;
     char* end = begin;
     for (std::size_t i = 0; i < count; ++i) {
-        end = pdf::putLiteralByte(end, static_cast<char>(codes[i] >> 8));
-        end = pdf::putLiteralByte(end, static_cast<char>(codes[i] & 0xFF));
+        const auto high = static_cast<char>(codes[i] >> 8);
+        const auto low = static_cast<char>(codes[i] & 0xFF);
+        if (high == 0 && low != '(' && low != ')' && low != '\\' && low != '\r') {
+            // The first 256 codes, most of any page: nothing to escape.
+            end[0] = 0;
+            end[1] = low;
+            end += 2;
+            continue;
+        }
+        end = pdf::putLiteralByte(end, high);
+        end = pdf::putLiteralByte(end, low);
     }
     out.resize(start + static_cast<std::size_t>(end - begin));
 }

@@ -22,10 +22,11 @@ class ByteSink;
 class PdfWriter
 {
 public:
-    // Dense: the level that keeps long print-outs as small as those of the general-purpose writer before this
-    // one, still off the critical path on a second core. Fast: for the font programs and maps and the first
-    // pages, most of a short print-out, where it costs 3% in size and makes a batch of short files 1.6 times
-    // as fast (bench/padprint.sh, bench/convert.sh).
+    // Dense: for the pages of a long print-out, on a second core when there is one. Level 4 costs a fifth less
+    // time than 6 on pages of text for 4% in size; a loaded machine gives the writer no second core, and then
+    // it is the largest cost of a long print-out (bench/padprint.sh). Fast: for the font programs and maps and
+    // the first pages, most of a short print-out, where it costs 3% in size and makes a batch of short files
+    // 1.6 times as fast (bench/padprint.sh, bench/convert.sh).
     enum class Compression
     {
         None,
@@ -33,7 +34,7 @@ public:
         Dense,
     };
     static constexpr int kFastLevel = 1;
-    static constexpr int kDenseLevel = 6;
+    static constexpr int kDenseLevel = 4;
 
     explicit PdfWriter(ByteSink& sink);
     ~PdfWriter();
