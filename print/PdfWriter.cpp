@@ -13,10 +13,10 @@ namespace papyrant {
 
 namespace {
 
-// Pages laid out ahead of the writer at most; once that many wait, the layout waits until no more than
-// kResumeQueued do, so that the two threads do not wake each other for every chunk.
-constexpr std::size_t kMaxQueued = 8;
-constexpr std::size_t kResumeQueued = kMaxQueued / 2;
+// Chunks (two a page) laid out ahead of the writer at most; once that many wait, the layout waits until no
+// more than kResumeQueued do, so that the two threads do not wake each other for every chunk.
+constexpr std::size_t kMaxQueued = 16;
+constexpr std::size_t kResumeQueued = kMaxQueued / 4;
 // The cross-reference table has ten digits for an offset.
 constexpr std::uint64_t kMaxOffset = 9999999999ull;
 
