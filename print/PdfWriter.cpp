@@ -108,13 +108,15 @@ void PdfWriter::enqueue(Chunk&& chunk)
     if (m_failed)
         return;
     const bool compressed = chunk.compression != Compression::None;
+    const bool dense = chunk.compression == Compression::Dense;
     chunk.sequence = m_sequences++;
     m_queue.push_back(std::move(chunk));
     // A worker is called for a chunk to compress, and the small ones queued before it go along in the same
     // turn: waking a thread for every page's dictionary would cost as much as writing it. A second worker
-    // joins when the first falls behind.
+    // joins when the first falls behind on the pages of a long print-out; a short one's few chunks are not
+    // worth the two passing the turn to write between them.
     const bool call = m_workers == 0 ? compressed || m_queue.size() >= kMaxQueued
-                                     : compressed && m_workers < kMaxWorkers && m_queue.size() > kResumeQueued;
+                                     : dense && m_workers < kMaxWorkers && m_queue.size() > kResumeQueued;
     if (call)
         schedule(lock);
 }
