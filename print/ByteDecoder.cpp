@@ -166,18 +166,29 @@ std::size_t ByteDecoder::decodeUtf8(std::string_view bytes, bool atEnd, std::str
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t i = 0;
     while (i < bytes.size()) {
-        const int length = utf8::sequenceLength(b + i, bytes.size() - i);
-        if (length > 0) {
-            out.append(bytes.data() + i, static_cast<std::size_t>(length));
-            i += static_cast<std::size_t>(length);
-        } else if (length == 0 && !atEnd) {
-            break; // the rest of the sequence comes with the next read
-        } else {
-            // A stray byte in a file marked as UTF-8: keep it, read as Windows-1252.
-            utf8::append(out, fromWindows1252(b[i]));
-            ++m_errors;
-            ++i;
+        // Well-formed text is copied a run at a time.
+        std::size_t run = i;
+        for (;;) {
+            run += utf8::asciiPrefix(b + run, bytes.size() - run);
+            if (run == bytes.size())
+                break;
+            const int length = utf8::sequenceLength(b + run, bytes.size() - run);
+            if (length <= 0)
+                break;
+            run += static_cast<std::size_t>(length);
         }
+        if (run > i) {
+            out.append(bytes.data() + i, run - i);
+            i = run;
+            continue;
+        }
+        const int length = utf8::sequenceLength(b + i, bytes.size() - i);
+        if (length == 0 && !atEnd)
+            break; // the rest of the sequence comes with the next read
+        // A stray byte in a file marked as UTF-8: keep it, read as Windows-1252.
+        utf8::append(out, fromWindows1252(b[i]));
+        ++m_errors;
+        ++i;
     }
     return i;
 }

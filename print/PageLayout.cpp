@@ -279,10 +279,18 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
 bool PageLayout::drawPlainLine(const PrintLine& printLine)
 {
     const std::string_view line = printLine.text;
-    m_lineCodes.clear();
-    m_lineAdvances.clear();
-    m_lineOffsets.clear();
+    // At most one character a byte: the scratch space grows to the longest line and is filled in place.
+    if (m_lineCodes.size() < line.size()) {
+        m_lineCodes.resize(line.size());
+        m_lineAdvances.resize(line.size());
+        m_lineOffsets.resize(line.size() + 1);
+    }
+    std::uint16_t* const codes = m_lineCodes.data();
+    float* const advances = m_lineAdvances.data();
+    std::uint32_t* const offsets = m_lineOffsets.data();
     const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    std::size_t count = 0;
+    bool mixedAdvances = false;
     std::size_t i = 0;
     while (i < line.size()) {
         char32_t cp = p[i];
@@ -292,49 +300,88 @@ bool PageLayout::drawPlainLine(const PrintLine& printLine)
             if (length <= 0)
                 return false;
             cp = utf8::decode(p + i, length);
+            if (cp >= kCachedRange)
+                return false;
         }
-        if (cp >= kCachedRange)
+        const CachedGlyph* glyph = &m_glyphs[cp];
+        if (glyph->state == 0)
+            glyph = &glyphFor(cp);
+        if (glyph->state != 1)
             return false;
-        const CachedGlyph& glyph = glyphFor(cp);
-        if (glyph.state != 1)
-            return false;
-        m_lineCodes.push_back(glyph.code);
-        m_lineAdvances.push_back(glyph.advance);
-        m_lineOffsets.push_back(static_cast<std::uint32_t>(i));
+        codes[count] = glyph->code;
+        advances[count] = glyph->advance;
+        mixedAdvances |= glyph->advance != advances[0];
+        offsets[count] = static_cast<std::uint32_t>(i);
+        ++count;
         i += static_cast<std::size_t>(length);
     }
-    m_lineOffsets.push_back(static_cast<std::uint32_t>(line.size()));
+    offsets[count] = static_cast<std::uint32_t>(line.size());
     if (printLine.spans.empty())
         m_document.setColour(kBlack);
 
     // Fill rows: break after the last space that fits; a word longer than the row is broken between
     // characters; spaces at the end of a row may hang past the margin.
-    const std::size_t count = m_lineCodes.size();
+    const std::size_t room = count > 0 && !mixedAdvances ? rowRoom(advances[0]) : 0;
+    auto isSpace = [&](std::size_t index) { return p[offsets[index]] == ' '; };
     std::size_t rowStart = 0;
     std::size_t spanIndex = 0;
     while (rowStart < count) {
-        double x = 0;
         std::size_t end = rowStart;
-        std::size_t afterLastSpace = 0;
-        while (end < count) {
-            const bool space = line[m_lineOffsets[end]] == ' ';
-            if (!space && x + m_lineAdvances[end] > m_width + 1e-6 && end > rowStart) {
+        if (room > 0) {
+            // Characters all as wide as each other: the first past the room that is not a space ends the row,
+            // which then ends after its last space, if it has one.
+            end = std::min(count, rowStart + room);
+            while (end < count && isSpace(end))
+                ++end;
+            if (end < count) {
+                std::size_t afterLastSpace = end;
+                while (afterLastSpace > rowStart && !isSpace(afterLastSpace - 1))
+                    --afterLastSpace;
                 if (afterLastSpace > rowStart)
                     end = afterLastSpace;
-                break;
             }
-            x += m_lineAdvances[end];
-            ++end;
-            if (space)
-                afterLastSpace = end;
+        } else {
+            double x = 0;
+            std::size_t afterLastSpace = 0;
+            while (end < count) {
+                const bool space = isSpace(end);
+                if (!space && x + advances[end] > m_width + 1e-6 && end > rowStart) {
+                    if (afterLastSpace > rowStart)
+                        end = afterLastSpace;
+                    break;
+                }
+                x += advances[end];
+                ++end;
+                if (space)
+                    afterLastSpace = end;
+            }
         }
         if (printLine.spans.empty())
-            m_document.drawCodes(*m_mainFont, m_left, nextRowBaseline(), m_lineCodes.data() + rowStart, end - rowStart);
+            m_document.drawCodes(*m_mainFont, m_left, nextRowBaseline(), codes + rowStart, end - rowStart);
         else
             drawStyledCodes(nextRowBaseline(), rowStart, end, printLine.spans, spanIndex, line);
         rowStart = end;
     }
     return true;
+}
+
+// How many characters of `advance` a row holds before one that is not a space must start the next: the sums
+// that the row filling above adds up, so that both ways break a row at the same place. Worked out once for
+// each advance; 0 (fill by the sums) for an advance too small to count this way.
+std::size_t PageLayout::rowRoom(float advance)
+{
+    constexpr std::size_t kMaxRoom = 1 << 16;
+    if (advance == m_roomAdvance)
+        return m_room;
+    double x = 0;
+    std::size_t room = 0;
+    while (room < kMaxRoom && !(x + advance > m_width + 1e-6)) {
+        x += advance;
+        ++room;
+    }
+    m_roomAdvance = advance;
+    m_room = room == kMaxRoom ? 0 : std::max<std::size_t>(room, 1);
+    return m_room;
 }
 
 void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t end, std::span<const StyleSpan> spans,

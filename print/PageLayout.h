@@ -70,6 +70,7 @@ private:
 
     const CachedGlyph& glyphFor(char32_t cp);
     bool drawPlainLine(const PrintLine& line);
+    std::size_t rowRoom(float advance);
     void drawStyledCodes(double baseline, std::size_t begin, std::size_t end, std::span<const StyleSpan> spans,
         std::size_t& spanIndex, std::string_view line);
     double nextRowBaseline();
@@ -112,6 +113,8 @@ private:
     std::vector<float> m_lineAdvances;
     std::vector<std::uint32_t> m_lineOffsets; // byte offset of each character, and the line's length at the end
     std::vector<LineShaper::Row> m_rows;
+    float m_roomAdvance = 0; // the advance whose row room m_room is
+    std::size_t m_room = 0;
     std::string m_ascii;
     std::vector<std::uint16_t> m_asciiCodes;
 };

@@ -223,16 +223,14 @@ void PdfDocument::drawCodes(PdfFont& font, double left, double baseline, const s
     setFont(font);
     moveTo(left, m_paper.height - baseline);
     m_content.push_back('(');
-    for (std::size_t i = 0; i < count; ++i)
-        PdfFont::appendCode(m_content, codes[i]);
+    PdfFont::appendCodes(m_content, codes, count);
     m_content += ")Tj\n";
 }
 
 void PdfDocument::drawMoreCodes(const std::uint16_t* codes, std::size_t count)
 {
     m_content.push_back('(');
-    for (std::size_t i = 0; i < count; ++i)
-        PdfFont::appendCode(m_content, codes[i]);
+    PdfFont::appendCodes(m_content, codes, count);
     m_content += ")Tj\n";
 }
 

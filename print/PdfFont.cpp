@@ -31,6 +31,29 @@ constexpr const char* kCodeSpace = "1 begincodespacerange\n<0000><FFFF>\nendcode
 
 } // namespace
 
+void PdfFont::appendCodes(std::string& out, const std::uint16_t* codes, std::size_t count)
+{
+    // Room for every byte escaped, written in place, then cut to what was written.
+    const std::size_t start = out.size();
+    out.resize(start + 4 * count);
+    char* const begin = out.data() + start;
+    char* end = begin;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto high = static_cast<char>(codes[i] >> 8);
+        const auto low = static_cast<char>(codes[i] & 0xFF);
+        if (high == 0 && low != '(' && low != ')' && low != '\\' && low != '\r') {
+            // The first 256 codes, most of any page: nothing to escape.
+            end[0] = 0;
+            end[1] = low;
+            end += 2;
+            continue;
+        }
+        end = pdf::putLiteralByte(end, high);
+        end = pdf::putLiteralByte(end, low);
+    }
+    out.resize(start + static_cast<std::size_t>(end - begin));
+}
+
 PdfFont::PdfFont(FontFace& face, int object, std::string resourceName)
     : m_face(face)
     , m_object(object)

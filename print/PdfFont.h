@@ -49,6 +49,8 @@ public:
         pdf::appendLiteralByte(out, static_cast<char>(code >> 8));
         pdf::appendLiteralByte(out, static_cast<char>(code & 0xFF));
     }
+    // Appends the codes' bytes to a literal string.
+    static void appendCodes(std::string& out, const std::uint16_t* codes, std::size_t count);
     // The advance the PDF gives a code, in thousandths of the font size.
     double width(std::uint16_t code) const
     {

@@ -2,6 +2,7 @@
 
 #include "text/Utf8.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -18,7 +19,8 @@ void appendNumber(std::string& out, double value, int decimals)
     }
     const auto whole = static_cast<std::int64_t>(scaled / static_cast<std::int64_t>(scale));
     std::int64_t fraction = scaled - whole * static_cast<std::int64_t>(scale);
-    out += std::to_string(whole);
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, whole).ptr);
     if (fraction == 0)
         return;
     out.push_back('.');

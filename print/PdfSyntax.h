@@ -11,18 +11,26 @@ void appendNumber(std::string& out, double value, int decimals = 3);
 void appendHex16(std::string& out, unsigned value);
 // UTF-8 text as UTF-16BE in hexadecimal digits (no brackets); bytes that are not UTF-8 become U+FFFD.
 void appendUtf16Hex(std::string& out, std::string_view utf8Text);
-// One byte inside a literal string "( )": the brackets, the backslash and carriage returns escaped. Inline: it
-// runs for every glyph of a page.
-inline void appendLiteralByte(std::string& out, char c)
+// One byte inside a literal string "( )", written at `out` (room for two bytes): the brackets, the backslash
+// and carriage returns escaped. Returns the end of what was written. Inline: it runs for every glyph of a page.
+inline char* putLiteralByte(char* out, char c)
 {
     if (c == '(' || c == ')' || c == '\\') {
-        out.push_back('\\');
-        out.push_back(c);
+        *out++ = '\\';
+        *out++ = c;
     } else if (c == '\r') {
-        out += "\\r";
+        *out++ = '\\';
+        *out++ = 'r';
     } else {
-        out.push_back(c);
+        *out++ = c;
     }
+    return out;
+}
+// The same, appended to `out`.
+inline void appendLiteralByte(std::string& out, char c)
+{
+    char escaped[2];
+    out.append(escaped, static_cast<std::size_t>(putLiteralByte(escaped, c) - escaped));
 }
 // Bytes inside a literal string, each as appendLiteralByte writes it.
 void appendLiteralBytes(std::string& out, const char* bytes, std::size_t size);

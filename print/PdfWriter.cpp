@@ -13,8 +13,13 @@ namespace papyrant {
 
 namespace {
 
-// Pages laid out ahead of the writer at most.
-constexpr std::size_t kMaxQueued = 8;
+// Chunks (two a page) laid out ahead of the writer at most; once that many wait, the layout waits until no
+// more than kResumeQueued do, so that the two threads do not wake each other for every chunk.
+constexpr std::size_t kMaxQueued = 16;
+constexpr std::size_t kResumeQueued = kMaxQueued / 4;
+// Workers that compress one document's chunks at once: the second keeps up with a fast layout on a machine
+// with cores to spare, or takes a share of a busy one.
+constexpr std::size_t kMaxWorkers = 2;
 // The cross-reference table has ten digits for an offset.
 constexpr std::uint64_t kMaxOffset = 9999999999ull;
 
@@ -62,11 +67,11 @@ PdfWriter::PdfWriter(ByteSink& sink)
 
 PdfWriter::~PdfWriter()
 {
-    // A worker may hold this writer's next chunk: what is left is dropped, and the worker let go of first.
+    // Workers may hold this writer's chunks: what is left is dropped, and the workers let go of first.
     std::unique_lock lock(m_mutex);
     m_failed = true;
     m_queue.clear();
-    m_changed.wait(lock, [this] { return !m_scheduled; });
+    m_changed.wait(lock, [this] { return m_workers == 0; });
 }
 
 int PdfWriter::reserve()
@@ -98,17 +103,27 @@ void PdfWriter::fail(std::string problem)
 void PdfWriter::enqueue(Chunk&& chunk)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued || m_failed; });
+    if (m_queue.size() >= kMaxQueued)
+        m_changed.wait(lock, [this] { return m_queue.size() <= kResumeQueued || m_failed; });
     if (m_failed)
         return;
+    const bool compressed = chunk.compression != Compression::None;
+    const bool dense = chunk.compression == Compression::Dense;
+    chunk.sequence = m_sequences++;
     m_queue.push_back(std::move(chunk));
-    if (!m_scheduled)
+    // A worker is called for a chunk to compress, and the small ones queued before it go along in the same
+    // turn: waking a thread for every page's dictionary would cost as much as writing it. A second worker
+    // joins when the first falls behind on the pages of a long print-out; a short one's few chunks are not
+    // worth the two passing the turn to write between them.
+    const bool call = m_workers == 0 ? compressed || m_queue.size() >= kMaxQueued
+                                     : dense && m_workers < kMaxWorkers && m_queue.size() > kResumeQueued;
+    if (call)
         schedule(lock);
 }
 
 void PdfWriter::schedule(std::unique_lock<std::mutex>& lock)
 {
-    m_scheduled = true;
+    ++m_workers;
     lock.unlock();
     if (!WorkerPool::shared().post([this] { writeNext(); })) {
         // No thread to be had: this one writes what is queued.
@@ -119,9 +134,16 @@ void PdfWriter::schedule(std::unique_lock<std::mutex>& lock)
 
 void PdfWriter::writeNext()
 {
-    // One chunk per turn, so that the documents sharing the workers take turns.
-    if (writeOne() && !WorkerPool::shared().post([this] { writeNext(); })) {
-        while (writeOne()) { }
+    // One chunk per turn while other documents wait for the workers, so that they take turns; with none
+    // waiting, this thread goes on rather than hand the next chunk to another.
+    WorkerPool& pool = WorkerPool::shared();
+    while (writeOne()) {
+        if (!pool.hasWaitingTasks())
+            continue;
+        if (!pool.post([this] { writeNext(); })) {
+            while (writeOne()) { }
+        }
+        return;
     }
 }
 
@@ -129,26 +151,50 @@ bool PdfWriter::writeOne()
 {
     std::unique_lock lock(m_mutex);
     if (m_queue.empty()) {
-        m_scheduled = false;
+        --m_workers;
         m_changed.notify_all();
         return false;
     }
     Chunk chunk = std::move(m_queue.front());
     m_queue.pop_front();
+    const bool room = m_queue.size() <= kResumeQueued;
     lock.unlock();
-    m_changed.notify_all();
+    if (room)
+        m_changed.notify_all();
+    // Compressed on whichever worker took the chunk, written in the order the chunks came.
+    std::string_view compressed;
+    std::string problem;
     try {
-        writeChunk(chunk);
+        if (chunk.compression != Compression::None)
+            compressed = compress(chunk, problem);
     } catch (const std::exception& error) {
-        fail(std::string("the PDF could not be written: ") + error.what());
+        problem = std::string("the PDF could not be written: ") + error.what();
     }
     lock.lock();
-    if (m_writeFailed && !m_failed) {
+    m_turn.wait(lock, [&] { return m_nextToWrite == chunk.sequence; });
+    const bool write = problem.empty() && !m_failed;
+    lock.unlock();
+    // Only the worker whose turn it is touches the file and the offsets; the turn passes under the lock.
+    if (write) {
+        try {
+            writeChunk(chunk, compressed);
+        } catch (const std::exception& error) {
+            problem = std::string("the PDF could not be written: ") + error.what();
+        }
+    }
+    const bool writeFailed = m_written.failed;
+    lock.lock();
+    ++m_nextToWrite;
+    if (!problem.empty() && !m_failed)
+        m_problem = std::move(problem);
+    if ((writeFailed || !m_problem.empty()) && !m_failed) {
         m_failed = true;
         m_queue.clear();
+        m_changed.notify_all();
     }
+    m_turn.notify_all();
     if (m_queue.empty()) {
-        m_scheduled = false;
+        --m_workers;
         m_changed.notify_all();
         return false;
     }
@@ -158,31 +204,26 @@ bool PdfWriter::writeOne()
 void PdfWriter::drain()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.empty() && !m_scheduled; });
+    if (m_workers == 0 && !m_queue.empty())
+        schedule(lock);
+    m_changed.wait(lock, [this] { return m_queue.empty() && m_workers == 0; });
 }
 
 void PdfWriter::put(std::string_view bytes)
 {
-    if (m_writeFailed)
+    if (m_written.failed)
         return;
     if (!m_sink.write(bytes.data(), bytes.size()))
-        m_writeFailed = true;
-    m_written += bytes.size();
+        m_written.failed = true;
+    m_written.bytes += bytes.size();
 }
 
-void PdfWriter::writeChunk(Chunk& chunk)
+std::string_view PdfWriter::compress(const Chunk& chunk, std::string& problem)
 {
-    if (chunk.number > 0)
-        m_offsets.emplace_back(chunk.number, m_written);
-    if (chunk.compression == Compression::None) {
-        put(chunk.head);
-        put(chunk.data);
-        return;
-    }
     libdeflate_compressor* compressor = t_compression.get(chunk.compression);
     if (!compressor) {
-        fail("out of memory for compressing the PDF");
-        return;
+        problem = "out of memory for compressing the PDF";
+        return {};
     }
     std::string& compressed = t_compression.buffer;
     const std::size_t bound = libdeflate_zlib_compress_bound(compressor, chunk.data.size());
@@ -190,15 +231,25 @@ void PdfWriter::writeChunk(Chunk& chunk)
         compressed.resize(bound);
     const std::size_t size = libdeflate_zlib_compress(
         compressor, chunk.data.data(), chunk.data.size(), compressed.data(), compressed.size());
-    if (size == 0) {
-        fail("a part of the PDF could not be compressed");
+    if (size == 0)
+        problem = "a part of the PDF could not be compressed";
+    return std::string_view(compressed.data(), size);
+}
+
+void PdfWriter::writeChunk(const Chunk& chunk, std::string_view compressed)
+{
+    if (chunk.number > 0)
+        m_written.offsets.emplace_back(chunk.number, m_written.bytes);
+    if (chunk.compression == Compression::None) {
+        put(chunk.head);
+        put(chunk.data);
         return;
     }
     put(objectHead(chunk.number));
-    put("<</Length " + std::to_string(size) + "/Filter/FlateDecode");
+    put("<</Length " + std::to_string(compressed.size()) + "/Filter/FlateDecode");
     put(chunk.head);
     put(">>\nstream\n");
-    put(std::string_view(compressed.data(), size));
+    put(compressed);
     put("\nendstream\nendobj\n");
 }
 
@@ -232,7 +283,7 @@ bool PdfWriter::finish(int catalog, std::string_view trailer)
     // The worker is idle with nothing queued: its offsets are ours to read.
     std::vector<std::uint64_t> offsets(static_cast<std::size_t>(m_objects) + 1, 0);
     std::vector<bool> written(offsets.size(), false);
-    for (const auto& [number, offset] : m_offsets) {
+    for (const auto& [number, offset] : m_written.offsets) {
         offsets[static_cast<std::size_t>(number)] = offset;
         written[static_cast<std::size_t>(number)] = true;
     }
@@ -240,7 +291,7 @@ bool PdfWriter::finish(int catalog, std::string_view trailer)
         fail("an object of the PDF was never written");
         return false;
     }
-    if (m_written > kMaxOffset) {
+    if (m_written.bytes > kMaxOffset) {
         fail("the PDF would be larger than its cross-reference table can address (10 GB)");
         return false;
     }
@@ -252,7 +303,7 @@ bool PdfWriter::finish(int catalog, std::string_view trailer)
     }
     table += "trailer\n<</Size " + std::to_string(offsets.size()) + "/Root " + std::to_string(catalog) + " 0 R";
     table.append(trailer);
-    table += ">>\nstartxref\n" + std::to_string(m_written) + "\n%%EOF\n";
+    table += ">>\nstartxref\n" + std::to_string(m_written.bytes) + "\n%%EOF\n";
     enqueue(Chunk { 0, {}, std::move(table), Compression::None });
     drain();
     return ok();

@@ -15,17 +15,19 @@ class ByteSink;
 
 // Writes the objects of a PDF file in one pass: numbers are handed out first and objects written in any
 // order, each once; finish() writes the cross-reference table and the trailer. Knows nothing of pages or
-// fonts. Streams are compressed and written on the process's worker pool, one chunk at a time and in order,
-// so that laying out the next page and compressing the last one share the machine's cores; at most a few
-// pages wait in between, so memory stays bounded. When no worker can be had, the caller's thread does the work.
+// fonts. Streams are compressed on the process's worker pool, up to two chunks at once, and written in the
+// order they came, so that laying out the next page and compressing the last ones share the machine's cores;
+// at most a few pages wait in between, so memory stays bounded. When no worker can be had, the caller's thread
+// does the work.
 // Once anything fails, the rest is dropped and problem() says why.
 class PdfWriter
 {
 public:
-    // Dense: the level that keeps long print-outs as small as those of the general-purpose writer before this
-    // one, still off the critical path on a second core. Fast: for the font programs and maps and the first
-    // pages, most of a short print-out, where it costs 3% in size and makes a batch of short files 1.6 times
-    // as fast (bench/padprint.sh, bench/convert.sh).
+    // Dense: for the pages of a long print-out, on a second core when there is one. Level 4 costs a fifth less
+    // time than 6 on pages of text for 4% in size; a loaded machine gives the writer no second core, and then
+    // it is the largest cost of a long print-out (bench/padprint.sh). Fast: for the font programs and maps and
+    // the first pages, most of a short print-out, where it costs 3% in size and makes a batch of short files
+    // 1.6 times as fast (bench/padprint.sh, bench/convert.sh).
     enum class Compression
     {
         None,
@@ -33,7 +35,7 @@ public:
         Dense,
     };
     static constexpr int kFastLevel = 1;
-    static constexpr int kDenseLevel = 6;
+    static constexpr int kDenseLevel = 4;
 
     explicit PdfWriter(ByteSink& sink);
     ~PdfWriter();
@@ -64,6 +66,7 @@ private:
         std::string head; // bytes before the data; for a compressed stream, the dictionary entries
         std::string data;
         Compression compression = Compression::None;
+        std::uint64_t sequence = 0; // the order of writing
     };
 
     void enqueue(Chunk&& chunk);
@@ -72,22 +75,32 @@ private:
     bool writeOne();
     void drain();
     void fail(std::string problem);
-    void writeChunk(Chunk& chunk);
+    // The chunk's data compressed, in this thread's buffer; empty with `problem` set when that fails.
+    static std::string_view compress(const Chunk& chunk, std::string& problem);
+    void writeChunk(const Chunk& chunk, std::string_view compressed);
     void put(std::string_view bytes);
 
     ByteSink& m_sink;
     int m_objects = 0;
-    // Shared with the worker, under m_mutex.
+    // Shared with the workers, under m_mutex.
     mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_changed; // room in the queue, a worker done
+    std::condition_variable m_turn; // a chunk written
     std::deque<Chunk> m_queue;
-    bool m_scheduled = false; // a worker has this writer's next chunk in hand or in its queue
+    std::size_t m_workers = 0; // threads with this writer's chunks in hand, or a turn in the pool's queue
+    std::uint64_t m_sequences = 0; // chunks queued so far
+    std::uint64_t m_nextToWrite = 0; // the chunk whose turn it is to be written
     bool m_failed = false;
     std::string m_problem;
-    // The worker's own, one worker at a time.
-    std::uint64_t m_written = 0;
-    std::vector<std::pair<int, std::uint64_t>> m_offsets;
-    bool m_writeFailed = false;
+    // The file so far: touched only by the worker whose turn it is to write, which hands the turn on under
+    // m_mutex.
+    struct Written
+    {
+        std::uint64_t bytes = 0;
+        std::vector<std::pair<int, std::uint64_t>> offsets;
+        bool failed = false;
+    };
+    Written m_written;
 };
 
 } // namespace papyrant

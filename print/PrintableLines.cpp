@@ -2,6 +2,7 @@
 
 #include "text/Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace papyrant {
@@ -100,14 +101,18 @@ void PrintableLines::add(std::string_view text)
     while (i < text.size()) {
         const unsigned char c = p[i];
         if (c >= 0x20 && c < 0x7F && !m_afterCr) {
-            // Plain printable ASCII: the common case, kept short.
-            m_line.push_back(static_cast<char>(c));
-            ++m_column;
+            // Plain printable ASCII, the common case: a run at a time, up to where the line is cut for length.
+            const std::size_t limit = i + std::min(text.size() - i, kMaxLineChars - m_column);
+            std::size_t end = i + 1;
+            while (end < limit && p[end] >= 0x20 && p[end] < 0x7F)
+                ++end;
+            m_line.append(text.data() + i, end - i);
+            m_column += end - i;
             m_lineStarted = true;
             m_cutForLength = false;
             if (m_column >= kMaxLineChars)
                 cutForLength();
-            ++i;
+            i = end;
             continue;
         }
         const int length = utf8::sequenceLength(p + i, text.size() - i);

@@ -185,6 +185,9 @@ bool TextDecoder::isUtf8Throughout()
         const auto* b = reinterpret_cast<const unsigned char*>(m_buffer.data());
         std::size_t i = 0;
         while (i < m_end) {
+            i += utf8::asciiPrefix(b + i, m_end - i);
+            if (i == m_end)
+                break;
             const int length = utf8::sequenceLength(b + i, m_end - i);
             if (length < 0)
                 return false;

@@ -65,6 +65,12 @@ bool WorkerPool::post(std::function<void()> task)
     return true;
 }
 
+bool WorkerPool::hasWaitingTasks()
+{
+    std::lock_guard lock(m_mutex);
+    return !m_tasks.empty();
+}
+
 void WorkerPool::work()
 {
     std::unique_lock lock(m_mutex);

@@ -28,6 +28,9 @@ public:
     // system's limit on threads), and then the task is not run. A task must not throw.
     bool post(std::function<void()> task);
 
+    // Whether tasks posted are waiting for a thread.
+    bool hasWaitingTasks();
+
 private:
     void work();
     void forgetThreadsAfterFork();

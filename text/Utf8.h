@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,22 @@ namespace papyrant::utf8 {
 // Length of the well-formed UTF-8 sequence at p (1 to 4); 0 when the `available` bytes are a valid start that
 // needs more bytes; -1 when the first byte cannot start a well-formed sequence.
 int sequenceLength(const unsigned char* p, std::size_t available);
+
+// How many of the `size` bytes at p are ASCII before the first that is not: eight at a time, since most text
+// is ASCII and every pass over it starts by skipping that.
+inline std::size_t asciiPrefix(const unsigned char* p, std::size_t size)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, sizeof word);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (i < size && p[i] < 0x80)
+        ++i;
+    return i;
+}
 
 // The code point of a sequence that sequenceLength accepted.
 char32_t decode(const unsigned char* p, int length);

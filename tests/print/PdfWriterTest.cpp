@@ -8,7 +8,9 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <libdeflate.h>
 #include <memory>
+#include <regex>
 #include <string>
 #include <sys/resource.h>
 #include <system_error>
@@ -58,6 +60,66 @@ TEST(PdfWriter, ManyDocumentsAtOnceShareABoundedSetOfThreads)
         EXPECT_NE(sinks[i].bytes.find("/Filter/FlateDecode"), std::string::npos);
         EXPECT_TRUE(endsWith(sinks[i].bytes, "%%EOF\n"));
     }
+}
+
+// Streams come faster than one worker compresses them, so that several compress at once: the file still
+// holds every object once, in the order written, where the cross-reference table says, with its own data.
+TEST(PdfWriter, StreamsCompressedAtOnceAreWrittenInOrderWhereTheTableSays)
+{
+    MemorySink sink;
+    std::vector<std::string> streams;
+    std::vector<int> streamNumbers;
+    {
+        PdfWriter writer(sink);
+        const int catalog = writer.reserve();
+        for (int i = 0; i < 300; ++i) {
+            std::string data;
+            for (int row = 0; data.size() < 30000; ++row)
+                data += "stream " + std::to_string(i) + " row " + std::to_string(row * 7919 % 10007) + "\n";
+            streams.push_back(data);
+            streamNumbers.push_back(writer.reserve());
+            writer.writeStream(streamNumbers.back(), "", std::move(data),
+                i % 3 == 0 ? PdfWriter::Compression::Fast : PdfWriter::Compression::Dense);
+            if (i % 10 == 0)
+                writer.writeObject(writer.reserve(), "<</Marker " + std::to_string(i) + ">>");
+        }
+        writer.writeObject(catalog, "<</Type/Catalog>>");
+        ASSERT_TRUE(writer.finish(catalog, "")) << writer.problem();
+    }
+    const std::string& pdf = sink.bytes;
+    const std::size_t xref = pdf.rfind("\nxref\n");
+    ASSERT_NE(xref, std::string::npos);
+    std::vector<std::size_t> offsets;
+    const std::regex entry("([0-9]{10}) 00000 n ");
+    for (auto it = std::sregex_iterator(pdf.begin() + static_cast<std::ptrdiff_t>(xref), pdf.end(), entry);
+         it != std::sregex_iterator(); ++it)
+        offsets.push_back(std::stoull((*it)[1].str()));
+    ASSERT_EQ(offsets.size(), 1 + 300 + 30u);
+    // Object 1 is the catalog, written last; the rest were numbered in the order they were written.
+    EXPECT_EQ(pdf.compare(offsets[0], 7, "1 0 obj"), 0);
+    for (std::size_t number = 2; number <= offsets.size(); ++number) {
+        const std::size_t at = offsets[number - 1];
+        EXPECT_EQ(pdf.compare(at, std::to_string(number).size() + 6, std::to_string(number) + " 0 obj"), 0) << number;
+        if (number > 2) {
+            EXPECT_GT(at, offsets[number - 2]) << number;
+        }
+    }
+    libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        const std::size_t object = offsets[static_cast<std::size_t>(streamNumbers[i]) - 1];
+        const std::size_t length = pdf.find("/Length ", object);
+        const std::size_t at = pdf.find(">>\nstream\n", object);
+        ASSERT_LT(length, at);
+        std::string data(40000, '\0');
+        std::size_t actual = 0;
+        ASSERT_EQ(libdeflate_zlib_decompress(inflater, pdf.data() + at + 10, std::stoull(pdf.substr(length + 8, 12)),
+                      data.data(), data.size(), &actual),
+            LIBDEFLATE_SUCCESS)
+            << "stream " << i;
+        data.resize(actual);
+        EXPECT_EQ(data, streams[i]) << "stream " << i;
+    }
+    libdeflate_free_decompressor(inflater);
 }
 
 TEST(PdfWriter, WithoutThreadsToBeHadTheDocumentIsWrittenOnTheCallersThread)
