@@ -339,10 +339,12 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
         }
     }
 
-    // Glyphs are placed in visual order but drawn in reading order, so that poppler, MuPDF 1.21 and pdfminer,
-    // which keep the drawing order, give right-to-left text back as it was written. (Drawn as placed, PDFium
-    // and pdf.js give back each word right instead, but poppler gives a line's words in the order they are
-    // seen, and MuPDF 1.21, pdfminer and Ghostscript each word reversed: see the readers test.)
+    // A right-to-left line is drawn as placed, left to right, as other writers draw it: the browsers' readers
+    // (PDFium, pdf.js) and pypdf read a line by position and give it back in reading order, with its spaces. A
+    // left-to-right line keeps its right-to-left runs in reading order: drawn as placed, runs inside markup
+    // (<name>שלום עולם</name>) came back scrambled in every reader. Readers that keep the drawing order
+    // (pdfminer, MuPDF 1.21, Ghostscript) give right-to-left lines reversed word by word, as they do for other
+    // writers' PDFs: see the readers test and its proofs.
     Row& row = rows.emplace_back();
     m_placed.clear();
     m_clusterGlyphs.clear();
@@ -354,9 +356,12 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     }
     std::sort(m_clusterGlyphs.begin(), m_clusterGlyphs.end());
     row.glyphs.reserve(m_placed.size());
-    for (const auto& [index, first, count] : m_clusterGlyphs)
-        row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
-            m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
+    if (m_rightToLeft)
+        row.glyphs = m_placed;
+    else
+        for (const auto& [index, first, count] : m_clusterGlyphs)
+            row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
+                m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
     if (m_rightToLeft) {
         double visible = pen;
         for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)
