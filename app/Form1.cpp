@@ -18,6 +18,7 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -74,10 +75,23 @@ QCursor loadCursorFile(const std::string& path)
 QIcon programIcon()
 {
     QIcon icon;
-    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 }) {
+        // Kept in the decoder's straight-alpha format, the one the window system takes: converted to the format
+        // Qt draws with, each picture would be converted back when the window is made.
         icon.addPixmap(
-            QPixmap::fromImage(readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-%1.png").arg(size), "png"))));
+            QPixmap::fromImage(readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-%1.png").arg(size), "png")),
+                Qt::NoFormatConversion));
+    }
     return icon;
+}
+
+// The face of the window and of every control but the buttons.
+QFont windowFont()
+{
+    QFont base(QStringLiteral("Arial"));
+    base.setPointSizeF(9);
+    base.setBold(true);
+    return base;
 }
 
 } // namespace
@@ -92,8 +106,11 @@ Form1::Form1(Form1Services services, QWidget* parent)
 {
     initialiseResources();
     setObjectName(QStringLiteral("Form1"));
+    // The window's face goes first, so that the controls are made with it: made before it, the list would look up
+    // the desktop's default face (and its fallbacks) only to drop it.
+    setFont(windowFont());
     buildControls();
-    applyFonts();
+    applyButtonFonts();
     wireHandlers();
 }
 
@@ -183,13 +200,9 @@ void Form1::buildControls()
     }
 }
 
-void Form1::applyFonts()
+void Form1::applyButtonFonts()
 {
-    QFont base(QStringLiteral("Arial"));
-    base.setPointSizeF(9);
-    base.setBold(true);
-    setFont(base);
-    QFont buttons = base;
+    QFont buttons = windowFont();
     buttons.setPointSizeF(11.25);
     for (QPushButton* b : { PushButton1, PushButton2, PushButton4, PushButton6, PushButton7, PushButton9 })
         b->setFont(buttons);
