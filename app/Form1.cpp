@@ -18,7 +18,6 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -85,15 +84,6 @@ QIcon programIcon()
     return icon;
 }
 
-// The face of the window and of every control but the buttons.
-QFont windowFont()
-{
-    QFont base(QStringLiteral("Arial"));
-    base.setPointSizeF(9);
-    base.setBold(true);
-    return base;
-}
-
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
@@ -106,11 +96,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
 {
     initialiseResources();
     setObjectName(QStringLiteral("Form1"));
-    // The window's face goes first, so that the controls are made with it: made before it, the list would look up
-    // the desktop's default face (and its fallbacks) only to drop it.
-    setFont(windowFont());
     buildControls();
-    applyButtonFonts();
+    applyFonts();
     wireHandlers();
 }
 
@@ -200,9 +187,13 @@ void Form1::buildControls()
     }
 }
 
-void Form1::applyButtonFonts()
+void Form1::applyFonts()
 {
-    QFont buttons = windowFont();
+    QFont base(QStringLiteral("Arial"));
+    base.setPointSizeF(9);
+    base.setBold(true);
+    setFont(base);
+    QFont buttons = base;
     buttons.setPointSizeF(11.25);
     for (QPushButton* b : { PushButton1, PushButton2, PushButton4, PushButton6, PushButton7, PushButton9 })
         b->setFont(buttons);

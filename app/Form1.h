@@ -163,7 +163,7 @@ private:
     };
 
     void buildControls();
-    void applyButtonFonts();
+    void applyFonts();
     void wireHandlers();
     void centreOnScreen();
     void refreshCursors();
