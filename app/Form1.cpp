@@ -74,9 +74,13 @@ QCursor loadCursorFile(const std::string& path)
 QIcon programIcon()
 {
     QIcon icon;
-    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 }) {
+        // Kept in the decoder's straight-alpha format, the one the window system takes: converted to the format
+        // Qt draws with, each picture would be converted back when the window is made.
         icon.addPixmap(
-            QPixmap::fromImage(readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-%1.png").arg(size), "png"))));
+            QPixmap::fromImage(readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-%1.png").arg(size), "png")),
+                Qt::NoFormatConversion));
+    }
     return icon;
 }
 

@@ -9,19 +9,40 @@
 #include "platform/RunLock.h"
 
 #include <QApplication>
+#include <future>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+using Stores = std::pair<std::unique_ptr<papyrant::Registry>, std::unique_ptr<papyrant::PrinterSystem>>;
+
+// The settings and the printer list, files of their own that need no display: opened on a thread of their own
+// while the application connects to the display, or here when no thread can be had.
+std::future<Stores> startOpeningStores()
+{
+    const auto open = [] { return Stores(papyrant::openUserRegistry(), papyrant::openPrinterSystem()); };
+    try {
+        return std::async(std::launch::async, open);
+    } catch (const std::system_error&) {
+        return std::async(std::launch::deferred, open);
+    }
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     // Read while the application connects to the display; done before the first text is measured.
     std::unique_ptr<papyrant::FontWarmUp> fonts = papyrant::startFontWarmUp();
+    std::future<Stores> opening = startOpeningStores();
     QApplication application(argc, argv);
     fonts.reset();
     QApplication::setApplicationName(QStringLiteral("Papyrant"));
     QApplication::setQuitOnLastWindowClosed(false); // the window decides when the program ends
 
     using namespace papyrant;
-    std::unique_ptr<Registry> registry = openUserRegistry();
-    std::unique_ptr<PrinterSystem> printers = openPrinterSystem();
+    auto [registry, printers] = opening.get();
     QtMessageBoxes messages;
     QtFolderPicker folderPicker;
     QtFileOpenDialog fileOpen;

@@ -25,6 +25,10 @@ std::string SettingsStore::read(const std::string& key, int defaultNumber)
 
 void SettingsStore::save(const std::string& key, const std::string& value)
 {
+    // The window writes back what it has just read (restoring the options at start-up runs their click
+    // behaviour): a value already stored costs a read instead of a write to the disk.
+    if (m_registry.readString(RegistryHive::CurrentUser, kSettingsKey, key) == value)
+        return;
     if (!m_registry.writeStrings(RegistryHive::CurrentUser, kSettingsKey, { { key, value } }))
         throw RuntimeError(err::kInvalidProcedureCall);
 }

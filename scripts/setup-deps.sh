@@ -32,6 +32,8 @@ packages=(
     fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-wine
     "${print_fonts[@]}"
     poppler-utils qpdf ghostscript xvfb xauth libxcb1-dev clang-format
+    # A session bus for the window's start-up benchmark, as a desktop session has.
+    dbus-daemon
     # A real-world XML file for the XML view's tests, and xmllint to put it on one line.
     shared-mime-info libxml2-utils
     tmux python3-fusepy fuse3

@@ -33,6 +33,22 @@ TEST(SettingsStore, FailedSaveIsARuntimeError)
     EXPECT_THROW(settings.save("LastFolderDot", "/tmp"), RuntimeError);
 }
 
+TEST(SettingsStore, SavingTheStoredValueAgainWritesNothing)
+{
+    test::FakeRegistry registry;
+    SettingsStore settings(registry);
+    settings.save("Text1", "/data/");
+    settings.save("Text1", "/data/");
+    EXPECT_EQ(registry.writes, 1);
+    settings.save("Text1", "/Data/"); // values compare exactly
+    EXPECT_EQ(registry.writes, 2);
+    EXPECT_EQ(settings.read("Text1", ""), "/Data/");
+
+    registry.failWrites = true;
+    EXPECT_NO_THROW(settings.save("Text1", "/Data/")) << "nothing to write, so nothing fails";
+    EXPECT_THROW(settings.save("Text1", "/other/"), RuntimeError);
+}
+
 TEST(SettingsStore, BooleansReadLikeTheRuntimeConvertsThem)
 {
     for (const char* yes : { "True", "true", "TRUE", " True ", "1", "-1", "2", "0.5", "1e3", "+3", "007" })
