@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 namespace papyrant {
 
@@ -204,13 +205,21 @@ void PageLayout::drawAscii(double left, double baseline, std::string_view text)
 // number just before its row, so that readers that keep it still give it back in reading order.
 void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
 {
-    m_ascii = std::to_string(number);
-    const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(m_ascii.size())) * m_digitAdvance;
+    // The number's characters, written from the right without a string of their own: most rows have one.
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    char* first = end;
     // The blank column as a space of its own: readers that keep the number then keep it apart from the text.
-    m_ascii.push_back(' ');
+    *--first = ' ';
+    do {
+        *--first = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    const auto shown = static_cast<std::size_t>(end - first);
+    const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(shown - 1)) * m_digitAdvance;
     m_document.setColour(kBlack);
     m_document.beginArtifact();
-    drawAscii(left, baseline, m_ascii);
+    drawAscii(left, baseline, std::string_view(first, shown));
     m_document.endArtifact();
 }
 
@@ -353,18 +362,33 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
         positioned = true;
         runStart = runEnd;
     };
-    for (std::size_t i = begin; i < end; ++i) {
+    // The colour is looked up once a stretch of one style, not once a character: every character up to the
+    // stretch's end takes the colour of its first one that shows ink.
+    std::optional<TextStyle> current;
+    std::size_t i = begin;
+    while (i < end) {
         const std::uint32_t offset = m_lineOffsets[i];
-        if (line[offset] == ' ')
+        if (line[offset] == ' ') {
+            ++i;
             continue;
+        }
         while (spanIndex < spans.size() && spans[spanIndex].end <= offset)
             ++spanIndex;
         const bool styled = spanIndex < spans.size() && spans[spanIndex].begin <= offset;
-        const Colour colour = styled ? colourOf(spans[spanIndex].style) : kBlack;
-        if (!(colour == m_document.colour())) {
-            flush(i);
-            m_document.setColour(colour);
+        const TextStyle style = styled ? spans[spanIndex].style : TextStyle::Text;
+        if (style != current) {
+            const Colour colour = colourOf(style);
+            if (!(colour == m_document.colour())) {
+                flush(i);
+                m_document.setColour(colour);
+            }
+            current = style;
         }
+        const std::size_t stretchEnd = styled ? spans[spanIndex].end
+            : spanIndex < spans.size()        ? spans[spanIndex].begin
+                                              : line.size();
+        for (++i; i < end && m_lineOffsets[i] < stretchEnd;)
+            ++i;
     }
     flush(end);
 }

@@ -48,6 +48,13 @@ std::string fileIdentifier(std::time_t now)
     return id;
 }
 
+void appendHexByte(std::string& out, std::uint8_t value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    out.push_back(digits[value >> 4]);
+    out.push_back(digits[value & 0xF]);
+}
+
 } // namespace
 
 PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, const std::string& creator,
@@ -135,11 +142,33 @@ void PdfDocument::setColour(Colour colour)
     if (colour == m_colour)
         return;
     closeShow();
-    for (const std::uint8_t channel : { colour.red, colour.green, colour.blue }) {
-        pdf::appendNumber(m_content, channel / 255.0);
-        m_content.push_back(' ');
+    // The styles' inks are an indexed colour space: a coloured print-out changes ink several times a line, and
+    // "3 sc" says in 5 bytes what "0.698 0.133 0.133 rg" says in 20.
+    const auto ink = std::find(kStyleColours.begin(), kStyleColours.end(), colour);
+    if (ink == kStyleColours.end()) {
+        for (const std::uint8_t channel : { colour.red, colour.green, colour.blue }) {
+            pdf::appendNumber(m_content, channel / 255.0);
+            m_content.push_back(' ');
+        }
+        m_content += "rg\n";
+        m_inkSpaceSet = false;
+    } else {
+        if (!m_inkSpaceSet) {
+            if (m_inkSpace == 0) {
+                m_inkSpace = m_writer.reserve();
+                std::string palette = "[/Indexed/DeviceRGB " + std::to_string(kStyleColours.size() - 1) + "<";
+                for (const Colour& each : kStyleColours) {
+                    for (const std::uint8_t channel : { each.red, each.green, each.blue })
+                        appendHexByte(palette, channel);
+                }
+                m_writer.writeObject(m_inkSpace, palette + ">]");
+            }
+            m_content += "/Ink cs\n";
+            m_inkSpaceSet = true;
+        }
+        m_content += std::to_string(ink - kStyleColours.begin());
+        m_content += " sc\n";
     }
-    m_content += "rg\n";
     m_colour = colour;
 }
 
@@ -294,13 +323,18 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
     closeShow();
 }
 
+std::string PdfDocument::inkResource() const
+{
+    return m_inkSpace == 0 ? std::string() : "/ColorSpace<</Ink " + pdf::reference(m_inkSpace) + ">>";
+}
+
 std::string PdfDocument::pageResources()
 {
     if (m_pageForms.empty())
         return pdf::reference(m_resources);
     if (m_fontDictionary == 0)
         m_fontDictionary = m_writer.reserve();
-    std::string resources = "<</Font " + pdf::reference(m_fontDictionary) + "/XObject<<";
+    std::string resources = "<</Font " + pdf::reference(m_fontDictionary) + inkResource() + "/XObject<<";
     for (std::size_t i = 0; i < m_pageForms.size(); ++i)
         resources += "/L" + std::to_string(i + 1) + " " + pdf::reference(m_pageForms[i]);
     resources += ">>/ProcSet[/PDF/Text]>>";
@@ -311,6 +345,7 @@ void PdfDocument::endPage()
 {
     endText();
     m_colour = kBlack;
+    m_inkSpaceSet = false;
     const int page = m_writer.reserve();
     const int contents = m_writer.reserve();
     std::string box;
@@ -346,6 +381,8 @@ void PdfDocument::dropSection()
     m_inArray = false;
     m_inString = false;
     m_currentFont = nullptr;
+    m_colour = kBlack;
+    m_inkSpaceSet = false;
 }
 
 // Writes one bookmark a section, each leading to the top of its first page, in the order of the pages; the
@@ -408,7 +445,7 @@ bool PdfDocument::finish(std::string& problem)
             return false;
         fonts += "/" + font->resourceName() + " " + pdf::reference(font->object());
     }
-    m_writer.writeObject(m_resources, "<</Font<<" + fonts + ">>/ProcSet[/PDF/Text]>>");
+    m_writer.writeObject(m_resources, "<</Font<<" + fonts + ">>" + inkResource() + "/ProcSet[/PDF/Text]>>");
     if (m_fontDictionary != 0)
         m_writer.writeObject(m_fontDictionary, "<<" + fonts + ">>");
     std::string kids;

@@ -104,6 +104,7 @@ private:
     };
     void endText();
     std::string pageResources();
+    std::string inkResource() const;
 
     PdfWriter m_writer;
     PaperSize m_paper;
@@ -122,6 +123,8 @@ private:
     std::string m_content;
     std::vector<int> m_pageForms; // the forms placed on this page
     Colour m_colour = kBlack;
+    int m_inkSpace = 0; // the styles' inks as a colour space, once a page uses one
+    bool m_inkSpaceSet = false; // the page's fill colour space is the inks
     // The state of the page's text object.
     bool m_inText = false;
     bool m_inArray = false;
