@@ -166,7 +166,8 @@ void PdfDocument::setColour(Colour colour)
             m_content += "/Ink cs\n";
             m_inkSpaceSet = true;
         }
-        m_content += std::to_string(ink - kStyleColours.begin());
+        static_assert(kStyleColours.size() <= 10, "an ink's number is one digit");
+        m_content.push_back(static_cast<char>('0' + (ink - kStyleColours.begin())));
         m_content += " sc\n";
     }
     m_colour = colour;
