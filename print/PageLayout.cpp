@@ -74,6 +74,10 @@ PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, const PrintJob& jo
         m_lineHeight = m_fontSize * 1.17;
     }
     m_document.setPageFormat(m_paper, m_fontSize);
+    // The plain print-out stays as it always was; one with furniture or the XML view takes the smaller moves.
+    const PrintStyle& style = job.style;
+    m_document.setRelativeMoves(
+        style.lineNumbers || style.header || style.xmlPretty || style.xmlColour || style.foldBase64 > 0);
     m_width = m_paper.width - 2 * kMarginLeftRight;
     m_rowsPerPage = std::max(1, static_cast<int>((m_paper.height - 2 * kMarginTopBottom) / m_lineHeight));
     const std::uint32_t zero = main.glyphFor(U'0');

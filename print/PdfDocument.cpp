@@ -125,6 +125,8 @@ void PdfDocument::beginText()
     if (!m_inText) {
         m_content += "BT\n";
         m_inText = true;
+        m_lineX = 0;
+        m_lineY = 0;
     }
 }
 
@@ -236,14 +238,34 @@ void PdfDocument::setFont(PdfFont& font)
     m_currentFont = &font;
 }
 
+void PdfDocument::setRelativeMoves(bool relative)
+{
+    if (relative != m_relativeMoves)
+        endText();
+    m_relativeMoves = relative;
+}
+
 void PdfDocument::moveTo(double x, double y)
 {
     closeShow();
-    m_content += "1 0 0 1 ";
-    pdf::appendNumber(m_content, x, 2);
-    m_content.push_back(' ');
-    pdf::appendNumber(m_content, y, 2);
-    m_content += " Tm\n";
+    if (m_relativeMoves) {
+        // From the start of the last row, in hundredths of a point as Tm would place it: the same spot, in
+        // about half the bytes.
+        const auto toX = static_cast<std::int64_t>(std::llround(x * 100));
+        const auto toY = static_cast<std::int64_t>(std::llround(y * 100));
+        pdf::appendNumber(m_content, static_cast<double>(toX - m_lineX) / 100, 2);
+        m_content.push_back(' ');
+        pdf::appendNumber(m_content, static_cast<double>(toY - m_lineY) / 100, 2);
+        m_content += " Td\n";
+        m_lineX = toX;
+        m_lineY = toY;
+    } else {
+        m_content += "1 0 0 1 ";
+        pdf::appendNumber(m_content, x, 2);
+        m_content.push_back(' ');
+        pdf::appendNumber(m_content, y, 2);
+        m_content += " Tm\n";
+    }
     m_penX = x;
     m_penY = y;
 }
