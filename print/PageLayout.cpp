@@ -356,7 +356,9 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
     // Runs of one colour, each a string of codes after the last; a space shows no ink, so it joins any run.
     bool positioned = false;
     std::size_t runStart = begin;
+    bool runInked = false; // the run holds more than spaces
     auto flush = [&](std::size_t runEnd) {
+        runInked = false;
         if (runEnd == runStart)
             return;
         if (!positioned)
@@ -383,7 +385,9 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
         if (style != current) {
             const Colour colour = colourOf(style);
             if (!(colour == m_document.colour())) {
-                flush(i);
+                // Spaces before the change (an indented line's indentation) go with the next run.
+                if (runInked)
+                    flush(i);
                 m_document.setColour(colour);
             }
             current = style;
@@ -391,6 +395,7 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
         const std::size_t stretchEnd = styled ? spans[spanIndex].end
             : spanIndex < spans.size()        ? spans[spanIndex].begin
                                               : line.size();
+        runInked = true;
         for (++i; i < end && m_lineOffsets[i] < stretchEnd;)
             ++i;
     }

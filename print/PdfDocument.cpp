@@ -5,6 +5,7 @@
 #include "print/PdfSyntax.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -53,6 +54,26 @@ void appendHexByte(std::string& out, std::uint8_t value)
     static const char digits[] = "0123456789ABCDEF";
     out.push_back(digits[value >> 4]);
     out.push_back(digits[value & 0xF]);
+}
+
+// A number of hundredths as pdf::appendNumber writes it with two decimals ("12.04", "-11.6", "0"), without going
+// through a double: rows of furnished print-outs move by such numbers twice each.
+void appendHundredths(std::string& out, std::int64_t hundredths)
+{
+    if (hundredths < 0) {
+        out.push_back('-');
+        hundredths = -hundredths;
+    }
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, hundredths / 100).ptr;
+    const auto fraction = static_cast<int>(hundredths % 100);
+    if (fraction != 0) {
+        *end++ = '.';
+        *end++ = static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0)
+            *end++ = static_cast<char>('0' + fraction % 10);
+    }
+    out.append(digits, end);
 }
 
 } // namespace
@@ -253,9 +274,9 @@ void PdfDocument::moveTo(double x, double y)
         // about half the bytes.
         const auto toX = static_cast<std::int64_t>(std::llround(x * 100));
         const auto toY = static_cast<std::int64_t>(std::llround(y * 100));
-        pdf::appendNumber(m_content, static_cast<double>(toX - m_lineX) / 100, 2);
+        appendHundredths(m_content, toX - m_lineX);
         m_content.push_back(' ');
-        pdf::appendNumber(m_content, static_cast<double>(toY - m_lineY) / 100, 2);
+        appendHundredths(m_content, toY - m_lineY);
         m_content += " Td\n";
         m_lineX = toX;
         m_lineY = toY;
