@@ -2,7 +2,8 @@
 # papyrant-convert against its peers, with the same number of parallel jobs (the number of cores):
 # - 200 generated XML files (ASCII, accented Latin, Greek, Cyrillic, CJK, emoji, UTF-16, Latin-1, long lines):
 #   files per second of one papyrant-convert run and of cups-filters' texttopdf run per file, and the share of
-#   marker words of every script that pdftotext finds again in each tool's PDFs;
+#   marker words of every script that pdftotext finds again in each tool's PDFs; and files per second with
+#   --xml=pretty,colour --header --line-numbers;
 # - 200 legacy-encoded files with and without a declaration: the cost of recognising the encoding;
 # - 2,000 and 20,000 small files in a folder tree: time and peak memory;
 # - a 50 MB file: median of 3 runs of papyrant-convert and of padprint.
@@ -76,6 +77,13 @@ start=$(now_ns)
 "$bin/papyrant-convert" -q -j "$jobs" -o "$work/out-convert" "$work/many"
 convert_ns=$(($(now_ns) - start))
 
+# The same files printed for reading: the options add work per line and per page.
+readable=(--xml=pretty,colour --header --line-numbers)
+mkdir -p "$work/out-readable"
+start=$(now_ns)
+"$bin/papyrant-convert" -q -j "$jobs" "${readable[@]}" -o "$work/out-readable" "$work/many"
+readable_ns=$(($(now_ns) - start))
+
 # One texttopdf a file, started by the lightest shell (for its output redirection), as many at once as jobs.
 start=$(now_ns)
 find "$work/many" -name '*.xml' -print0 | xargs -0 -P "$jobs" -I{} \
@@ -106,6 +114,10 @@ echo "convert.jobs: $jobs jobs"
 echo "convert.mixed_files_per_s: $convert_rate files/s"
 echo "convert.texttopdf.mixed_files_per_s: $texttopdf_rate files/s"
 awk -v a="$convert_rate" -v b="$texttopdf_rate" 'BEGIN { printf "convert.ratio_to_texttopdf: %.2f x\n", a / b }'
+readable_rate=$(per_s 200 $readable_ns)
+echo "convert.mixed_pretty_colour_header_numbers_files_per_s: $readable_rate files/s"
+awk -v a="$readable_rate" -v b="$texttopdf_rate" \
+    'BEGIN { printf "convert.pretty_colour_header_numbers_ratio_to_texttopdf: %.2f x\n", a / b }'
 echo "convert.mixed_markers_kept: $(kept "$work/out-convert") %"
 echo "convert.texttopdf.mixed_markers_kept: $(kept "$work/out-texttopdf") %"
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 namespace papyrant {
 
@@ -73,6 +74,10 @@ PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, const PrintJob& jo
         m_lineHeight = m_fontSize * 1.17;
     }
     m_document.setPageFormat(m_paper, m_fontSize);
+    // The plain print-out stays as it always was; one with furniture or the XML view takes the smaller moves.
+    const PrintStyle& style = job.style;
+    m_document.setRelativeMoves(
+        style.lineNumbers || style.header || style.xmlPretty || style.xmlColour || style.foldBase64 > 0);
     m_width = m_paper.width - 2 * kMarginLeftRight;
     m_rowsPerPage = std::max(1, static_cast<int>((m_paper.height - 2 * kMarginTopBottom) / m_lineHeight));
     const std::uint32_t zero = main.glyphFor(U'0');
@@ -204,13 +209,21 @@ void PageLayout::drawAscii(double left, double baseline, std::string_view text)
 // number just before its row, so that readers that keep it still give it back in reading order.
 void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
 {
-    m_ascii = std::to_string(number);
-    const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(m_ascii.size())) * m_digitAdvance;
+    // The number's characters, written from the right without a string of their own: most rows have one.
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    char* first = end;
     // The blank column as a space of its own: readers that keep the number then keep it apart from the text.
-    m_ascii.push_back(' ');
+    *--first = ' ';
+    do {
+        *--first = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    const auto shown = static_cast<std::size_t>(end - first);
+    const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(shown - 1)) * m_digitAdvance;
     m_document.setColour(kBlack);
     m_document.beginArtifact();
-    drawAscii(left, baseline, m_ascii);
+    drawAscii(left, baseline, std::string_view(first, shown));
     m_document.endArtifact();
 }
 
@@ -390,7 +403,9 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
     // Runs of one colour, each a string of codes after the last; a space shows no ink, so it joins any run.
     bool positioned = false;
     std::size_t runStart = begin;
+    bool runInked = false; // the run holds more than spaces
     auto flush = [&](std::size_t runEnd) {
+        runInked = false;
         if (runEnd == runStart)
             return;
         if (!positioned)
@@ -400,18 +415,36 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
         positioned = true;
         runStart = runEnd;
     };
-    for (std::size_t i = begin; i < end; ++i) {
+    // The colour is looked up once a stretch of one style, not once a character: every character up to the
+    // stretch's end takes the colour of its first one that shows ink.
+    std::optional<TextStyle> current;
+    std::size_t i = begin;
+    while (i < end) {
         const std::uint32_t offset = m_lineOffsets[i];
-        if (line[offset] == ' ')
+        if (line[offset] == ' ') {
+            ++i;
             continue;
+        }
         while (spanIndex < spans.size() && spans[spanIndex].end <= offset)
             ++spanIndex;
         const bool styled = spanIndex < spans.size() && spans[spanIndex].begin <= offset;
-        const Colour colour = styled ? colourOf(spans[spanIndex].style) : kBlack;
-        if (!(colour == m_document.colour())) {
-            flush(i);
-            m_document.setColour(colour);
+        const TextStyle style = styled ? spans[spanIndex].style : TextStyle::Text;
+        if (style != current) {
+            const Colour colour = colourOf(style);
+            if (!(colour == m_document.colour())) {
+                // Spaces before the change (an indented line's indentation) go with the next run.
+                if (runInked)
+                    flush(i);
+                m_document.setColour(colour);
+            }
+            current = style;
         }
+        const std::size_t stretchEnd = styled ? spans[spanIndex].end
+            : spanIndex < spans.size()        ? spans[spanIndex].begin
+                                              : line.size();
+        runInked = true;
+        for (++i; i < end && m_lineOffsets[i] < stretchEnd;)
+            ++i;
     }
     flush(end);
 }

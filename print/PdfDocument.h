@@ -48,6 +48,10 @@ public:
     // Draws more codes of the last drawCodes' font right after what it drew.
     void drawMoreCodes(const std::uint16_t* codes, std::size_t count);
 
+    // Rows placed relative to the row before (Td) rather than each at its own place (Tm): smaller pages, for
+    // print-outs that need not match the plain one byte for byte. Plain (Tm) unless set.
+    void setRelativeMoves(bool relative);
+
     // The ink of what is drawn next; a page starts black.
     void setColour(Colour colour);
     Colour colour() const
@@ -104,6 +108,7 @@ private:
     };
     void endText();
     std::string pageResources();
+    std::string inkResource() const;
 
     PdfWriter m_writer;
     PaperSize m_paper;
@@ -122,6 +127,8 @@ private:
     std::string m_content;
     std::vector<int> m_pageForms; // the forms placed on this page
     Colour m_colour = kBlack;
+    int m_inkSpace = 0; // the styles' inks as a colour space, once a page uses one
+    bool m_inkSpaceSet = false; // the page's fill colour space is the inks
     // The state of the page's text object.
     bool m_inText = false;
     bool m_inArray = false;
@@ -129,6 +136,10 @@ private:
     PdfFont* m_currentFont = nullptr;
     double m_penX = 0;
     double m_penY = 0;
+    bool m_relativeMoves = false;
+    // Where the text object's current row starts, in hundredths of a point, for relative moves.
+    std::int64_t m_lineX = 0;
+    std::int64_t m_lineY = 0;
 };
 
 } // namespace papyrant

@@ -19,15 +19,18 @@ void appendNumber(std::string& out, double value, int decimals)
     }
     const auto whole = static_cast<std::int64_t>(scaled / static_cast<std::int64_t>(scale));
     std::int64_t fraction = scaled - whole * static_cast<std::int64_t>(scale);
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, whole).ptr);
-    if (fraction == 0)
-        return;
-    out.push_back('.');
-    for (auto unit = static_cast<std::int64_t>(scale) / 10; unit > 0 && fraction > 0; unit /= 10) {
-        out.push_back(static_cast<char>('0' + fraction / unit));
-        fraction %= unit;
+    // Spelled out in place: pages call this a few times a row, and a string of its own would cost more than
+    // the digits.
+    char digits[32];
+    char* end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+    if (fraction != 0) {
+        *end++ = '.';
+        for (auto unit = static_cast<std::int64_t>(scale) / 10; unit > 0 && fraction > 0; unit /= 10) {
+            *end++ = static_cast<char>('0' + fraction / unit);
+            fraction %= unit;
+        }
     }
+    out.append(digits, end);
 }
 
 void appendHex16(std::string& out, unsigned value)

@@ -7,6 +7,7 @@
 #include "tests/support/PdfChecks.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -36,9 +37,37 @@ public:
         m_bytes.rewind();
     }
 
+protected:
+    std::size_t readWhole(char* buffer, std::size_t size)
+    {
+        return m_bytes.read(buffer, size);
+    }
+
 private:
     std::string m_text;
     MemoryByteSource m_bytes;
+};
+
+// The same, but only once the text is read for printing: the first reading, which looks the bytes over for
+// their encoding, finds the end.
+class FailingWhenPrinted : public FailingAtTheEnd
+{
+public:
+    using FailingAtTheEnd::FailingAtTheEnd;
+    std::size_t read(char* buffer, std::size_t size) override
+    {
+        if (m_rewound)
+            return FailingAtTheEnd::read(buffer, size);
+        return FailingAtTheEnd::readWhole(buffer, size);
+    }
+    void rewind() override
+    {
+        m_rewound = true;
+        FailingAtTheEnd::rewind();
+    }
+
+private:
+    bool m_rewound = false;
 };
 
 std::string lines(const std::string& word, int count)
@@ -97,4 +126,33 @@ TEST(MergedPdf, AFileThatFailsPartWayLeavesNoPageOfItsOwnReachable)
     EXPECT_NE(text.find("charlie 0"), std::string::npos);
     EXPECT_EQ(text.find("bravo"), std::string::npos) << "a page of the failed file is reachable";
     EXPECT_NE(back.pageText(first.pages + 1).find("charlie 9"), std::string::npos);
+}
+
+// The ink a failed file left set is not taken for the next file's: its first token, in the same colour as the
+// failed file's last one, is still inked, not left in the page's black.
+TEST(MergedPdf, TheFileAfterOneThatFailedSetsItsOwnInk)
+{
+    MemorySink sink;
+    PrintJob job { kPaperA4, "all.pdf", "C.UTF-8", "papyrant-convert" };
+    job.style.xmlColour = true;
+    MergedPdf merged(sink, job);
+    ASSERT_TRUE(merged.valid()) << merged.problem();
+    // Fails after pages of it were drawn, the last row ending with "</row>" in the markup's ink.
+    FailingWhenPrinted failing(lines("bravo", 300));
+    EXPECT_FALSE(merged.add(failing, job, "bravo.xml").merged);
+    // Starts with "<row", in that same ink.
+    MemoryByteSource next("<row>charlie</row>\n");
+    ASSERT_TRUE(merged.add(next, job, "charlie.xml").merged);
+    std::string problem;
+    ASSERT_TRUE(merged.finish(problem)) << problem;
+
+    const TempDir dir;
+    const std::filesystem::path pdf = dir.path() / "all.pdf";
+    std::ofstream(pdf, std::ios::binary) << sink.bytes;
+    EXPECT_EQ(pdfComplaints(pdf, dir.path()), std::vector<std::string> {});
+    const std::string content = PdfReadBack(pdf, dir.path()).pageContent(1);
+    const std::size_t firstShown = content.find("Tj");
+    ASSERT_NE(firstShown, std::string::npos) << content;
+    const std::size_t firstInk = std::min(content.find(" sc\n"), content.find(" rg\n"));
+    EXPECT_LT(firstInk, firstShown) << content;
 }

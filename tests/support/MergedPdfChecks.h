@@ -69,6 +69,17 @@ public:
         return faces;
     }
 
+    // The content stream of a page (from 1), uncompressed.
+    std::string pageContent(int page) const
+    {
+        const std::string file = qdf();
+        const std::size_t at = file.find("%% Contents for page " + std::to_string(page) + "\n");
+        if (at == std::string::npos)
+            return {};
+        const std::size_t begin = file.find("stream\n", at) + 7;
+        return file.substr(begin, file.find("\nendstream", begin) - begin);
+    }
+
 private:
     std::string json(const std::string& key) const
     {
