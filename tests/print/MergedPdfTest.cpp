@@ -78,6 +78,17 @@ std::string lines(const std::string& word, int count)
     return text;
 }
 
+// Finishes the merge and writes it into the folder, where qpdf must find nothing to complain of.
+std::filesystem::path finishInto(MergedPdf& merged, const MemorySink& sink, const TempDir& dir)
+{
+    std::string problem;
+    EXPECT_TRUE(merged.finish(problem)) << problem;
+    const std::filesystem::path pdf = dir.path() / "all.pdf";
+    std::ofstream(pdf, std::ios::binary) << sink.bytes;
+    EXPECT_EQ(pdfComplaints(pdf, dir.path()), std::vector<std::string> {});
+    return pdf;
+}
+
 } // namespace
 
 // A file that fails after pages of it were written, and in the middle of a page, leaves nothing of itself that a
@@ -109,13 +120,8 @@ TEST(MergedPdf, AFileThatFailsPartWayLeavesNoPageOfItsOwnReachable)
     EXPECT_EQ(last.firstPage, first.pages + 1);
     EXPECT_EQ(last.pages, 1);
     EXPECT_EQ(merged.files(), 2);
-    std::string problem;
-    ASSERT_TRUE(merged.finish(problem)) << problem;
-
     const TempDir dir;
-    const std::filesystem::path pdf = dir.path() / "all.pdf";
-    std::ofstream(pdf, std::ios::binary) << sink.bytes;
-    EXPECT_EQ(pdfComplaints(pdf, dir.path()), std::vector<std::string> {});
+    const std::filesystem::path pdf = finishInto(merged, sink, dir);
     const PdfReadBack back(pdf, dir.path());
     EXPECT_EQ(back.pageCount(), first.pages + 1);
     EXPECT_EQ(back.bookmarkTitles(), (std::vector<std::string> { "alpha.xml", "charlie.xml" }));
@@ -143,13 +149,8 @@ TEST(MergedPdf, TheFileAfterOneThatFailedSetsItsOwnInk)
     // Starts with "<row", in that same ink.
     MemoryByteSource next("<row>charlie</row>\n");
     ASSERT_TRUE(merged.add(next, job, "charlie.xml").merged);
-    std::string problem;
-    ASSERT_TRUE(merged.finish(problem)) << problem;
-
     const TempDir dir;
-    const std::filesystem::path pdf = dir.path() / "all.pdf";
-    std::ofstream(pdf, std::ios::binary) << sink.bytes;
-    EXPECT_EQ(pdfComplaints(pdf, dir.path()), std::vector<std::string> {});
+    const std::filesystem::path pdf = finishInto(merged, sink, dir);
     const std::string content = PdfReadBack(pdf, dir.path()).pageContent(1);
     const std::size_t firstShown = content.find("Tj");
     ASSERT_NE(firstShown, std::string::npos) << content;
