@@ -4,6 +4,7 @@
 #include "print/PdfDocument.h"
 #include "print/PdfFont.h"
 #include "print/TextPrinter.h"
+#include "print/XmlTextView.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
@@ -76,8 +77,7 @@ PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, const PrintJob& jo
     m_document.setPageFormat(m_paper, m_fontSize);
     // The plain print-out stays as it always was; one with furniture or the XML view takes the smaller moves.
     const PrintStyle& style = job.style;
-    m_document.setRelativeMoves(
-        style.lineNumbers || style.header || style.xmlPretty || style.xmlColour || style.foldBase64 > 0);
+    m_document.setRelativeMoves(style.lineNumbers || style.header || XmlTextView::wanted(style));
     m_width = m_paper.width - 2 * kMarginLeftRight;
     m_rowsPerPage = std::max(1, static_cast<int>((m_paper.height - 2 * kMarginTopBottom) / m_lineHeight));
     const std::uint32_t zero = main.glyphFor(U'0');

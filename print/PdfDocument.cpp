@@ -49,13 +49,6 @@ std::string fileIdentifier(std::time_t now)
     return id;
 }
 
-void appendHexByte(std::string& out, std::uint8_t value)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    out.push_back(digits[value >> 4]);
-    out.push_back(digits[value & 0xF]);
-}
-
 // A number of hundredths as pdf::appendNumber writes it with two decimals ("12.04", "-11.6", "0"), without going
 // through a double: rows of furnished print-outs move by such numbers twice each.
 void appendHundredths(std::string& out, std::int64_t hundredths)
@@ -182,7 +175,7 @@ void PdfDocument::setColour(Colour colour)
                 std::string palette = "[/Indexed/DeviceRGB " + std::to_string(kStyleColours.size() - 1) + "<";
                 for (const Colour& each : kStyleColours) {
                     for (const std::uint8_t channel : { each.red, each.green, each.blue })
-                        appendHexByte(palette, channel);
+                        pdf::appendHex(palette, channel, 2);
                 }
                 m_writer.writeObject(m_inkSpace, palette + ">]");
             }

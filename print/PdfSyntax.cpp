@@ -33,11 +33,16 @@ void appendNumber(std::string& out, double value, int decimals)
     out.append(digits, end);
 }
 
-void appendHex16(std::string& out, unsigned value)
+void appendHex(std::string& out, unsigned value, int digitCount)
 {
     static const char digits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
+    for (int shift = 4 * (digitCount - 1); shift >= 0; shift -= 4)
         out.push_back(digits[(value >> shift) & 0xF]);
+}
+
+void appendHex16(std::string& out, unsigned value)
+{
+    appendHex(out, value, 4);
 }
 
 void appendUtf16Hex(std::string& out, std::string_view utf8Text)

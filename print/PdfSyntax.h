@@ -7,6 +7,8 @@ namespace papyrant::pdf {
 
 // A number with at most `decimals` places and no trailing zeros ("12.5", "90", "-0.25").
 void appendNumber(std::string& out, double value, int decimals = 3);
+// The last `digitCount` hexadecimal digits of `value`.
+void appendHex(std::string& out, unsigned value, int digitCount);
 // Four hexadecimal digits.
 void appendHex16(std::string& out, unsigned value);
 // UTF-8 text as UTF-16BE in hexadecimal digits (no brackets); bytes that are not UTF-8 become U+FFFD.
