@@ -279,10 +279,22 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     }
     const std::uint32_t clusterBegin = m_offsets[cluster.firstChar];
     const std::uint32_t clusterLength = m_offsets[cluster.endChar] - clusterBegin;
-    // A cluster drawn with several glyphs copies back through its first glyph's code, the others' copying back
-    // as nothing, and through a span as well: the span alone is lost on the readers that know no spans (pdf.js,
-    // pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
-    const bool spanned = cluster.glyphCount > 1 && !oneToOne;
+    // Left to right, a cluster drawn with several glyphs, no more than it has characters, deals its characters
+    // out to the glyphs in the order drawn: one each, the rest to the last. Each code copies back as text of its
+    // own, in the order written and from left to right on the page, though not always as the character its glyph
+    // shows (a vowel sign drawn before its consonant copies back as the consonant): a code that copies back as
+    // nothing comes back as U+FFFD (MuPDF 1.21), a control byte (pdf.js) or a NUL (Ghostscript), and a code for
+    // a whole cluster is garbled by Ghostscript.
+    const std::uint32_t charCount = cluster.endChar - cluster.firstChar;
+    const bool dealt = !reversed && !oneToOne && cluster.glyphCount > 1 && cluster.glyphCount <= charCount;
+    // Otherwise the cluster copies back through its first glyph's code, the others' copying back as nothing. A
+    // cluster copies back through a span as well when it is not dealt out, or when a glyph of it is raised or
+    // lowered, which poppler and PDFium take for another line: the span alone is lost on the readers that know
+    // no spans (pdf.js, pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
+    bool raised = false;
+    for (std::uint32_t g = 0; g < cluster.glyphCount; ++g)
+        raised = raised || m_glyphs[cluster.firstGlyph + g].yOffset != 0;
+    const bool spanned = cluster.glyphCount > 1 && !oneToOne && (!dealt || raised);
     for (std::uint32_t drawn = 0; drawn < cluster.glyphCount; ++drawn) {
         const auto [glyphX, g] = m_drawOrder[drawn];
         const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
@@ -292,6 +304,10 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             const std::uint32_t c = cluster.firstChar + m_glyphChars[g];
             textBegin = m_offsets[c];
             textLength = m_offsets[c + 1] - textBegin;
+        } else if (dealt) {
+            const std::uint32_t c = cluster.firstChar + drawn;
+            textBegin = m_offsets[c];
+            textLength = m_offsets[drawn + 1 == cluster.glyphCount ? cluster.endChar : c + 1] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
         glyphs.push_back(
