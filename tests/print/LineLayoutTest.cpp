@@ -188,3 +188,26 @@ TEST(LineLayout, RightToLeftLinesAreDrawnAsPlacedWithMarksAfterTheirBase)
         EXPECT_EQ(drawn, expected);
     }
 }
+
+// Left to right, every glyph of these lines gives back text of its own, and the glyphs in the order drawn give
+// back the line as written: a glyph that gives back nothing comes back as U+FFFD, a control byte or a NUL in
+// MuPDF 1.21, pdf.js and Ghostscript. Thai marks over their consonant, a mark that does not compose, vowel
+// signs drawn before their consonant (Devanagari, Bengali, Tamil), conjuncts and a mark set below.
+TEST(LineLayout, LeftToRightClustersGiveBackTheirTextInOrderFromEveryGlyph)
+{
+    for (const std::string line : { "\u0E09\u0E31\u0E19\u0E01\u0E34\u0E19 \u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35",
+             "\u0437\u0430\u0301\u043C\u043E\u043A \u043B\u0438\u0301\u043D\u0438\u044F",
+             "\u0915\u094D\u0937\u0924\u094D\u0930\u093F\u092F \u0915\u093F \u0928\u092E\u0938\u094D\u0924\u0947 "
+             "\u0926\u0941\u0928\u093F\u092F\u093E",
+             "\u0986\u09AE\u09BF \u09AC\u09BE\u0982\u09B2\u09BE\u09AF\u09BC",
+             "\u0BA4\u0BAE\u0BBF\u0BB4\u0BCD \u0BAA\u0BC7\u0B9A\u0BC1" }) {
+        const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
+        ASSERT_EQ(rows.size(), 1u);
+        std::string drawn;
+        for (const PlacedGlyph& glyph : rows[0].glyphs) {
+            EXPECT_GT(glyph.textLength, 0u) << "a glyph gives back nothing in " << line;
+            drawn += line.substr(glyph.textBegin, glyph.textLength);
+        }
+        EXPECT_EQ(drawn, line);
+    }
+}
