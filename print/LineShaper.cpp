@@ -280,11 +280,13 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     const std::uint32_t clusterBegin = m_offsets[cluster.firstChar];
     const std::uint32_t clusterLength = m_offsets[cluster.endChar] - clusterBegin;
     // Left to right, a cluster drawn with several glyphs, no more than it has characters, deals its characters
-    // out to the glyphs in the order drawn: one each, the rest to the last. Each code copies back as text of its
-    // own, in the order written and from left to right on the page, though not always as the character its glyph
-    // shows (a vowel sign drawn before its consonant copies back as the consonant): a code that copies back as
-    // nothing comes back as U+FFFD (MuPDF 1.21), a control byte (pdf.js) or a NUL (Ghostscript), and a code for
-    // a whole cluster is garbled by Ghostscript.
+    // out to the glyphs in the order drawn: one each, and the first takes those left over (a conjunct drawn
+    // before its vowel sign). Each code copies back as text of its own, in the order written and from left to
+    // right on the page, though not always as the character its glyph shows (a vowel sign drawn before its
+    // consonant copies back as the consonant): a code that copies back as nothing comes back as U+FFFD (MuPDF
+    // 1.21), a control byte (pdf.js) or a NUL (Ghostscript), and Ghostscript garbles a code of several
+    // characters. Drawn in the order written instead, a glyph set back is taken for a new word by poppler, which
+    // then gives the cluster back split and out of order.
     const std::uint32_t charCount = cluster.endChar - cluster.firstChar;
     const bool dealt = !reversed && !oneToOne && cluster.glyphCount > 1 && cluster.glyphCount <= charCount;
     // Otherwise the cluster copies back through its first glyph's code, the others' copying back as nothing. A
@@ -305,9 +307,10 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             textBegin = m_offsets[c];
             textLength = m_offsets[c + 1] - textBegin;
         } else if (dealt) {
-            const std::uint32_t c = cluster.firstChar + drawn;
+            const std::uint32_t extra = charCount - cluster.glyphCount;
+            const std::uint32_t c = cluster.firstChar + (drawn == 0 ? 0 : drawn + extra);
             textBegin = m_offsets[c];
-            textLength = m_offsets[drawn + 1 == cluster.glyphCount ? cluster.endChar : c + 1] - textBegin;
+            textLength = m_offsets[c + 1 + (drawn == 0 ? extra : 0)] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
         glyphs.push_back(
