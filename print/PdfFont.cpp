@@ -197,6 +197,11 @@ bool PdfFont::write(PdfWriter& writer, std::string& problem)
     const int cidMap = writer.reserve();
     const std::string name = subsetTag() + "+" + m_face.postScriptName();
     const double scale = 1000.0 / m_face.unitsPerEm();
+    // Every code has its width in /W; the default is the face's space, which pypdf takes for the gap that makes
+    // a space: a default of 0 made it put one at every adjustment between two glyphs, inside words too.
+    const std::uint32_t space = m_face.glyphFor(U' ');
+    std::string defaultWidth;
+    pdf::appendNumber(defaultWidth, space != 0 ? m_face.advance(space) * scale : 1000.0);
 
     writer.writeObject(m_object,
         "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding/Identity-H/DescendantFonts["
@@ -204,7 +209,8 @@ bool PdfFont::write(PdfWriter& writer, std::string& problem)
     writer.writeObject(descendant,
         "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name
             + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor "
-            + pdf::reference(descriptor) + "/DW 0/W " + widthArray() + "/CIDToGIDMap " + pdf::reference(cidMap) + ">>");
+            + pdf::reference(descriptor) + "/DW " + defaultWidth + "/W " + widthArray() + "/CIDToGIDMap "
+            + pdf::reference(cidMap) + ">>");
     std::string box;
     for (int i = 0; i < 4; ++i) {
         if (i > 0)
