@@ -1,28 +1,17 @@
 #include "print/TextPrinter.h"
 
 #include "print/FontSet.h"
-#include "print/LinePipeline.h"
 #include "print/PageLayout.h"
 #include "print/PdfDocument.h"
 #include "print/PrintableLines.h"
 #include "print/TextDecoder.h"
 #include "print/XmlTextView.h"
 
-#include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 
 namespace papyrant {
-
-namespace {
-
-// From this size on, reading a file as XML costs enough to be worth a thread of its own beside the layout;
-// smaller files, most of a batch, are read on the layout's thread, leaving the cores to the batch's other files.
-constexpr std::uint64_t kReadAsideFrom = 1 << 20;
-
-} // namespace
 
 PaperSize pagePaper(const PrintJob& job)
 {
@@ -38,14 +27,8 @@ PrintOutcome printTextInto(PdfDocument& document, FontSet& fonts, ByteSource& so
     TextDecoder decoder(source);
     outcome.encoding = decoder.encoding();
     PageLayout layout(document, fonts, job);
-    const PrintableLines::LineSink take = [&layout](const PrintLine& line) { layout.addLine(line); };
-    const std::function<bool()> keepGoing = [&document] { return document.ok(); };
-    const bool aside = XmlTextView::wanted(job.style) && job.sourceSize >= kReadAsideFrom
-        && readStyledTextAside(decoder, job.style, take, keepGoing);
-    if (!aside) {
-        PrintableLines lines(take);
-        readStyledText(decoder, job.style, lines, keepGoing);
-    }
+    PrintableLines lines([&layout](const PrintLine& line) { layout.addLine(line); });
+    readStyledText(decoder, job.style, lines, [&document] { return document.ok(); });
     layout.finish();
     outcome.pages = layout.pageCount();
     return outcome;
