@@ -78,6 +78,7 @@ PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, const PrintJob& jo
     // The plain print-out stays as it always was; one with furniture or the XML view takes the smaller moves.
     const PrintStyle& style = job.style;
     m_document.setRelativeMoves(style.lineNumbers || style.header || XmlTextView::wanted(style));
+    m_document.setRowLeading(m_lineHeight);
     m_width = m_paper.width - 2 * kMarginLeftRight;
     m_rowsPerPage = std::max(1, static_cast<int>((m_paper.height - 2 * kMarginTopBottom) / m_lineHeight));
     const std::uint32_t zero = main.glyphFor(U'0');
