@@ -469,6 +469,12 @@ TEST(PageFurniture, HeaderAndGutterAreArtifactsAndTheTextIsNot)
             const bool furniture = fromTop < kTop || s.x < out.bodyLeft() - 0.01;
             EXPECT_EQ(s.artifact, furniture) << s.op << " at " << s.x << "," << fromTop << " on page " << pages;
             (furniture ? furnitureShows : bodyShows) += 1;
+            if (fromTop > kTop) {
+                // On its row's baseline, however many rows were moved down from the one before.
+                const double rows = (fromTop - kTop - 10 * kAscent) / (10 * kRowHeight);
+                EXPECT_NEAR(rows, std::round(rows), 0.01 / (10 * kRowHeight))
+                    << "at " << fromTop << " on page " << pages;
+            }
         }
     }
     EXPECT_EQ(pages, 2);
