@@ -78,6 +78,7 @@ PageLayout::PageLayout(PdfDocument& document, FontSet& fonts, const PrintJob& jo
     // The plain print-out stays as it always was; one with furniture or the XML view takes the smaller moves.
     const PrintStyle& style = job.style;
     m_document.setRelativeMoves(style.lineNumbers || style.header || XmlTextView::wanted(style));
+    m_document.setRowLeading(m_lineHeight);
     m_width = m_paper.width - 2 * kMarginLeftRight;
     m_rowsPerPage = std::max(1, static_cast<int>((m_paper.height - 2 * kMarginTopBottom) / m_lineHeight));
     const std::uint32_t zero = main.glyphFor(U'0');
@@ -140,6 +141,7 @@ double PageLayout::nextRowBaseline()
         drawHeader();
     const double baseline = kMarginTopBottom + m_ascent + m_rowsOnPage * m_lineHeight;
     ++m_rowsOnPage;
+    m_atRowText = false;
     if (m_pendingNumber != 0) {
         drawLineNumber(baseline, m_pendingNumber);
         m_pendingNumber = 0;
@@ -193,16 +195,28 @@ bool PageLayout::asciiCodes(std::string_view text, std::vector<std::uint16_t>& c
     return true;
 }
 
-void PageLayout::drawAscii(double left, double baseline, std::string_view text)
+bool PageLayout::drawAscii(double left, double baseline, std::string_view text)
 {
     if (asciiCodes(text, m_asciiCodes)) {
         m_document.drawCodes(*m_mainFont, left, baseline, m_asciiCodes.data(), m_asciiCodes.size());
-        return;
+        return true;
     }
     m_rows.clear();
     m_shaper.layOut(text, 1e9, m_rows);
     for (const LineShaper::Row& row : m_rows)
         m_document.drawRow(left + row.left, baseline, row.glyphs, text);
+    return false;
+}
+
+void PageLayout::drawRowCodes(double baseline, const std::uint16_t* codes, std::size_t count)
+{
+    // Right after the row's number the pen already stands where the text begins: a move there would cost a few
+    // bytes more on every numbered row, and so much more to compress.
+    if (m_atRowText)
+        m_document.drawMoreCodes(codes, count);
+    else
+        m_document.drawCodes(*m_mainFont, m_left, baseline, codes, count);
+    m_atRowText = false;
 }
 
 // Furniture is drawn where a reader of the page meets it: the header before the page's first row, a line's
@@ -223,8 +237,10 @@ void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
     const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(shown - 1)) * m_digitAdvance;
     m_document.setColour(kBlack);
     m_document.beginArtifact();
-    drawAscii(left, baseline, std::string_view(first, shown));
+    // Right-aligned with its blank column, the number ends where the row's text begins, whatever its length.
+    const bool inMainFont = drawAscii(left, baseline, std::string_view(first, shown));
     m_document.endArtifact();
+    m_atRowText = inMainFont;
 }
 
 void PageLayout::drawHeader()
@@ -370,7 +386,7 @@ bool PageLayout::drawPlainLine(const PrintLine& printLine)
             }
         }
         if (printLine.spans.empty())
-            m_document.drawCodes(*m_mainFont, m_left, nextRowBaseline(), codes + rowStart, end - rowStart);
+            drawRowCodes(nextRowBaseline(), codes + rowStart, end - rowStart);
         else
             drawStyledCodes(nextRowBaseline(), rowStart, end, printLine.spans, spanIndex, line);
         rowStart = end;
@@ -409,7 +425,7 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
         if (runEnd == runStart)
             return;
         if (!positioned)
-            m_document.drawCodes(*m_mainFont, m_left, baseline, m_lineCodes.data() + runStart, runEnd - runStart);
+            drawRowCodes(baseline, m_lineCodes.data() + runStart, runEnd - runStart);
         else
             m_document.drawMoreCodes(m_lineCodes.data() + runStart, runEnd - runStart);
         positioned = true;

@@ -79,7 +79,8 @@ private:
     void drawLineNumber(double baseline, std::uint64_t number);
     void drawHeader();
     bool asciiCodes(std::string_view text, std::vector<std::uint16_t>& codes);
-    void drawAscii(double left, double baseline, std::string_view text);
+    bool drawAscii(double left, double baseline, std::string_view text);
+    void drawRowCodes(double baseline, const std::uint16_t* codes, std::size_t count);
     void writePageNumbers();
 
     PdfDocument& m_document;
@@ -101,6 +102,8 @@ private:
     bool m_lineNumbers = false;
     int m_gutterDigits = 0;
     std::uint64_t m_pendingNumber = 0;
+    // The row's number was drawn in the main font and ended where the row's text begins: the text needs no move.
+    bool m_atRowText = false;
     // The header: the file's name shaped once, the time, and each page's form for "Page N of M".
     bool m_header = false;
     std::string m_name;

@@ -141,6 +141,7 @@ void PdfDocument::beginText()
         m_inText = true;
         m_lineX = 0;
         m_lineY = 0;
+        m_leadingSet = false;
     }
 }
 
@@ -252,6 +253,12 @@ void PdfDocument::setFont(PdfFont& font)
     m_currentFont = &font;
 }
 
+void PdfDocument::setRowLeading(double leading)
+{
+    // As the reader takes it: four decimals, in hundredths of a point.
+    m_rowLeading = std::round(leading * 10000) / 100;
+}
+
 void PdfDocument::setRelativeMoves(bool relative)
 {
     if (relative != m_relativeMoves)
@@ -266,13 +273,24 @@ void PdfDocument::moveTo(double x, double y)
         // From the start of the last row, in hundredths of a point as Tm would place it: the same spot, in
         // about half the bytes.
         const auto toX = static_cast<std::int64_t>(std::llround(x * 100));
-        const auto toY = static_cast<std::int64_t>(std::llround(y * 100));
-        appendHundredths(m_content, toX - m_lineX);
-        m_content.push_back(' ');
-        appendHundredths(m_content, toY - m_lineY);
-        m_content += " Td\n";
-        m_lineX = toX;
-        m_lineY = toY;
+        if (toX == m_lineX && m_rowLeading > 0 && std::llround(y * 100 - (m_lineY - m_rowLeading)) == 0) {
+            // The next row straight below: "T*" in 3 bytes, once the leading is set for the text object.
+            if (!m_leadingSet) {
+                pdf::appendNumber(m_content, m_rowLeading / 100, 4);
+                m_content += " TL\n";
+                m_leadingSet = true;
+            }
+            m_content += "T*\n";
+            m_lineY -= m_rowLeading;
+        } else {
+            const std::int64_t byY = std::llround(y * 100) - std::llround(m_lineY);
+            appendHundredths(m_content, toX - m_lineX);
+            m_content.push_back(' ');
+            appendHundredths(m_content, byY);
+            m_content += " Td\n";
+            m_lineX = toX;
+            m_lineY += static_cast<double>(byY);
+        }
     } else {
         m_content += "1 0 0 1 ";
         pdf::appendNumber(m_content, x, 2);

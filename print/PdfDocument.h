@@ -51,6 +51,8 @@ public:
     // Rows placed relative to the row before (Td) rather than each at its own place (Tm): smaller pages, for
     // print-outs that need not match the plain one byte for byte. Plain (Tm) unless set.
     void setRelativeMoves(bool relative);
+    // How far apart rows are: with relative moves, a row right below the last one is placed with "T*".
+    void setRowLeading(double leading);
 
     // The ink of what is drawn next; a page starts black.
     void setColour(Colour colour);
@@ -137,9 +139,12 @@ private:
     double m_penX = 0;
     double m_penY = 0;
     bool m_relativeMoves = false;
-    // Where the text object's current row starts, in hundredths of a point, for relative moves.
+    // Where the text object's current row starts, in hundredths of a point, for relative moves; a row placed with
+    // "T*" may start between two hundredths.
     std::int64_t m_lineX = 0;
-    std::int64_t m_lineY = 0;
+    double m_lineY = 0;
+    double m_rowLeading = 0; // in hundredths of a point; 0 for none
+    bool m_leadingSet = false; // "TL" written in this text object
 };
 
 } // namespace papyrant

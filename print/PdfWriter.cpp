@@ -17,6 +17,12 @@ namespace {
 // more than kResumeQueued do, so that the two threads do not wake each other for every chunk.
 constexpr std::size_t kMaxQueued = 16;
 constexpr std::size_t kResumeQueued = kMaxQueued / 4;
+// The pages of a long print-out wait for a worker until a few have gathered, and a second worker is called only
+// when the first falls well behind: a worker called for every page sleeps again once it has compressed it, and
+// two workers pass the turn to write between them on every page; either way the threads wake each other some
+// thousands of times a second.
+constexpr std::size_t kGatherQueued = kMaxQueued / 2;
+constexpr std::size_t kBehindQueued = kMaxQueued * 3 / 4;
 // Workers that compress one document's chunks at once: the second keeps up with a fast layout on a machine
 // with cores to spare, or takes a share of a busy one.
 constexpr std::size_t kMaxWorkers = 2;
@@ -115,8 +121,8 @@ void PdfWriter::enqueue(Chunk&& chunk)
     // turn: waking a thread for every page's dictionary would cost as much as writing it. A second worker
     // joins when the first falls behind on the pages of a long print-out; a short one's few chunks are not
     // worth the two passing the turn to write between them.
-    const bool call = m_workers == 0 ? compressed || m_queue.size() >= kMaxQueued
-                                     : dense && m_workers < kMaxWorkers && m_queue.size() > kResumeQueued;
+    const bool call = m_workers == 0 ? (compressed && !dense) || m_queue.size() >= kGatherQueued
+                                     : dense && m_workers < kMaxWorkers && m_queue.size() >= kBehindQueued;
     if (call)
         schedule(lock);
 }

@@ -268,6 +268,8 @@ struct Shown
 };
 
 // Reads the operators of a content stream: a number or name or string is an operand, anything else an operator.
+// Every glyph is taken as one of the 10-point monospaced face's, two bytes a code, so that a show that follows
+// another without a move is placed where the first one ended.
 std::vector<Shown> shownIn(const std::string& content)
 {
     std::vector<Shown> shown;
@@ -275,6 +277,8 @@ std::vector<Shown> shownIn(const std::string& content)
     std::vector<bool> marks; // per open marked-content sequence: whether it is an artifact or inside one
     double x = 0; // the start of the text line
     double y = 0;
+    double pen = 0; // where the next glyph goes on the line
+    std::size_t stringBytes = 0; // of the strings among the operands
     double leading = 0;
     std::size_t i = 0;
     auto inArtifact = [&] { return std::find(marks.begin(), marks.end(), true) != marks.end(); };
@@ -285,12 +289,22 @@ std::vector<Shown> shownIn(const std::string& content)
         } else if (c == '(') {
             int depth = 0;
             for (; i < content.size(); ++i) {
-                if (content[i] == '\\')
+                if (content[i] == '\\') {
+                    // An escape is one byte: a character, or up to three octal digits.
                     ++i;
-                else if (content[i] == '(')
-                    ++depth;
-                else if (content[i] == ')' && --depth == 0)
+                    for (int digits = 1; digits < 3 && i + 1 < content.size() && content[i] >= '0' && content[i] <= '7'
+                         && content[i + 1] >= '0' && content[i + 1] <= '7';
+                         ++digits)
+                        ++i;
+                    ++stringBytes;
+                } else if (content[i] == '(') {
+                    if (depth++ > 0)
+                        ++stringBytes;
+                } else if (content[i] == ')' && --depth == 0) {
                     break;
+                } else {
+                    ++stringBytes;
+                }
             }
             ++i;
             operands.push_back("(string)");
@@ -310,7 +324,13 @@ std::vector<Shown> shownIn(const std::string& content)
             ++i;
             operands.push_back("<<dict>>");
         } else if (c == '<') {
-            i = content.find('>', i) + 1;
+            const std::size_t end = content.find('>', i);
+            stringBytes += static_cast<std::size_t>(
+                std::count_if(content.begin() + static_cast<std::ptrdiff_t>(i),
+                    content.begin() + static_cast<std::ptrdiff_t>(end),
+                    [](char digit) { return std::isxdigit(static_cast<unsigned char>(digit)) != 0; })
+                / 2);
+            i = end + 1;
             operands.push_back("<hex>");
         } else {
             const std::size_t end = content.find_first_of(" \t\r\n[]()<>/", i + 1);
@@ -324,29 +344,41 @@ std::vector<Shown> shownIn(const std::string& content)
             if (token == "Tm" && operands.size() >= 6) {
                 x = std::stod(operands[operands.size() - 2]);
                 y = std::stod(operands[operands.size() - 1]);
+                pen = x;
             } else if ((token == "Td" || token == "TD") && operands.size() >= 2) {
                 x += std::stod(operands[operands.size() - 2]);
                 y += std::stod(operands[operands.size() - 1]);
+                pen = x;
                 if (token == "TD")
                     leading = -std::stod(operands[operands.size() - 1]);
             } else if (token == "TL" && !operands.empty()) {
                 leading = std::stod(operands.back());
             } else if (token == "T*") {
                 y -= leading;
+                pen = x;
             } else if (token == "BT") {
                 x = 0;
                 y = 0;
+                pen = 0;
             } else if (token == "'" || token == "\"") {
                 y -= leading;
                 shown.push_back({ x, y, inArtifact(), token });
+                pen = x + static_cast<double>(stringBytes / 2) * 10 * kAdvance;
             } else if (token == "BMC" || token == "BDC") {
                 marks.push_back(!operands.empty() && operands.front() == "/Artifact");
             } else if (token == "EMC") {
                 if (!marks.empty())
                     marks.pop_back();
             } else if (token == "Tj" || token == "TJ" || token == "Do") {
-                shown.push_back({ x, y, inArtifact(), token });
+                shown.push_back({ pen, y, inArtifact(), token });
+                pen += static_cast<double>(stringBytes / 2) * 10 * kAdvance;
+                // A number in a TJ array moves the pen back by thousandths of the type size.
+                for (const std::string& each : operands) {
+                    if (token == "TJ" && each != "(string)" && each != "<hex>")
+                        pen -= std::stod(each) / 1000 * 10;
+                }
             }
+            stringBytes = 0;
             operands.clear();
         }
     }
@@ -437,6 +469,12 @@ TEST(PageFurniture, HeaderAndGutterAreArtifactsAndTheTextIsNot)
             const bool furniture = fromTop < kTop || s.x < out.bodyLeft() - 0.01;
             EXPECT_EQ(s.artifact, furniture) << s.op << " at " << s.x << "," << fromTop << " on page " << pages;
             (furniture ? furnitureShows : bodyShows) += 1;
+            if (fromTop > kTop) {
+                // On its row's baseline, however many rows were moved down from the one before.
+                const double rows = (fromTop - kTop - 10 * kAscent) / (10 * kRowHeight);
+                EXPECT_NEAR(rows, std::round(rows), 0.01 / (10 * kRowHeight))
+                    << "at " << fromTop << " on page " << pages;
+            }
         }
     }
     EXPECT_EQ(pages, 2);
