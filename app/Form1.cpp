@@ -241,7 +241,7 @@ void Form1::Form_Load()
         });
     }
     cmd.step(126, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
-    cmd.step(126, [&] { setWindowIcon(iconFromSizes(taken().iconSizes)); });
+    cmd.step(126, [&] { setWindowIcon(iconFromSizes(std::move(taken().iconSizes))); });
     cmd.step(126, [&] { m_services.messages.setApplicationTitle(applicationTitleFor(kProductName)); });
     cmd.step(128, [&] { m_listView->addColumn(QStringLiteral("XML File(s)")); });
     cmd.step(130, [&] { m_listView->setColumnWidth(0, twipsToPixels(7000, logicalDpiX() > 0 ? logicalDpiX() : 96)); });

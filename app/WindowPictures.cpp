@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QPixmap>
 #include <system_error>
+#include <utility>
 
 namespace papyrant {
 
@@ -81,13 +82,13 @@ QCursor cursorFromFile(const CursorFileRead& file)
     return QCursor(picture, hotSpot.x, hotSpot.y);
 }
 
-QIcon iconFromSizes(const std::vector<QImage>& sizes)
+QIcon iconFromSizes(std::vector<QImage> sizes)
 {
     QIcon icon;
     // Kept in the decoder's straight-alpha format, the one the window system takes: converted to the format Qt
     // draws with, each picture would be converted back when the window is made.
-    for (const QImage& size : sizes)
-        icon.addPixmap(QPixmap::fromImage(size, Qt::NoFormatConversion));
+    for (QImage& size : sizes)
+        icon.addPixmap(QPixmap::fromImage(std::move(size), Qt::NoFormatConversion));
     return icon;
 }
 

@@ -42,6 +42,7 @@ CursorFileRead readCursorFile(const std::string& cursorPath);
 // be opened, kInvalidPicture when nothing reads it.
 QCursor cursorFromFile(const CursorFileRead& file);
 
-QIcon iconFromSizes(const std::vector<QImage>& sizes);
+// The icon made of the pictures, which it takes over.
+QIcon iconFromSizes(std::vector<QImage> sizes);
 
 } // namespace papyrant
