@@ -265,14 +265,17 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
                 && m_glyphs[cluster.firstGlyph + right.second].advance != 0;
         });
     }
-    // A right-to-left cluster comes from the shaper in visual order, its base last: drawn in the order written,
-    // from the base on, its text comes back as written, and the glyph that carries it is the one that joins up
-    // with the cluster before. Drawn as placed, a reader sees a zero-width mark a base's width away from that
-    // cluster, takes the gap for a space, and gives back the marks before their base.
+    // A right-to-left cluster comes from the shaper in visual order, its base last. In a right-to-left line, drawn
+    // as placed, its characters are drawn last first, the marks before their base: the readers that turn such a
+    // line round (pdf.js, pypdf) then give the base before its marks, and those that keep the drawing order give
+    // the whole line reversed, each cluster with it. In a left-to-right line its runs of right-to-left text are
+    // drawn in reading order, and so is each cluster, from the base on.
     const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
     if (reversed && oneToOne) {
-        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this](const auto& left, const auto& right) {
-            return m_glyphChars[left.second] < m_glyphChars[right.second];
+        const bool lastFirst = m_rightToLeft;
+        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this, lastFirst](const auto& left, const auto& right) {
+            return lastFirst ? m_glyphChars[left.second] > m_glyphChars[right.second]
+                             : m_glyphChars[left.second] < m_glyphChars[right.second];
         });
     } else if (reversed) {
         std::reverse(m_drawOrder.begin(), m_drawOrder.end());

@@ -498,10 +498,10 @@ def main():
             if (lost, doubled, words) != allowed and all(a <= b for a, b in zip((lost, doubled, words), allowed)):
                 mended.append("%s in %s: now %d/%d/%d, known-losses.tsv allows %d/%d/%d" % ((name, reader, lost, doubled, words) + allowed))
             if any(a > b for a, b in zip((lost, doubled, words), allowed)):
-                shown = " ".join(got.split())
+                gave = " ".join(got.split())
                 problems.append(
                     "%s in %s: %d characters lost, %d doubled, %d words lost; gave back: %s"
-                    % (name, reader, lost, doubled, words, shown[:160])
+                    % (name, reader, lost, doubled, words, gave[:160])
                 )
         rows.append((name, cells))
 
