@@ -5,7 +5,6 @@
 #include "text/Utf8.h"
 
 #include <algorithm>
-#include <cmath>
 #include <fribidi.h>
 #include <hb.h>
 
@@ -302,39 +301,6 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     pen = x;
 }
 
-int LineShaper::lettersFace(std::size_t runBegin, std::size_t runEnd) const
-{
-    for (std::size_t c = runBegin; c < runEnd; ++c)
-        if (isRealScript(hb_unicode_script(hb_unicode_funcs_get_default(), m_chars[m_clusters[c].firstChar])))
-            return m_clusters[c].face;
-    return FontSet::kNoFace;
-}
-
-void LineShaper::drawFromLettersFace(const Cluster& cluster, int letters, PlacedGlyph& glyph)
-{
-    // The spaces and punctuation of a right-to-left run are drawn with the outlines of the run's letters' face,
-    // where it has them, at the places and widths they were laid out with: pdf.js and pypdf turn round the text
-    // of each font on its own, and gave back "[ספר]" as "]ספר[", and two words in the wrong order, when the
-    // brackets and spaces came from another font than the letters.
-    if (letters == FontSet::kNoFace || cluster.face == letters || cluster.face == FontSet::kNoFace
-        || cluster.glyphCount != 1 || cluster.endChar != cluster.firstChar + 1 || glyph.spanLength > 0)
-        return;
-    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
-    const char32_t cp = m_chars[cluster.firstChar];
-    if (isRealScript(hb_unicode_script(unicode, cp)) || followsPrevious(cp))
-        return;
-    // Shaped right to left, a bracket is drawn mirrored.
-    FontFace& face = m_fonts.face(letters);
-    const std::uint32_t id = face.glyphFor(hb_unicode_mirroring(unicode, cp));
-    if (id == 0)
-        return;
-    const FontFace& own = m_fonts.face(cluster.face);
-    glyph.advance = static_cast<int>(
-        std::lround(static_cast<double>(glyph.advance) * face.unitsPerEm() / static_cast<double>(own.unitsPerEm())));
-    glyph.face = letters;
-    glyph.glyph = id;
-}
-
 void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows)
 {
     // Visual order: trailing white space at the paragraph's level, then each run at a level reversed, from
@@ -401,15 +367,12 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
                 ++runEnd;
             // A run at one level is placed all in one piece: reversed when the level is odd.
             const bool reversed = (m_clusters[runBegin].level & 1) != 0;
-            const int letters = reversed ? lettersFace(runBegin, runEnd) : FontSet::kNoFace;
             const std::size_t runStart = row.glyphs.size();
             for (std::size_t k = runBegin; k < runEnd; ++k) {
                 const std::size_t index = reversed ? runEnd - 1 - (k - runBegin) : k;
                 const auto& [cluster, first, count] = m_clusterGlyphs[index - begin];
                 row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
                     m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
-                if (count == 1)
-                    drawFromLettersFace(m_clusters[index], letters, row.glyphs.back());
             }
             if (runBegin > begin && row.glyphs.size() > runStart)
                 row.glyphs[runStart].startsTextObject = true;

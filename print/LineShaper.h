@@ -69,8 +69,6 @@ private:
     // Places a cluster's glyphs from `pen` on.
     void placeCluster(const Cluster& cluster, double& pen, std::vector<PlacedGlyph>& glyphs);
     void emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows);
-    int lettersFace(std::size_t runBegin, std::size_t runEnd) const;
-    void drawFromLettersFace(const Cluster& cluster, int letters, PlacedGlyph& glyph);
 
     FontSet& m_fonts;
     double m_fontSize;

@@ -211,37 +211,3 @@ TEST(LineLayout, RightToLeftRunsOfALeftToRightLineAreDrawnRunByRun)
     EXPECT_EQ(drawn, expected);
     EXPECT_EQ(runs, (std::vector<std::string> { "<name>", reversedHebrew, "</name>" }));
 }
-
-// Inside a right-to-left run of a left-to-right line, brackets and spaces are drawn with the outlines of the
-// letters' face, mirrored as the run shows them, where they were laid out: pdf.js and pypdf turn the text of
-// each font round on its own and gave "]ספר[" for "[ספר]".
-TEST(LineLayout, PunctuationInsideARightToLeftRunIsDrawnFromItsLettersFace)
-{
-    const std::string line = "<a> \u05E9\u05DC\u05D5\u05DD (\u05E2\u05D5\u05DC\u05DD) [\u05E1\u05E4\u05E8] b";
-    const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
-    ASSERT_EQ(rows.size(), 1u);
-    const std::size_t runBegin = line.find('\xD7'); // the first Hebrew letter's lead byte
-    const std::size_t runEnd = line.rfind(']') + 1;
-    int letters = FontSet::kNoFace;
-    for (const PlacedGlyph& glyph : rows[0].glyphs)
-        if (glyph.textBegin == runBegin)
-            letters = glyph.face;
-    ASSERT_NE(letters, FontSet::kNoFace);
-    FontSet fonts("C.UTF-8");
-    ASSERT_EQ(fonts.faceFor(U'\u05E9'), letters);
-    const std::string mirrored = "()[]";
-    int inside = 0;
-    for (const PlacedGlyph& glyph : rows[0].glyphs) {
-        if (glyph.textLength == 0 || glyph.textBegin < runBegin || glyph.textBegin >= runEnd)
-            continue;
-        ++inside;
-        const std::string text = line.substr(glyph.textBegin, glyph.textLength);
-        EXPECT_EQ(glyph.face, letters) << "the glyph for '" << text << "'";
-        const std::size_t bracket = mirrored.find(text);
-        if (text.size() == 1 && bracket != std::string::npos) {
-            EXPECT_EQ(glyph.glyph, fonts.face(letters).glyphFor(static_cast<char32_t>(mirrored[bracket ^ 1])))
-                << "the glyph for '" << text << "' is not its mirror image";
-        }
-    }
-    EXPECT_EQ(inside, 17); // 11 letters, 2 spaces, 4 brackets
-}
