@@ -322,11 +322,8 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             code = font->code(glyph.glyph, codeText, glyph.advance);
         }
         // A text object ends where a run of the other direction starts: readers guess the direction of the
-        // punctuation after it from the letters before it until then. Its text matrix is set to the pen first:
-        // pypdf takes a move from the last text matrix longer than a few spaces for a space between words.
+        // punctuation after it from the letters before it until then.
         if (glyph.startsTextObject) {
-            if (m_inText)
-                moveTo(m_penX, m_penY);
             endText();
             moved = false;
         }
