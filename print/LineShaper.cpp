@@ -265,14 +265,17 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
                 && m_glyphs[cluster.firstGlyph + right.second].advance != 0;
         });
     }
-    // A right-to-left cluster comes from the shaper in visual order, its base last. Drawn as placed, with the
-    // line or run it is in, its characters are drawn last first, the marks before their base: the readers that
-    // turn right-to-left text round (pdf.js, pypdf) then give the base before its marks, and those that keep the
-    // drawing order give the whole run reversed, each cluster with it.
+    // A right-to-left cluster comes from the shaper in visual order, its base last. In a right-to-left line, drawn
+    // as placed, its characters are drawn last first, the marks before their base: the readers that turn such a
+    // line round (pdf.js, pypdf) then give the base before its marks, and those that keep the drawing order give
+    // the whole line reversed, each cluster with it. In a left-to-right line its runs of right-to-left text are
+    // drawn in reading order, and so is each cluster, from the base on.
     const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
     if (reversed && oneToOne) {
-        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this](const auto& left, const auto& right) {
-            return m_glyphChars[left.second] > m_glyphChars[right.second];
+        const bool lastFirst = m_rightToLeft;
+        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this, lastFirst](const auto& left, const auto& right) {
+            return lastFirst ? m_glyphChars[left.second] > m_glyphChars[right.second]
+                             : m_glyphChars[left.second] < m_glyphChars[right.second];
         });
     } else if (reversed) {
         std::reverse(m_drawOrder.begin(), m_drawOrder.end());
@@ -294,9 +297,9 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             textLength = m_offsets[c + 1] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
-        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin,
-            textLength, opens ? clusterBegin : 0u, opens ? clusterLength : 0u,
-            spanned && drawn + 1 == cluster.glyphCount, false });
+        glyphs.push_back(
+            PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin, textLength,
+                opens ? clusterBegin : 0u, opens ? clusterLength : 0u, spanned && drawn + 1 == cluster.glyphCount });
     }
     pen = x;
 }
@@ -341,12 +344,10 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
 
     // A right-to-left line is drawn as placed, left to right, as other writers draw it: the browsers' readers
     // (PDFium, pdf.js) and pypdf read a line by position and give it back in reading order, with its spaces. A
-    // left-to-right line is drawn run by run of one direction (and level), in reading order, each run as placed
-    // and in a text object of its own, as other writers draw such lines: MuPDF guesses the direction of
-    // punctuation from the letter before it until a text object ends, and took the "</" after a right-to-left
-    // run for right-to-left text; pdf.js and PDFium turn each run round by itself. Readers that keep the drawing
-    // order (pdfminer, MuPDF 1.21, Ghostscript) give right-to-left runs reversed, as they do for other writers'
-    // PDFs: see the readers test and its proofs.
+    // left-to-right line keeps its right-to-left runs in reading order: drawn as placed, runs inside markup
+    // (<name>שלום עולם</name>) came back scrambled in every reader. Readers that keep the drawing order
+    // (pdfminer, MuPDF 1.21, Ghostscript) give right-to-left lines reversed word by word, as they do for other
+    // writers' PDFs: see the readers test and its proofs.
     Row& row = rows.emplace_back();
     m_placed.clear();
     m_clusterGlyphs.clear();
@@ -358,27 +359,12 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     }
     std::sort(m_clusterGlyphs.begin(), m_clusterGlyphs.end());
     row.glyphs.reserve(m_placed.size());
-    if (m_rightToLeft) {
+    if (m_rightToLeft)
         row.glyphs = m_placed;
-    } else {
-        for (std::size_t runBegin = begin; runBegin < end;) {
-            std::size_t runEnd = runBegin + 1;
-            while (runEnd < end && m_clusters[runEnd].level == m_clusters[runBegin].level)
-                ++runEnd;
-            // A run at one level is placed all in one piece: reversed when the level is odd.
-            const bool reversed = (m_clusters[runBegin].level & 1) != 0;
-            const std::size_t runStart = row.glyphs.size();
-            for (std::size_t k = runBegin; k < runEnd; ++k) {
-                const std::size_t index = reversed ? runEnd - 1 - (k - runBegin) : k;
-                const auto& [cluster, first, count] = m_clusterGlyphs[index - begin];
-                row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
-                    m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
-            }
-            if (runBegin > begin && row.glyphs.size() > runStart)
-                row.glyphs[runStart].startsTextObject = true;
-            runBegin = runEnd;
-        }
-    }
+    else
+        for (const auto& [index, first, count] : m_clusterGlyphs)
+            row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
+                m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
     if (m_rightToLeft) {
         double visible = pen;
         for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)

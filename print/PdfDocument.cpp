@@ -321,12 +321,6 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             font = &newFont(face);
             code = font->code(glyph.glyph, codeText, glyph.advance);
         }
-        // A text object ends where a run of the other direction starts: readers guess the direction of the
-        // punctuation after it from the letters before it until then.
-        if (glyph.startsTextObject) {
-            endText();
-            moved = false;
-        }
         if (glyph.spanLength > 0) {
             closeShow();
             beginText();

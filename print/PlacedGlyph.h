@@ -4,11 +4,10 @@
 
 namespace papyrant {
 
-// One glyph of a laid-out row, as the PDF document draws it. A row's glyphs are drawn in the order they come,
-// each at its place: left to right, or run by run of one direction in reading order. What a glyph copies back as is
-// given twice: its code's own text, for readers that take text glyph by glyph, and a span's text over a stretch of
-// glyphs (a cluster drawn with several glyphs, a run of right-to-left text), for readers that take the span's text
-// instead of its glyphs'.
+// One glyph of a laid-out row, as the PDF document draws it. Rows are drawn in the order their glyphs are placed,
+// left to right. What a glyph copies back as is given twice: its code's own text, for readers that take text
+// glyph by glyph, and a span's text over a stretch of glyphs (a cluster drawn with several glyphs, a run of
+// right-to-left text), for readers that take the span's text instead of its glyphs'.
 struct PlacedGlyph
 {
     int face; // in the document's FontSet; FontSet::kNoFace draws the main face's placeholder glyph
@@ -21,7 +20,6 @@ struct PlacedGlyph
     std::uint32_t spanBegin; // when spanLength is not 0, a span starts at this glyph and copies back as these bytes
     std::uint32_t spanLength;
     bool closesSpan; // the last glyph of a span
-    bool startsTextObject; // the first glyph of a direction run after the first: a new text object starts here
 };
 
 } // namespace papyrant

@@ -178,36 +178,3 @@ TEST(LineLayout, RightToLeftLinesAreDrawnAsPlacedWithMarksBeforeTheirBase)
         EXPECT_EQ(drawn, expected);
     }
 }
-
-// A left-to-right line is drawn a run of one direction at a time, in reading order, each run left to right as it
-// is placed and each after the first in a text object of its own: MuPDF takes the "</" after a right-to-left
-// run for right-to-left text unless a text object ends before it.
-TEST(LineLayout, RightToLeftRunsOfALeftToRightLineAreDrawnRunByRun)
-{
-    const std::string hebrew = "\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD";
-    const std::string line = "<name>" + hebrew + "</name>";
-    const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
-    ASSERT_EQ(rows.size(), 1u);
-    std::string reversedHebrew;
-    for (std::size_t at = hebrew.size(); at > 0;) {
-        const std::size_t length = hebrew[at - 1] == ' ' ? 1 : 2;
-        at -= length;
-        reversedHebrew += hebrew.substr(at, length);
-    }
-    const std::string expected = "<name>" + reversedHebrew + "</name>";
-    std::string drawn;
-    std::vector<std::string> runs;
-    double lastX = -1;
-    for (const PlacedGlyph& glyph : rows[0].glyphs) {
-        if (glyph.startsTextObject || runs.empty()) {
-            runs.emplace_back();
-            lastX = -1;
-        }
-        EXPECT_GE(glyph.x, lastX) << "the glyph at byte " << glyph.textBegin << " is drawn behind the last of its run";
-        lastX = glyph.x;
-        drawn += line.substr(glyph.textBegin, glyph.textLength);
-        runs.back() += line.substr(glyph.textBegin, glyph.textLength);
-    }
-    EXPECT_EQ(drawn, expected);
-    EXPECT_EQ(runs, (std::vector<std::string> { "<name>", reversedHebrew, "</name>" }));
-}
