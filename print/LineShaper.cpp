@@ -297,9 +297,9 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             textLength = m_offsets[c + 1] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
-        glyphs.push_back(
-            PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin, textLength,
-                opens ? clusterBegin : 0u, opens ? clusterLength : 0u, spanned && drawn + 1 == cluster.glyphCount });
+        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin,
+            textLength, opens ? clusterBegin : 0u, opens ? clusterLength : 0u,
+            spanned && drawn + 1 == cluster.glyphCount, false });
     }
     pen = x;
 }
@@ -359,12 +359,20 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     }
     std::sort(m_clusterGlyphs.begin(), m_clusterGlyphs.end());
     row.glyphs.reserve(m_placed.size());
-    if (m_rightToLeft)
+    if (m_rightToLeft) {
         row.glyphs = m_placed;
-    else
-        for (const auto& [index, first, count] : m_clusterGlyphs)
+    } else {
+        // Where the direction changes, a text object of its own starts: MuPDF guesses the direction of
+        // punctuation from the letter before it until a text object ends, and took the "</" after a
+        // right-to-left run for right-to-left text.
+        for (const auto& [index, first, count] : m_clusterGlyphs) {
+            const std::size_t at = row.glyphs.size();
             row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
                 m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
+            if (index > begin && count > 0 && ((m_clusters[index].level ^ m_clusters[index - 1].level) & 1) != 0)
+                row.glyphs[at].startsTextObject = true;
+        }
+    }
     if (m_rightToLeft) {
         double visible = pen;
         for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)

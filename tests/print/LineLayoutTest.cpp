@@ -178,3 +178,24 @@ TEST(LineLayout, RightToLeftLinesAreDrawnAsPlacedWithMarksBeforeTheirBase)
         EXPECT_EQ(drawn, expected);
     }
 }
+
+// A left-to-right line keeps its right-to-left runs in reading order, and each run of the other direction starts
+// a text object of its own: MuPDF takes the "</" after a right-to-left run for right-to-left text unless a text
+// object ends before it.
+TEST(LineLayout, EachDirectionRunOfALeftToRightLineStartsATextObject)
+{
+    const std::string line = "<name>\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD</name>";
+    const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
+    ASSERT_EQ(rows.size(), 1u);
+    std::string drawn;
+    std::vector<std::string> runs;
+    for (const PlacedGlyph& glyph : rows[0].glyphs) {
+        if (glyph.startsTextObject || runs.empty())
+            runs.emplace_back();
+        drawn += line.substr(glyph.textBegin, glyph.textLength);
+        runs.back() += line.substr(glyph.textBegin, glyph.textLength);
+    }
+    EXPECT_EQ(drawn, line);
+    EXPECT_EQ(
+        runs, (std::vector<std::string> { "<name>", "\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD", "</name>" }));
+}
