@@ -265,14 +265,17 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
                 && m_glyphs[cluster.firstGlyph + right.second].advance != 0;
         });
     }
-    // A right-to-left cluster comes from the shaper in visual order, its base last: drawn in the order written,
-    // from the base on, its text comes back as written, and the glyph that carries it is the one that joins up
-    // with the cluster before. Drawn as placed, a reader sees a zero-width mark a base's width away from that
-    // cluster, takes the gap for a space, and gives back the marks before their base.
+    // A right-to-left cluster comes from the shaper in visual order, its base last. In a right-to-left line, drawn
+    // as placed, its characters are drawn last first, the marks before their base: the readers that turn such a
+    // line round (pdf.js, pypdf) then give the base before its marks, and those that keep the drawing order give
+    // the whole line reversed, each cluster with it. In a left-to-right line its runs of right-to-left text are
+    // drawn in reading order, and so is each cluster, from the base on.
     const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
     if (reversed && oneToOne) {
-        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this](const auto& left, const auto& right) {
-            return m_glyphChars[left.second] < m_glyphChars[right.second];
+        const bool lastFirst = m_rightToLeft;
+        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this, lastFirst](const auto& left, const auto& right) {
+            return lastFirst ? m_glyphChars[left.second] > m_glyphChars[right.second]
+                             : m_glyphChars[left.second] < m_glyphChars[right.second];
         });
     } else if (reversed) {
         std::reverse(m_drawOrder.begin(), m_drawOrder.end());
@@ -313,9 +316,9 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             textLength = m_offsets[c + 1 + (drawn == 0 ? extra : 0)] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
-        glyphs.push_back(
-            PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin, textLength,
-                opens ? clusterBegin : 0u, opens ? clusterLength : 0u, spanned && drawn + 1 == cluster.glyphCount });
+        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin,
+            textLength, opens ? clusterBegin : 0u, opens ? clusterLength : 0u,
+            spanned && drawn + 1 == cluster.glyphCount, false });
     }
     pen = x;
 }
@@ -375,12 +378,20 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     }
     std::sort(m_clusterGlyphs.begin(), m_clusterGlyphs.end());
     row.glyphs.reserve(m_placed.size());
-    if (m_rightToLeft)
+    if (m_rightToLeft) {
         row.glyphs = m_placed;
-    else
-        for (const auto& [index, first, count] : m_clusterGlyphs)
+    } else {
+        // Where the direction changes, a text object of its own starts: MuPDF guesses the direction of
+        // punctuation from the letter before it until a text object ends, and took the "</" after a
+        // right-to-left run for right-to-left text.
+        for (const auto& [index, first, count] : m_clusterGlyphs) {
+            const std::size_t at = row.glyphs.size();
             row.glyphs.insert(row.glyphs.end(), m_placed.begin() + static_cast<std::ptrdiff_t>(first),
                 m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
+            if (index > begin && count > 0 && ((m_clusters[index].level ^ m_clusters[index - 1].level) & 1) != 0)
+                row.glyphs[at].startsTextObject = true;
+        }
+    }
     if (m_rightToLeft) {
         double visible = pen;
         for (std::size_t c = end; c > begin && m_chars[m_clusters[c - 1].firstChar] == U' '; --c)

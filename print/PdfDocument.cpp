@@ -339,6 +339,10 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             font = &newFont(face);
             code = font->code(glyph.glyph, codeText, glyph.advance);
         }
+        if (glyph.startsTextObject) {
+            endText();
+            moved = false;
+        }
         if (glyph.spanLength > 0) {
             closeShow();
             beginText();

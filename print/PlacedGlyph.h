@@ -20,6 +20,7 @@ struct PlacedGlyph
     std::uint32_t spanBegin; // when spanLength is not 0, a span starts at this glyph and copies back as these bytes
     std::uint32_t spanLength;
     bool closesSpan; // the last glyph of a span
+    bool startsTextObject; // the first glyph of a run of the other direction: a new text object starts here
 };
 
 } // namespace papyrant

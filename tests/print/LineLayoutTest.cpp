@@ -131,11 +131,11 @@ TEST(LineLayout, FlagsAreNeverCutInHalf)
 }
 
 // A right-to-left line is drawn left to right as it is placed, as other writers draw it, so that readers that
-// read by position get it back in reading order. Readers that join glyphs into words by how close they sit must
-// still find each base with its marks after it, and the glyph that gives back a letter is the letter's own, with
-// its width, not a mark standing a letter's width away. Each glyph gives back a character of its own: a glyph
+// read by position get it back in reading order. Each letter's marks are drawn before it, so that readers that
+// turn the line round find each base with its marks after it; and the glyph that gives back a letter is the letter's
+// own, with its width, not a mark standing a letter's width away. Each glyph gives back a character of its own: a glyph
 // that gives back nothing comes back as U+FFFD or a control byte in MuPDF 1.21 and pdf.js.
-TEST(LineLayout, RightToLeftLinesAreDrawnAsPlacedWithMarksAfterTheirBase)
+TEST(LineLayout, RightToLeftLinesAreDrawnAsPlacedWithMarksBeforeTheirBase)
 {
     for (const std::string line : { "\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD \u05E2\u05D5\u05B9\u05DC\u05B8\u05DD",
              "\u05D1\u05B0\u05BC\u05E8\u05B5\u05D0\u05E9\u05B4\u05C1\u05D9\u05EA",
@@ -167,24 +167,14 @@ TEST(LineLayout, RightToLeftLinesAreDrawnAsPlacedWithMarksAfterTheirBase)
                 EXPECT_GT(glyph.advance, 0) << "the letter at byte " << glyph.textBegin << " is given back by a mark";
             }
         }
-        // Expected: the line's clusters (a letter or space with the marks after it) from last to first.
-        std::vector<std::string> clusters;
-        for (std::size_t at = 0; at < line.size(); at += 2) {
-            const char32_t c = (static_cast<unsigned char>(line[at]) & 0x1Fu) << 6
-                | (static_cast<unsigned char>(line[at + 1]) & 0x3Fu);
-            const bool mark = (c >= 0x5B0 && c <= 0x5C7) || (c >= 0x64B && c <= 0x652);
-            if (line[at] == ' ') {
-                clusters.emplace_back(" ");
-                --at;
-            } else if (mark && !clusters.empty()) {
-                clusters.back() += line.substr(at, 2);
-            } else {
-                clusters.push_back(line.substr(at, 2));
-            }
-        }
+        // Expected: the line's characters from last to first, each mark drawn before its base, so that a reader
+        // turning the line round gives back each letter before its marks.
         std::string expected;
-        for (auto cluster = clusters.rbegin(); cluster != clusters.rend(); ++cluster)
-            expected += *cluster;
+        for (std::size_t at = line.size(); at > 0;) {
+            const std::size_t length = line[at - 1] == ' ' ? 1 : 2;
+            at -= length;
+            expected += line.substr(at, length);
+        }
         EXPECT_EQ(drawn, expected);
     }
 }
@@ -210,4 +200,25 @@ TEST(LineLayout, LeftToRightClustersGiveBackTheirTextInOrderFromEveryGlyph)
         }
         EXPECT_EQ(drawn, line);
     }
+}
+
+// A left-to-right line keeps its right-to-left runs in reading order, and each run of the other direction starts
+// a text object of its own: MuPDF takes the "</" after a right-to-left run for right-to-left text unless a text
+// object ends before it.
+TEST(LineLayout, EachDirectionRunOfALeftToRightLineStartsATextObject)
+{
+    const std::string line = "<name>\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD</name>";
+    const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
+    ASSERT_EQ(rows.size(), 1u);
+    std::string drawn;
+    std::vector<std::string> runs;
+    for (const PlacedGlyph& glyph : rows[0].glyphs) {
+        if (glyph.startsTextObject || runs.empty())
+            runs.emplace_back();
+        drawn += line.substr(glyph.textBegin, glyph.textLength);
+        runs.back() += line.substr(glyph.textBegin, glyph.textLength);
+    }
+    EXPECT_EQ(drawn, line);
+    EXPECT_EQ(
+        runs, (std::vector<std::string> { "<name>", "\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD", "</name>" }));
 }

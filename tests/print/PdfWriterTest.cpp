@@ -2,6 +2,7 @@
 
 #include "print/ByteSink.h"
 #include "print/ByteSource.h"
+#include "print/PdfFont.h"
 #include "print/TextPrinter.h"
 #include "tests/support/MemorySink.h"
 #include "tests/support/OrdinaryUser.h"
@@ -36,6 +37,31 @@ int threadCount()
 bool endsWith(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The bytes of a literal string's body as a reader takes them: escapes undone, a bare line end (CR, LF or CR LF)
+// one LF.
+std::string literalStringBytes(const std::string& body)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (c == '\\' && i + 1 < body.size()) {
+            const char e = body[++i];
+            bytes.push_back(e == 'n' ? '\n'
+                    : e == 'r'       ? '\r'
+                    : e == 't'       ? '\t'
+                    : e == 'b'       ? '\b'
+                    : e == 'f'       ? '\f'
+                                     : e);
+        } else if (c == '\r') {
+            bytes.push_back('\n');
+            i += i + 1 < body.size() && body[i + 1] == '\n';
+        } else {
+            bytes.push_back(c);
+        }
+    }
+    return bytes;
 }
 
 } // namespace
@@ -162,4 +188,28 @@ TEST(PdfDocument, InformationGivesDatesProducerAndIdentifierAndAnEmptyPrintOutEm
     EXPECT_NE(empty.find("/ID[<", trailer), std::string::npos);
     EXPECT_EQ(empty.find("/FontFile2"), std::string::npos);
     EXPECT_NE(print("a\n").find("/FontFile2"), std::string::npos);
+}
+
+TEST(PdfFont, GlyphCodesAreWrittenWithoutBareLineEndsAndReadBackWhole)
+{
+    // Every code, and codes whose bytes make line ends in a row (0A0A, 000A then 0A01, 0D0A): a reader that
+    // folds two line ends into one lost a glyph and shifted the codes after it.
+    std::vector<std::uint16_t> codes;
+    for (unsigned code = 0; code <= 0xFFFF; ++code)
+        codes.push_back(static_cast<std::uint16_t>(code));
+    for (std::uint16_t code : { 0x0A0A, 0x000A, 0x0A01, 0x0D0A, 0x0A0D, 0x000D, 0x0A00 })
+        codes.push_back(code);
+    std::string body;
+    PdfFont::appendCodes(body, codes.data(), codes.size());
+    std::string one;
+    PdfFont::appendCode(one, 0x0A0A);
+    EXPECT_EQ(body.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(one.find_first_of("\r\n"), std::string::npos);
+    const std::string bytes = literalStringBytes(body);
+    ASSERT_EQ(bytes.size(), 2 * codes.size());
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        ASSERT_EQ(
+            (static_cast<unsigned char>(bytes[2 * i]) << 8) | static_cast<unsigned char>(bytes[2 * i + 1]), codes[i])
+            << "code " << i;
+    EXPECT_EQ(literalStringBytes(one), std::string("\n\n"));
 }
