@@ -1,10 +1,10 @@
 #include "app/Form1.h"
 
 #include "app/ApplicationTitle.h"
+#include "app/CursorHotSpot.h"
 #include "app/ProgressBar1.h"
 #include "app/Skin.h"
 #include "app/Twips.h"
-#include "app/WindowPictures.h"
 #include "conversion/PdfPrinter.h"
 #include "filelist/gui/FileNameText.h"
 #include "filelist/gui/ListView1.h"
@@ -15,12 +15,17 @@
 #include "runtime/MousePointer.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -37,10 +42,46 @@ namespace papyrant {
 
 namespace {
 
-// The hand pointer ships beside the program.
-std::string handCursorPath(const std::string& programFolder)
+// A picture read by the one decoder for the reader's format. Left to itself, Qt's reader loads every image plugin
+// (the SVG one with its library) to ask each whether it reads the picture, even when the format is named.
+QImage readByFormat(QImageReader&& reader)
 {
-    return programFolder + kNativeSeparator + "HAND-M.CUR";
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+// A cursor file with its hot spot.
+QCursor loadCursorFile(const std::string& path)
+{
+    QFile file(fileNameText(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(err::kFileNotFound);
+    const QByteArray bytes = file.readAll();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QPixmap picture = QPixmap::fromImage(readByFormat(QImageReader(&buffer, "cur")));
+    // A file that is not a cursor after all is read by whichever decoder knows it.
+    if (picture.isNull() && (!picture.loadFromData(bytes) || picture.isNull()))
+        throw RuntimeError(err::kInvalidPicture);
+    const HotSpot hotSpot = cursorHotSpot(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), picture.width(), picture.height());
+    return QCursor(picture, hotSpot.x, hotSpot.y);
+}
+
+// The program's icon, drawn ahead of time at the sizes window managers ask for (the window system is handed every
+// size when the window is made). Pictures rather than the drawing itself, each read as PNG: given a file name, QIcon
+// loads every icon and image plugin to find one that reads it.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 }) {
+        // Kept in the decoder's straight-alpha format, the one the window system takes: converted to the format
+        // Qt draws with, each picture would be converted back when the window is made.
+        icon.addPixmap(
+            QPixmap::fromImage(readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-%1.png").arg(size), "png")),
+                Qt::NoFormatConversion));
+    }
+    return icon;
 }
 
 } // namespace
@@ -54,8 +95,6 @@ Form1::Form1(Form1Services services, QWidget* parent)
     , m_drag(m_list)
 {
     initialiseResources();
-    // Decoded while the controls are built and styled; Form_Load shows them.
-    m_pictures = startReadingWindowPictures(handCursorPath(m_services.programFolder));
     setObjectName(QStringLiteral("Form1"));
     buildControls();
     applyFonts();
@@ -222,26 +261,14 @@ void Form1::Form_Load()
 {
     CommandScope scope(*this);
     GuardedCommand cmd(m_services.messages, commandLocation("Form_Load"));
-    const std::string cursorPath = handCursorPath(m_services.programFolder);
-    std::optional<WindowPictures> pictures; // taken when first needed: the skin is applied while they decode
-    const auto taken = [&]() -> WindowPictures& {
-        if (!pictures)
-            pictures = m_pictures.valid() ? m_pictures.get() : readWindowPictures(cursorPath);
-        return *pictures;
-    };
+    const std::string cursorPath = m_services.programFolder + kNativeSeparator + "HAND-M.CUR";
 
     cmd.step(100, [&] { ApplySkin(*this, m_services.programFolder); });
     if (cmd.test(102, [&] { return FileExists(cursorPath); })) {
-        cmd.step(104, [&] {
-            // The file may have appeared since it was read ahead.
-            CursorFileRead& file = taken().handCursor;
-            if (!file.bytes)
-                file = readCursorFile(cursorPath);
-            m_handCursor = cursorFromFile(file);
-        });
+        cmd.step(104, [&] { m_handCursor = loadCursorFile(cursorPath); });
     }
     cmd.step(126, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
-    cmd.step(126, [&] { setWindowIcon(iconFromSizes(std::move(taken().iconSizes))); });
+    cmd.step(126, [&] { setWindowIcon(programIcon()); });
     cmd.step(126, [&] { m_services.messages.setApplicationTitle(applicationTitleFor(kProductName)); });
     cmd.step(128, [&] { m_listView->addColumn(QStringLiteral("XML File(s)")); });
     cmd.step(130, [&] { m_listView->setColumnWidth(0, twipsToPixels(7000, logicalDpiX() > 0 ? logicalDpiX() : 96)); });

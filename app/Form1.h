@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/QtYielder.h"
-#include "app/WindowPictures.h"
 #include "conversion/ConversionRun.h"
 #include "filelist/DragReorder.h"
 #include "filelist/FileList.h"
@@ -195,7 +194,6 @@ private:
     int m_runningCommands = 0;
     bool m_restoringOptions = false;
     std::optional<QCursor> m_handCursor;
-    std::future<WindowPictures> m_pictures; // read ahead from the constructor
     std::string m_lastFolderDotPath;
     std::string m_lastFolderPath;
 };
