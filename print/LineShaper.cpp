@@ -272,10 +272,9 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     // drawn in reading order, and so is each cluster, from the base on.
     const bool oneToOne = cluster.glyphCount > 1 && !backwards && glyphPerCharacter(cluster);
     if (reversed && oneToOne) {
-        const bool lastFirst = m_rightToLeft;
-        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this, lastFirst](const auto& left, const auto& right) {
-            return lastFirst ? m_glyphChars[left.second] > m_glyphChars[right.second]
-                             : m_glyphChars[left.second] < m_glyphChars[right.second];
+        std::sort(m_drawOrder.begin(), m_drawOrder.end(), [this](const auto& left, const auto& right) {
+            return m_rightToLeft ? m_glyphChars[left.second] > m_glyphChars[right.second]
+                                 : m_glyphChars[left.second] < m_glyphChars[right.second];
         });
     } else if (reversed) {
         std::reverse(m_drawOrder.begin(), m_drawOrder.end());
@@ -296,10 +295,10 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     // cluster copies back through a span as well when it is not dealt out, or when a glyph of it is raised or
     // lowered, which poppler and PDFium take for another line: the span alone is lost on the readers that know
     // no spans (pdf.js, pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
-    bool raised = false;
-    for (std::uint32_t g = 0; g < cluster.glyphCount; ++g)
-        raised = raised || m_glyphs[cluster.firstGlyph + g].yOffset != 0;
-    const bool spanned = cluster.glyphCount > 1 && !oneToOne && (!dealt || raised);
+    const auto clusterGlyphs = m_glyphs.begin() + static_cast<std::ptrdiff_t>(cluster.firstGlyph);
+    const auto raised = [](const Glyph& glyph) { return glyph.yOffset != 0; };
+    const bool spanned = cluster.glyphCount > 1 && !oneToOne
+        && (!dealt || std::any_of(clusterGlyphs, clusterGlyphs + cluster.glyphCount, raised));
     for (std::uint32_t drawn = 0; drawn < cluster.glyphCount; ++drawn) {
         const auto [glyphX, g] = m_drawOrder[drawn];
         const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];

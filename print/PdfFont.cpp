@@ -41,7 +41,7 @@ void PdfFont::appendCodes(std::string& out, const std::uint16_t* codes, std::siz
     for (std::size_t i = 0; i < count; ++i) {
         const auto high = static_cast<char>(codes[i] >> 8);
         const auto low = static_cast<char>(codes[i] & 0xFF);
-        if (high == 0 && low != '(' && low != ')' && low != '\\' && low != '\r' && low != '\n') {
+        if (high == 0 && !pdf::literalByteNeedsEscape(low)) {
             // The first 256 codes, most of any page: nothing to escape.
             end[0] = 0;
             end[1] = low;

@@ -13,24 +13,22 @@ void appendHex(std::string& out, unsigned value, int digitCount);
 void appendHex16(std::string& out, unsigned value);
 // UTF-8 text as UTF-16BE in hexadecimal digits (no brackets); bytes that are not UTF-8 become U+FFFD.
 void appendUtf16Hex(std::string& out, std::string_view utf8Text);
-// One byte inside a literal string "( )", written at `out` (room for two bytes): the brackets, the backslash
-// and both line-end bytes escaped. Returns the end of what was written. Inline: it runs for every glyph of a page.
-// A bare line end is legal in a literal string, but a reader may fold two in a row into one (Ghostscript 10.0
-// does) and so lose a two-byte glyph code such as 0A0A and the alignment of the codes after it.
+// Whether a byte inside a literal string "( )" is written escaped: the brackets, the backslash and both line-end
+// bytes. A bare line end is legal in a literal string, but a reader may fold two in a row into one (Ghostscript
+// 10.0 does) and so lose a two-byte glyph code such as 0A0A and the alignment of the codes after it.
+inline bool literalByteNeedsEscape(char c)
+{
+    return c == '(' || c == ')' || c == '\\' || c == '\r' || c == '\n';
+}
+// One byte inside a literal string, written at `out` (room for two bytes), escaped where it must be. Returns the
+// end of what was written. Inline: it runs for every glyph of a page.
 inline char* putLiteralByte(char* out, char c)
 {
-    if (c == '(' || c == ')' || c == '\\') {
+    if (literalByteNeedsEscape(c)) {
         *out++ = '\\';
-        *out++ = c;
-    } else if (c == '\r') {
-        *out++ = '\\';
-        *out++ = 'r';
-    } else if (c == '\n') {
-        *out++ = '\\';
-        *out++ = 'n';
-    } else {
-        *out++ = c;
+        c = c == '\r' ? 'r' : c == '\n' ? 'n' : c;
     }
+    *out++ = c;
     return out;
 }
 // The same, appended to `out`.
