@@ -366,6 +366,11 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     // (<name>שלום עולם</name>) came back scrambled in every reader. Readers that keep the drawing order
     // (pdfminer, MuPDF 1.21, Ghostscript) give right-to-left lines reversed word by word, as they do for other
     // writers' PDFs: see the readers test and its proofs.
+    // In a left-to-right line, each right-to-left cluster is a show of its own. PDFium puts the shows of a line
+    // in order by where each starts and then turns the right-to-left text round, so a show of several
+    // clusters in reading order came back reversed; one cluster a show, it comes back in reading order. The
+    // readers that keep the drawing order are not affected. Where PDFium takes a page for vertical text (lines
+    // of right-to-left text flush right beside short left-to-right ones), it still breaks such runs up.
     Row& row = rows.emplace_back();
     m_placed.clear();
     m_clusterGlyphs.clear();
@@ -389,6 +394,8 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
                 m_placed.begin() + static_cast<std::ptrdiff_t>(first + count));
             if (index > begin && count > 0 && ((m_clusters[index].level ^ m_clusters[index - 1].level) & 1) != 0)
                 row.glyphs[at].startsTextObject = true;
+            if (count > 0 && (m_clusters[index].level & 1) != 0)
+                row.glyphs[at].startsShow = true;
         }
     }
     if (m_rightToLeft) {

@@ -343,6 +343,8 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             endText();
             moved = false;
         }
+        if (glyph.startsShow)
+            moved = false;
         if (glyph.spanLength > 0) {
             closeShow();
             beginText();

@@ -21,6 +21,7 @@ struct PlacedGlyph
     std::uint32_t spanLength;
     bool closesSpan; // the last glyph of a span
     bool startsTextObject; // the first glyph of a run of the other direction: a new text object starts here
+    bool startsShow = false; // a show of its own starts here, placed where the glyph is
 };
 
 } // namespace papyrant

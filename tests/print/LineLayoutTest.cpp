@@ -204,21 +204,30 @@ TEST(LineLayout, LeftToRightClustersGiveBackTheirTextInOrderFromEveryGlyph)
 
 // A left-to-right line keeps its right-to-left runs in reading order, and each run of the other direction starts
 // a text object of its own: MuPDF takes the "</" after a right-to-left run for right-to-left text unless a text
-// object ends before it.
-TEST(LineLayout, EachDirectionRunOfALeftToRightLineStartsATextObject)
+// object ends before it. Each right-to-left cluster is a show of its own, the space between two words as well:
+// PDFium orders a line's shows by where they start and gives a show of several back reversed.
+TEST(LineLayout, EachDirectionRunOfALeftToRightLineStartsATextObjectAndEachRightToLeftClusterAShow)
 {
     const std::string line = "<name>\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD</name>";
     const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
     ASSERT_EQ(rows.size(), 1u);
     std::string drawn;
     std::vector<std::string> runs;
+    std::vector<std::string> shows;
     for (const PlacedGlyph& glyph : rows[0].glyphs) {
+        const std::string text = line.substr(glyph.textBegin, glyph.textLength);
         if (glyph.startsTextObject || runs.empty())
             runs.emplace_back();
-        drawn += line.substr(glyph.textBegin, glyph.textLength);
-        runs.back() += line.substr(glyph.textBegin, glyph.textLength);
+        if (glyph.startsTextObject || glyph.startsShow || shows.empty())
+            shows.emplace_back();
+        drawn += text;
+        runs.back() += text;
+        shows.back() += text;
     }
     EXPECT_EQ(drawn, line);
     EXPECT_EQ(
         runs, (std::vector<std::string> { "<name>", "\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD", "</name>" }));
+    EXPECT_EQ(shows,
+        (std::vector<std::string> { "<name>", "\u05E9", "\u05DC", "\u05D5", "\u05DD", " ", "\u05E2", "\u05D5", "\u05DC",
+            "\u05DD", "</name>" }));
 }
