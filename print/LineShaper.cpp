@@ -399,6 +399,55 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     }
 }
 
+void LineShaper::keepSpansAhead(std::vector<PlacedGlyph>& glyphs) const
+{
+    // PDFium reads the text objects of a line sorted by where they start, and gives a span's text once only while
+    // the span's objects come one after another. A span whose mark stands right of where the next cluster starts
+    // (दु, its vowel sign set below and on past the consonant's advance, before नि) would have the next cluster
+    // read between its objects and be given twice. So the span takes in the clusters after it up to the end of its
+    // word: PDFium measures the gap after a span from the span's first object, and would take a word's rest past
+    // a short span for a new word, but never puts a space before a space. Left to right, a row's glyphs give back
+    // the line's bytes in order, so the stretched span's text is the bytes from its start to its last glyph's end.
+    const auto charAt = [this](std::uint32_t byte) {
+        return m_chars[static_cast<std::size_t>(
+            std::lower_bound(m_offsets.begin(), m_offsets.end(), byte) - m_offsets.begin())];
+    };
+    for (std::size_t open = 0; open < glyphs.size(); ++open) {
+        if (glyphs[open].spanLength == 0)
+            continue;
+        std::size_t close = open;
+        float rightmost = glyphs[open].x;
+        while (!glyphs[close].closesSpan && close + 1 < glyphs.size())
+            rightmost = std::max(rightmost, glyphs[++close].x);
+        if (close + 1 == glyphs.size() || glyphs[close + 1].x >= rightmost - 0.01f) {
+            open = close;
+            continue;
+        }
+        std::uint32_t end = glyphs[open].spanBegin + glyphs[open].spanLength;
+        std::size_t last = close;
+        for (std::size_t next = close + 1; next < glyphs.size(); ++next) {
+            const PlacedGlyph& glyph = glyphs[next];
+            const bool startsText = glyph.textLength > 0 || glyph.spanLength > 0;
+            const std::uint32_t begin = glyph.spanLength > 0 ? glyph.spanBegin : glyph.textBegin;
+            // Each cluster's first glyph gives back text; a cluster that does not carry on from the span (a run
+            // of the other direction) or a space ends the word.
+            if (glyph.startsTextObject || (startsText && (begin != end || charAt(begin) == U' ')))
+                break;
+            if (startsText)
+                end = std::max(begin + glyph.spanLength, glyph.textBegin + glyph.textLength);
+            last = next;
+        }
+        for (std::size_t g = close; g < last; ++g) {
+            glyphs[g].closesSpan = false;
+            glyphs[g + 1].spanLength = 0;
+            glyphs[g + 1].spanBegin = 0;
+        }
+        glyphs[last].closesSpan = true;
+        glyphs[open].spanLength = end - glyphs[open].spanBegin;
+        open = last;
+    }
+}
+
 void LineShaper::wrap(double width, std::vector<Row>& rows)
 {
     // As a word processor wraps: after the last break opportunity that fits; a word longer than the row is cut
@@ -422,6 +471,8 @@ void LineShaper::wrap(double width, std::vector<Row>& rows)
                 lastBreak = end;
         }
         emitRow(rowStart, end, width, rows);
+        if (!m_rightToLeft)
+            keepSpansAhead(rows.back().glyphs);
         rowStart = end;
     }
 }
