@@ -5,6 +5,7 @@
 #include "text/Utf8.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fribidi.h>
 #include <hb.h>
 
@@ -297,8 +298,16 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     // no spans (pdf.js, pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
     const auto clusterGlyphs = m_glyphs.begin() + static_cast<std::ptrdiff_t>(cluster.firstGlyph);
     const auto raised = [](const Glyph& glyph) { return glyph.yOffset != 0; };
+    // A mark drawn first, where its base starts (set back over it in a face without mark positioning), copies
+    // back as the base, and the base's glyph as the mark. MuPDF moves its pen on for a letter only, never for a
+    // mark: with the first code as wide as its glyph (not at all), the word went on a cell past MuPDF's pen, and
+    // MuPDF put a space after the mark. So the first code is as wide as the rest of the cluster and holds the
+    // pen where it is drawn. poppler takes that wide letter for one the mark overlaps and puts the mark on a line
+    // of its own: a span gives it the cluster's text instead.
+    const bool holdsPen = dealt && backwards && cluster.face != FontSet::kNoFace
+        && m_glyphs[cluster.firstGlyph + m_drawOrder.front().second].advanceUnits == 0;
     const bool spanned = cluster.glyphCount > 1 && !oneToOne
-        && (!dealt || std::any_of(clusterGlyphs, clusterGlyphs + cluster.glyphCount, raised));
+        && (!dealt || holdsPen || std::any_of(clusterGlyphs, clusterGlyphs + cluster.glyphCount, raised));
     for (std::uint32_t drawn = 0; drawn < cluster.glyphCount; ++drawn) {
         const auto [glyphX, g] = m_drawOrder[drawn];
         const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
@@ -315,9 +324,14 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             textLength = m_offsets[c + 1 + (drawn == 0 ? extra : 0)] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
-        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin,
-            textLength, opens ? clusterBegin : 0u, opens ? clusterLength : 0u,
-            spanned && drawn + 1 == cluster.glyphCount, false });
+        int advance = glyph.advanceUnits;
+        if (holdsPen && drawn == 0) {
+            const FontFace& face = m_fonts.face(cluster.face);
+            advance = static_cast<int>(std::lround((x - glyphX) * face.unitsPerEm() / m_fontSize));
+        }
+        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, advance, textBegin, textLength,
+            opens ? clusterBegin : 0u, opens ? clusterLength : 0u, spanned && drawn + 1 == cluster.glyphCount, false,
+            holdsPen && drawn == 0 });
     }
     pen = x;
 }
