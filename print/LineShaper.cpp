@@ -303,8 +303,11 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     // mark: with the first code as wide as its glyph (not at all), the word went on a cell past MuPDF's pen, and
     // MuPDF put a space after the mark. So the first code is as wide as the rest of the cluster and holds the
     // pen where it is drawn. poppler takes that wide letter for one the mark overlaps and puts the mark on a line
-    // of its own: a span gives it the cluster's text instead.
+    // of its own: a span gives it the cluster's text instead. MuPDF puts that space only after a mark below U+0700
+    // or among the punctuation (U+2000 to U+20CF); other marks (Thai) keep the plain drawing, in fewer bytes.
+    const char32_t lastChar = m_chars[cluster.endChar - 1];
     const bool holdsPen = dealt && backwards && cluster.face != FontSet::kNoFace
+        && (lastChar < 0x700 || (lastChar >= 0x2000 && lastChar <= 0x20CF))
         && m_glyphs[cluster.firstGlyph + m_drawOrder.front().second].advanceUnits == 0;
     const bool spanned = cluster.glyphCount > 1 && !oneToOne
         && (!dealt || holdsPen || std::any_of(clusterGlyphs, clusterGlyphs + cluster.glyphCount, raised));

@@ -323,6 +323,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
 {
     const double rowY = m_paper.height - baseline;
     bool moved = false;
+    bool held = false; // a glyph of the open span held the pen
     for (const PlacedGlyph& glyph : glyphs) {
         // A space shows no ink, so it keeps whatever colour is current.
         if (!spans.empty() && glyph.textLength > 0 && text[glyph.textBegin] != ' ') {
@@ -394,9 +395,14 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             closeShow();
             m_content += "0 Tc\n";
         }
+        held = held || glyph.holdsPen;
         if (glyph.closesSpan) {
             closeShow();
             m_content += "EMC\n";
+            // pdf.js takes a mark's code for no width, so its pen lags behind the page's after a span that held
+            // the pen; a text matrix after the span sets it right before the next glyph is measured from it.
+            moved = moved && !held;
+            held = false;
         }
     }
     closeShow();
