@@ -5,6 +5,7 @@
 #include "text/Utf8.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fribidi.h>
 #include <hb.h>
 
@@ -297,8 +298,19 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
     // no spans (pdf.js, pdfminer, pypdf, MuPDF 1.21), the code alone splits the cluster in some that do.
     const auto clusterGlyphs = m_glyphs.begin() + static_cast<std::ptrdiff_t>(cluster.firstGlyph);
     const auto raised = [](const Glyph& glyph) { return glyph.yOffset != 0; };
+    // A mark drawn first, where its base starts (set back over it in a face without mark positioning), copies
+    // back as the base, and the base's glyph as the mark. MuPDF moves its pen on for a letter only, never for a
+    // mark: with the first code as wide as its glyph (not at all), the word went on a cell past MuPDF's pen, and
+    // MuPDF put a space after the mark. So the first code is as wide as the rest of the cluster and holds the
+    // pen where it is drawn. poppler takes that wide letter for one the mark overlaps and puts the mark on a line
+    // of its own: a span gives it the cluster's text instead. MuPDF puts that space only after a mark below U+0700
+    // or among the punctuation (U+2000 to U+20CF); other marks (Thai) keep the plain drawing, in fewer bytes.
+    const char32_t lastChar = m_chars[cluster.endChar - 1];
+    const bool holdsPen = dealt && backwards && cluster.face != FontSet::kNoFace
+        && (lastChar < 0x700 || (lastChar >= 0x2000 && lastChar <= 0x20CF))
+        && m_glyphs[cluster.firstGlyph + m_drawOrder.front().second].advanceUnits == 0;
     const bool spanned = cluster.glyphCount > 1 && !oneToOne
-        && (!dealt || std::any_of(clusterGlyphs, clusterGlyphs + cluster.glyphCount, raised));
+        && (!dealt || holdsPen || std::any_of(clusterGlyphs, clusterGlyphs + cluster.glyphCount, raised));
     for (std::uint32_t drawn = 0; drawn < cluster.glyphCount; ++drawn) {
         const auto [glyphX, g] = m_drawOrder[drawn];
         const Glyph& glyph = m_glyphs[cluster.firstGlyph + g];
@@ -315,9 +327,14 @@ void LineShaper::placeCluster(const Cluster& cluster, double& pen, std::vector<P
             textLength = m_offsets[c + 1 + (drawn == 0 ? extra : 0)] - textBegin;
         }
         const bool opens = spanned && drawn == 0;
-        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, glyph.advanceUnits, textBegin,
-            textLength, opens ? clusterBegin : 0u, opens ? clusterLength : 0u,
-            spanned && drawn + 1 == cluster.glyphCount, false });
+        int advance = glyph.advanceUnits;
+        if (holdsPen && drawn == 0) {
+            const FontFace& face = m_fonts.face(cluster.face);
+            advance = static_cast<int>(std::lround((x - glyphX) * face.unitsPerEm() / m_fontSize));
+        }
+        glyphs.push_back(PlacedGlyph { cluster.face, glyph.id, glyphX, glyph.yOffset, advance, textBegin, textLength,
+            opens ? clusterBegin : 0u, opens ? clusterLength : 0u, spanned && drawn + 1 == cluster.glyphCount, false,
+            holdsPen && drawn == 0 });
     }
     pen = x;
 }
@@ -406,6 +423,55 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     }
 }
 
+void LineShaper::keepSpansAhead(std::vector<PlacedGlyph>& glyphs) const
+{
+    // PDFium reads the text objects of a line sorted by where they start, and gives a span's text once only while
+    // the span's objects come one after another. A span whose mark stands right of where the next cluster starts
+    // (दु, its vowel sign set below and on past the consonant's advance, before नि) would have the next cluster
+    // read between its objects and be given twice. So the span takes in the clusters after it up to the end of its
+    // word: PDFium measures the gap after a span from the span's first object, and would take a word's rest past
+    // a short span for a new word, but never puts a space before a space. Left to right, a row's glyphs give back
+    // the line's bytes in order, so the stretched span's text is the bytes from its start to its last glyph's end.
+    const auto charAt = [this](std::uint32_t byte) {
+        return m_chars[static_cast<std::size_t>(
+            std::lower_bound(m_offsets.begin(), m_offsets.end(), byte) - m_offsets.begin())];
+    };
+    for (std::size_t open = 0; open < glyphs.size(); ++open) {
+        if (glyphs[open].spanLength == 0)
+            continue;
+        std::size_t close = open;
+        float rightmost = glyphs[open].x;
+        while (!glyphs[close].closesSpan && close + 1 < glyphs.size())
+            rightmost = std::max(rightmost, glyphs[++close].x);
+        if (close + 1 == glyphs.size() || glyphs[close + 1].x >= rightmost - 0.01f) {
+            open = close;
+            continue;
+        }
+        std::uint32_t end = glyphs[open].spanBegin + glyphs[open].spanLength;
+        std::size_t last = close;
+        for (std::size_t next = close + 1; next < glyphs.size(); ++next) {
+            const PlacedGlyph& glyph = glyphs[next];
+            const bool startsText = glyph.textLength > 0 || glyph.spanLength > 0;
+            const std::uint32_t begin = glyph.spanLength > 0 ? glyph.spanBegin : glyph.textBegin;
+            // Each cluster's first glyph gives back text; a cluster that does not carry on from the span (a run
+            // of the other direction) or a space ends the word.
+            if (glyph.startsTextObject || (startsText && (begin != end || charAt(begin) == U' ')))
+                break;
+            if (startsText)
+                end = std::max(begin + glyph.spanLength, glyph.textBegin + glyph.textLength);
+            last = next;
+        }
+        for (std::size_t g = close; g < last; ++g) {
+            glyphs[g].closesSpan = false;
+            glyphs[g + 1].spanLength = 0;
+            glyphs[g + 1].spanBegin = 0;
+        }
+        glyphs[last].closesSpan = true;
+        glyphs[open].spanLength = end - glyphs[open].spanBegin;
+        open = last;
+    }
+}
+
 void LineShaper::wrap(double width, std::vector<Row>& rows)
 {
     // As a word processor wraps: after the last break opportunity that fits; a word longer than the row is cut
@@ -429,6 +495,8 @@ void LineShaper::wrap(double width, std::vector<Row>& rows)
                 lastBreak = end;
         }
         emitRow(rowStart, end, width, rows);
+        if (!m_rightToLeft)
+            keepSpansAhead(rows.back().glyphs);
         rowStart = end;
     }
 }

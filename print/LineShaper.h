@@ -69,6 +69,8 @@ private:
     // Places a cluster's glyphs from `pen` on.
     void placeCluster(const Cluster& cluster, double& pen, std::vector<PlacedGlyph>& glyphs);
     void emitRow(std::size_t begin, std::size_t end, double width, std::vector<Row>& rows);
+    // In a left-to-right row, stretches a span that a later glyph starts left of over the rest of its word.
+    void keepSpansAhead(std::vector<PlacedGlyph>& glyphs) const;
 
     FontSet& m_fonts;
     double m_fontSize;

@@ -323,6 +323,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
 {
     const double rowY = m_paper.height - baseline;
     bool moved = false;
+    bool held = false; // a glyph of the open span held the pen
     for (const PlacedGlyph& glyph : glyphs) {
         // A space shows no ink, so it keeps whatever colour is current.
         if (!spans.empty() && glyph.textLength > 0 && text[glyph.textBegin] != ' ') {
@@ -355,10 +356,21 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         setFont(*font);
         const double x = left + glyph.x;
         const double y = rowY + glyph.rise;
+        // A glyph that holds the pen is shown alone, with character spacing that takes its code's width back,
+        // cut to four decimals so that the pen never goes back.
+        const double width = font->width(code) * m_fontSize / 1000.0;
+        const double heldBack = glyph.holdsPen ? std::floor(width * 10000) / 10000 : 0;
+        if (glyph.holdsPen) {
+            closeShow();
+            pdf::appendNumber(m_content, -heldBack, 4);
+            m_content += " Tc\n";
+        }
         // Within a row, after a change of font or colour, the show goes on from where the last one ended: a new
         // text matrix there makes pypdf take the distance from the last one for a space. A span starts at a
-        // text matrix of its own: pdf.js joins the text before it with its control bytes otherwise.
-        if (!moved || glyph.spanLength > 0 || std::abs(y - m_penY) > 0.001) {
+        // text matrix of its own: pdf.js joins the text before it with its control bytes otherwise. Not so a
+        // span that starts with a glyph holding the pen, whose codes give back their own text: pdf.js takes a
+        // mark's code for no width, and a new text matrix after it for a space as wide as the mark's code.
+        if (!moved || (glyph.spanLength > 0 && !glyph.holdsPen) || std::abs(y - m_penY) > 0.001) {
             moveTo(x, y);
             m_content.push_back('[');
             m_inArray = true;
@@ -380,10 +392,19 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             m_inString = true;
         }
         PdfFont::appendCode(m_content, code);
-        m_penX += font->width(code) * m_fontSize / 1000.0;
+        m_penX += width - heldBack;
+        if (glyph.holdsPen) {
+            closeShow();
+            m_content += "0 Tc\n";
+        }
+        held = held || glyph.holdsPen;
         if (glyph.closesSpan) {
             closeShow();
             m_content += "EMC\n";
+            // pdf.js takes a mark's code for no width, so its pen lags behind the page's after a span that held
+            // the pen; a text matrix after the span sets it right before the next glyph is measured from it.
+            moved = moved && !held;
+            held = false;
         }
     }
     closeShow();

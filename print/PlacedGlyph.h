@@ -21,6 +21,9 @@ struct PlacedGlyph
     std::uint32_t spanLength;
     bool closesSpan; // the last glyph of a span
     bool startsTextObject; // the first glyph of a run of the other direction: a new text object starts here
+    // The pen stays where this glyph is drawn, though its code's width (`advance`) reaches further: for readers
+    // that take a character's extent from its code's width.
+    bool holdsPen;
     bool startsShow = false; // a show of its own starts here, placed where the glyph is
 };
 

@@ -231,3 +231,44 @@ TEST(LineLayout, EachDirectionRunOfALeftToRightLineStartsATextObjectAndEachRight
         (std::vector<std::string> { "<name>", "\u05E9", "\u05DC", "\u05D5", "\u05DD", " ", "\u05E2", "\u05D5", "\u05DC",
             "\u05DD", "</name>" }));
 }
+
+// Readers that sort a line's text objects by where they start (PDFium) give a span's text once only while its
+// glyphs come one after another: no glyph outside a span starts between the span's first and last glyph, and the
+// span's text is what its glyphs' codes give back. दु draws its vowel sign right of where नि starts.
+TEST(LineLayout, NothingOutsideASpanStartsAmongItsGlyphs)
+{
+    for (const std::string line : { "\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E "
+                                    "\u0915\u093F\u0924\u093E\u092C",
+             "\u0917\u0941\u0930\u0941 \u0926\u0941\u0928\u093F \u092A\u0942\u091C\u093E\u0926\u0941\u0903\u0916" }) {
+        const std::vector<LineShaper::Row> rows = layOut(line, kA4TextWidth);
+        ASSERT_EQ(rows.size(), 1u);
+        const std::vector<PlacedGlyph>& glyphs = rows[0].glyphs;
+        int spans = 0;
+        for (std::size_t open = 0; open < glyphs.size(); ++open) {
+            if (glyphs[open].spanLength == 0)
+                continue;
+            ++spans;
+            std::size_t close = open;
+            while (!glyphs[close].closesSpan && close + 1 < glyphs.size())
+                ++close;
+            float left = glyphs[open].x;
+            float right = glyphs[open].x;
+            std::string given;
+            for (std::size_t g = open; g <= close; ++g) {
+                left = std::min(left, glyphs[g].x);
+                right = std::max(right, glyphs[g].x);
+                given += line.substr(glyphs[g].textBegin, glyphs[g].textLength);
+            }
+            EXPECT_EQ(line.substr(glyphs[open].spanBegin, glyphs[open].spanLength), given);
+            for (std::size_t g = 0; g < glyphs.size(); ++g) {
+                if (g < open || g > close) {
+                    EXPECT_TRUE(glyphs[g].x <= left + 0.01f || glyphs[g].x >= right - 0.01f)
+                        << "the glyph at byte " << glyphs[g].textBegin << " starts inside the span at byte "
+                        << glyphs[open].spanBegin << " of " << line;
+                }
+            }
+            open = close;
+        }
+        EXPECT_GT(spans, 0) << line;
+    }
+}
