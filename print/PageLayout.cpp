@@ -223,24 +223,34 @@ void PageLayout::drawRowCodes(double baseline, const std::uint16_t* codes, std::
 // number just before its row, so that readers that keep it still give it back in reading order.
 void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
 {
-    // The number's characters, written from the right without a string of their own: most rows have one.
-    char digits[24];
-    char* const end = digits + sizeof digits;
-    char* first = end;
-    // The blank column as a space of its own: readers that keep the number then keep it apart from the text.
-    *--first = ' ';
-    do {
-        *--first = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number > 0);
-    const auto shown = static_cast<std::size_t>(end - first);
-    const double left = kMarginLeftRight + (m_gutterDigits - static_cast<double>(shown - 1)) * m_digitAdvance;
+    // The rows of one source line show the same number: its codes are looked up once.
+    if (number != m_numberShown) {
+        // The number's characters, written from the right without a string of their own.
+        char digits[24];
+        char* const end = digits + sizeof digits;
+        char* first = end;
+        // The blank column as a space of its own: readers that keep the number then keep it apart from the text.
+        *--first = ' ';
+        std::uint64_t rest = number;
+        do {
+            *--first = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        } while (rest > 0);
+        const auto shown = static_cast<std::size_t>(end - first);
+        m_numberText.assign(first, shown);
+        m_numberLeft = kMarginLeftRight + (m_gutterDigits - static_cast<double>(shown - 1)) * m_digitAdvance;
+        m_numberInMainFont = asciiCodes(m_numberText, m_numberCodes);
+        m_numberShown = number;
+    }
     m_document.setColour(kBlack);
     m_document.beginArtifact();
     // Right-aligned with its blank column, the number ends where the row's text begins, whatever its length.
-    const bool inMainFont = drawAscii(left, baseline, std::string_view(first, shown));
+    if (m_numberInMainFont)
+        m_document.drawCodes(*m_mainFont, m_numberLeft, baseline, m_numberCodes.data(), m_numberCodes.size());
+    else
+        drawAscii(m_numberLeft, baseline, m_numberText);
     m_document.endArtifact();
-    m_atRowText = inMainFont;
+    m_atRowText = m_numberInMainFont;
 }
 
 void PageLayout::drawHeader()
@@ -345,6 +355,7 @@ bool PageLayout::drawPlainLine(const PrintLine& printLine)
         i += static_cast<std::size_t>(length);
     }
     offsets[count] = static_cast<std::uint32_t>(line.size());
+    m_oneByteEach = count == line.size();
     if (printLine.spans.empty())
         m_document.setColour(kBlack);
 
@@ -459,8 +470,12 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
             : spanIndex < spans.size()        ? spans[spanIndex].begin
                                               : line.size();
         runInked = true;
-        for (++i; i < end && m_lineOffsets[i] < stretchEnd;)
-            ++i;
+        // The stretch ends past this character; in a line of one byte a character, at the character there.
+        if (m_oneByteEach)
+            i = std::min<std::size_t>(end, stretchEnd);
+        else
+            for (++i; i < end && m_lineOffsets[i] < stretchEnd;)
+                ++i;
     }
     flush(end);
 }

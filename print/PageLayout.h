@@ -102,6 +102,13 @@ private:
     bool m_lineNumbers = false;
     int m_gutterDigits = 0;
     std::uint64_t m_pendingNumber = 0;
+    // The number drawn last (0 for none yet), as text with its blank column, where it starts, and its codes when
+    // the main font draws it all.
+    std::uint64_t m_numberShown = 0;
+    std::string m_numberText;
+    double m_numberLeft = 0;
+    std::vector<std::uint16_t> m_numberCodes;
+    bool m_numberInMainFont = false;
     // The row's number was drawn in the main font and ended where the row's text begins: the text needs no move.
     bool m_atRowText = false;
     // The header: the file's name shaped once, the time, and each page's form for "Page N of M".
@@ -115,6 +122,7 @@ private:
     std::vector<std::uint16_t> m_lineCodes;
     std::vector<float> m_lineAdvances;
     std::vector<std::uint32_t> m_lineOffsets; // byte offset of each character, and the line's length at the end
+    bool m_oneByteEach = false; // the line's characters are one byte each: character i is at offset i
     std::vector<LineShaper::Row> m_rows;
     float m_roomAdvance = 0; // the advance whose row room m_room is
     std::size_t m_room = 0;

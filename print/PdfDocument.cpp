@@ -184,8 +184,8 @@ void PdfDocument::setColour(Colour colour)
             m_inkSpaceSet = true;
         }
         static_assert(kStyleColours.size() <= 10, "an ink's number is one digit");
-        m_content.push_back(static_cast<char>('0' + (ink - kStyleColours.begin())));
-        m_content += " sc\n";
+        const char setInk[] = { static_cast<char>('0' + (ink - kStyleColours.begin())), ' ', 's', 'c', '\n' };
+        m_content.append(setInk, sizeof setInk);
     }
     m_colour = colour;
 }

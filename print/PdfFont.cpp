@@ -5,6 +5,7 @@
 #include "print/PdfWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <hb-subset.h>
 #include <hb.h>
@@ -29,6 +30,14 @@ using Blob = HbPointer<hb_blob_t, hb_blob_destroy>;
 
 constexpr const char* kCodeSpace = "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
 
+// For each of the first 256 codes, whether it is written as its two bytes as they stand: most codes of any page.
+constexpr std::array<bool, 256> kCodesAsTheyStand = [] {
+    std::array<bool, 256> asTheyStand {};
+    for (unsigned code = 0; code < asTheyStand.size(); ++code)
+        asTheyStand[code] = !pdf::literalByteNeedsEscape(static_cast<char>(code));
+    return asTheyStand;
+}();
+
 } // namespace
 
 void PdfFont::appendCodes(std::string& out, const std::uint16_t* codes, std::size_t count)
@@ -39,17 +48,15 @@ void PdfFont::appendCodes(std::string& out, const std::uint16_t* codes, std::siz
     char* const begin = out.data() + start;
     char* end = begin;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto high = static_cast<char>(codes[i] >> 8);
-        const auto low = static_cast<char>(codes[i] & 0xFF);
-        if (high == 0 && !pdf::literalByteNeedsEscape(low)) {
-            // The first 256 codes, most of any page: nothing to escape.
+        const std::uint16_t code = codes[i];
+        if (code < kCodesAsTheyStand.size() && kCodesAsTheyStand[code]) {
             end[0] = 0;
-            end[1] = low;
+            end[1] = static_cast<char>(code);
             end += 2;
             continue;
         }
-        end = pdf::putLiteralByte(end, high);
-        end = pdf::putLiteralByte(end, low);
+        end = pdf::putLiteralByte(end, static_cast<char>(code >> 8));
+        end = pdf::putLiteralByte(end, static_cast<char>(code & 0xFF));
     }
     out.resize(start + static_cast<std::size_t>(end - begin));
 }

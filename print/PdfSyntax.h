@@ -16,7 +16,7 @@ void appendUtf16Hex(std::string& out, std::string_view utf8Text);
 // Whether a byte inside a literal string "( )" is written escaped: the brackets, the backslash and both line-end
 // bytes. A bare line end is legal in a literal string, but a reader may fold two in a row into one (Ghostscript
 // 10.0 does) and so lose a two-byte glyph code such as 0A0A and the alignment of the codes after it.
-inline bool literalByteNeedsEscape(char c)
+constexpr bool literalByteNeedsEscape(char c)
 {
     return c == '(' || c == ')' || c == '\\' || c == '\r' || c == '\n';
 }

@@ -43,19 +43,16 @@ struct FreeCompressor
 };
 using Compressor = std::unique_ptr<libdeflate_compressor, FreeCompressor>;
 
-// Each thread's compressors and output buffer, made when it first compresses and kept for the next documents.
+// Each thread's compressor and output buffer, made when it first compresses and kept for the next documents.
 struct ThreadCompression
 {
-    Compressor fast;
-    Compressor dense;
+    Compressor compressor;
     std::string buffer;
 
-    libdeflate_compressor* get(PdfWriter::Compression compression)
+    libdeflate_compressor* get()
     {
-        Compressor& compressor = compression == PdfWriter::Compression::Dense ? dense : fast;
         if (!compressor)
-            compressor.reset(libdeflate_alloc_compressor(
-                compression == PdfWriter::Compression::Dense ? PdfWriter::kDenseLevel : PdfWriter::kFastLevel));
+            compressor.reset(libdeflate_alloc_compressor(PdfWriter::kLevel));
         return compressor.get();
     }
 };
@@ -226,7 +223,7 @@ void PdfWriter::put(std::string_view bytes)
 
 std::string_view PdfWriter::compress(const Chunk& chunk, std::string& problem)
 {
-    libdeflate_compressor* compressor = t_compression.get(chunk.compression);
+    libdeflate_compressor* compressor = t_compression.get();
     if (!compressor) {
         problem = "out of memory for compressing the PDF";
         return {};

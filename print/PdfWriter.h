@@ -23,19 +23,18 @@ class ByteSink;
 class PdfWriter
 {
 public:
-    // Dense: for the pages of a long print-out, on a second core when there is one. Level 4 costs a fifth less
-    // time than 6 on pages of text for 4% in size; a loaded machine gives the writer no second core, and then
-    // it is the largest cost of a long print-out (bench/padprint.sh). Fast: for the font programs and maps and
-    // the first pages, most of a short print-out, where it costs 3% in size and makes a batch of short files
-    // 1.6 times as fast (bench/padprint.sh, bench/convert.sh).
+    // Fast: for the font programs and maps and the first pages, most of a short print-out, compressed as soon
+    // as they come. Dense: for the pages of a long print-out, gathered for a worker on a second core when there
+    // is one. Both at level 1: on pages of text it takes three fifths of level 4's time for an eighth more in
+    // size, and compressing is the largest cost of a long print-out, on a loaded machine all the more, when the
+    // writer gets no second core (bench/padprint.sh, bench/xmlview.sh).
     enum class Compression
     {
         None,
         Fast,
         Dense,
     };
-    static constexpr int kFastLevel = 1;
-    static constexpr int kDenseLevel = 4;
+    static constexpr int kLevel = 1;
 
     explicit PdfWriter(ByteSink& sink);
     ~PdfWriter();

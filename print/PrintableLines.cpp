@@ -38,9 +38,15 @@ PrintableLines::PrintableLines(LineSink sink)
 
 void PrintableLines::add(std::string_view text, TextStyle style)
 {
+    // The style stays set until text in another comes: a coloured line changes style at most once a piece.
     setStyle(style);
-    add(text);
+    addText(text);
+}
+
+void PrintableLines::add(std::string_view text)
+{
     setStyle(TextStyle::Text);
+    addText(text);
 }
 
 void PrintableLines::setStyle(TextStyle style)
@@ -75,7 +81,7 @@ void PrintableLines::breakLine(std::uint64_t sourceLine)
     m_sourceLine = sourceLine;
 }
 
-void PrintableLines::add(std::string_view text)
+void PrintableLines::addText(std::string_view text)
 {
     std::size_t i = 0;
     if (!m_pending.empty()) {

@@ -39,6 +39,7 @@ public:
     void finish();
 
 private:
+    void addText(std::string_view text);
     void addCodePoint(char32_t cp);
     void endLine();
     void cutForLength();

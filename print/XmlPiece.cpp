@@ -47,18 +47,26 @@ bool isXmlSpace(std::string_view text)
 
 void SourceLineCounter::advance(std::string_view text)
 {
+    // Counted in locals: the text's bytes may alias anything, members included, which would have each byte
+    // store and load them again.
+    std::uint64_t line = m_line;
+    bool afterCr = m_afterCr;
     for (const char c : text) {
-        if (c == '\n') {
-            if (!m_afterCr)
-                ++m_line;
-            m_afterCr = false;
+        if (static_cast<unsigned char>(c) > '\r') {
+            afterCr = false; // most bytes: above both line ends
+        } else if (c == '\n') {
+            if (!afterCr)
+                ++line;
+            afterCr = false;
         } else if (c == '\r') {
-            ++m_line;
-            m_afterCr = true;
+            ++line;
+            afterCr = true;
         } else {
-            m_afterCr = false;
+            afterCr = false;
         }
     }
+    m_line = line;
+    m_afterCr = afterCr;
 }
 
 } // namespace papyrant

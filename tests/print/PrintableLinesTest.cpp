@@ -157,8 +157,11 @@ TEST(PrintableLines, StyledTextKeepsItsStyleOverExactlyWhatItBecame)
     EXPECT_EQ(spansOf(lines[2]), (Spans { span(max - 2, max, TextStyle::AttributeValue) }));
     EXPECT_EQ(lines[3].text, "yy");
     EXPECT_EQ(spansOf(lines[3]), (Spans { span(0, 2, TextStyle::AttributeValue) }));
+    // Plain text after styled text, past a break, is plain again.
     EXPECT_EQ(lines[4].text, "z");
+    EXPECT_TRUE(lines[4].spans.empty());
     EXPECT_EQ(lines[5].text, "w");
+    EXPECT_TRUE(lines[5].spans.empty());
     std::vector<std::uint64_t> numbers;
     for (const Line& line : lines)
         numbers.push_back(line.number);
