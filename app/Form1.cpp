@@ -68,13 +68,23 @@ QCursor loadCursorFile(const std::string& path)
     return QCursor(picture, hotSpot.x, hotSpot.y);
 }
 
-// The program's icon, drawn ahead of time at the sizes window managers ask for (the window system is handed every
-// size when the window is made). Pictures rather than the drawing itself, each read as PNG: given a file name, QIcon
-// loads every icon and image plugin to find one that reads it.
+// The sizes the window's icon is handed over in. An X11 window is handed every size when it is made, pixel by pixel
+// (as _NET_WM_ICON), and window managers show at most 64 px (title bar, task bar, window switcher); the 128 and
+// 256 px pictures would be six sevenths of the pixels for nothing, and the desktop's launchers take the large
+// sizes from the installed icon theme. Windows asks the icon for its small and large system sizes only, which grow
+// with the display's scale (96 px at 300%): there the window keeps every size.
+#ifdef Q_OS_WIN
+constexpr int kWindowIconSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
+#else
+constexpr int kWindowIconSizes[] = { 16, 24, 32, 48, 64 };
+#endif
+
+// The program's icon, drawn ahead of time at the sizes above. Pictures rather than the drawing itself, each read as
+// PNG: given a file name, QIcon loads every icon and image plugin to find one that reads it.
 QIcon programIcon()
 {
     QIcon icon;
-    for (const int size : { 16, 24, 32, 48, 64, 128, 256 }) {
+    for (const int size : kWindowIconSizes) {
         // Kept in the decoder's straight-alpha format, the one the window system takes: converted to the format
         // Qt draws with, each picture would be converted back when the window is made.
         icon.addPixmap(

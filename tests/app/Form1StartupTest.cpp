@@ -91,6 +91,15 @@ TEST(Form1Startup, SetsCaptionTitleAndTheListColumn)
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Papyrant Software"));
     EXPECT_EQ(h.messages.applicationTitle(), "Papyrant") << "boxes without a title of their own show it";
     EXPECT_FALSE(form.windowIcon().pixmap(32).isNull()) << "the icon is drawn, not only named";
+    // Drawn at the sizes title bars and task bars show, not scaled from another; on X11 none larger, as every size
+    // travels to the display server when the window is made.
+    const QList<QSize> drawn = form.windowIcon().availableSizes();
+    for (const int size : { 16, 24, 32, 48 })
+        EXPECT_TRUE(drawn.contains(QSize(size, size))) << size;
+#ifndef Q_OS_WIN
+    for (const QSize& size : drawn)
+        EXPECT_LE(size.width(), 64);
+#endif
     ListView1* list = form.ListView1_();
     EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("XML File(s)"));
     ASSERT_EQ(form.logicalDpiX(), 96);
