@@ -195,17 +195,16 @@ bool PageLayout::asciiCodes(std::string_view text, std::vector<std::uint16_t>& c
     return true;
 }
 
-bool PageLayout::drawAscii(double left, double baseline, std::string_view text)
+void PageLayout::drawAscii(double left, double baseline, std::string_view text)
 {
     if (asciiCodes(text, m_asciiCodes)) {
         m_document.drawCodes(*m_mainFont, left, baseline, m_asciiCodes.data(), m_asciiCodes.size());
-        return true;
+        return;
     }
     m_rows.clear();
     m_shaper.layOut(text, 1e9, m_rows);
     for (const LineShaper::Row& row : m_rows)
         m_document.drawRow(left + row.left, baseline, row.glyphs, text);
-    return false;
 }
 
 void PageLayout::drawRowCodes(double baseline, const std::uint16_t* codes, std::size_t count)

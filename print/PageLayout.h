@@ -79,7 +79,7 @@ private:
     void drawLineNumber(double baseline, std::uint64_t number);
     void drawHeader();
     bool asciiCodes(std::string_view text, std::vector<std::uint16_t>& codes);
-    bool drawAscii(double left, double baseline, std::string_view text);
+    void drawAscii(double left, double baseline, std::string_view text);
     void drawRowCodes(double baseline, const std::uint16_t* codes, std::size_t count);
     void writePageNumbers();
 
