@@ -94,6 +94,15 @@ QIcon programIcon()
     return icon;
 }
 
+// Arial bold 9 pt for the window; the buttons take the same face larger.
+QFont windowFont()
+{
+    QFont base(QStringLiteral("Arial"));
+    base.setPointSizeF(9);
+    base.setBold(true);
+    return base;
+}
+
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
@@ -106,8 +115,11 @@ Form1::Form1(Form1Services services, QWidget* parent)
 {
     initialiseResources();
     setObjectName(QStringLiteral("Form1"));
+    // The window's face is set before its controls are made, so that each takes it as it is made: the toolkit's
+    // own default face, which no control shows, is then never looked up (each lookup is a font match of its own).
+    setFont(windowFont());
     buildControls();
-    applyFonts();
+    applyButtonFonts();
     wireHandlers();
 }
 
@@ -197,13 +209,9 @@ void Form1::buildControls()
     }
 }
 
-void Form1::applyFonts()
+void Form1::applyButtonFonts()
 {
-    QFont base(QStringLiteral("Arial"));
-    base.setPointSizeF(9);
-    base.setBold(true);
-    setFont(base);
-    QFont buttons = base;
+    QFont buttons = windowFont();
     buttons.setPointSizeF(11.25);
     for (QPushButton* b : { PushButton1, PushButton2, PushButton4, PushButton6, PushButton7, PushButton9 })
         b->setFont(buttons);

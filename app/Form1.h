@@ -163,7 +163,7 @@ private:
     };
 
     void buildControls();
-    void applyFonts();
+    void applyButtonFonts();
     void wireHandlers();
     void centreOnScreen();
     void refreshCursors();

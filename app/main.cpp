@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "app/QtDialogs.h"
 #include "app/QtMessageBoxes.h"
+#include "app/SessionBusWarmUp.h"
 #include "platform/FileSystem.h"
 #include "platform/FontWarmUp.h"
 #include "platform/Printers.h"
@@ -37,6 +38,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<papyrant::FontWarmUp> fonts = papyrant::startFontWarmUp();
     std::future<Stores> opening = startOpeningStores();
     QApplication application(argc, argv);
+    const std::unique_ptr<papyrant::SessionBusWarmUp> bus = papyrant::startSessionBusWarmUp();
     fonts.reset();
     QApplication::setApplicationName(QStringLiteral("Papyrant"));
     QApplication::setQuitOnLastWindowClosed(false); // the window decides when the program ends

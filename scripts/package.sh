@@ -45,7 +45,7 @@ programs=$(dpkg-deb --contents "$package" | awk '$1 ~ /^-..x/ {print $6}' | sort
 [ "$programs" = "./usr/lib/papyrant/padprint ./usr/lib/papyrant/papyrant ./usr/lib/papyrant/papyrant-convert ./usr/lib/papyrant/papyrant-platform " ] ||
     fail "unexpected programs: $programs"
 depends=$(dpkg-deb --field "$package" Depends)
-for library in fonts-dejavu-core libqt6widgets6 libharfbuzz-subset0 libfribidi0 libicu72 libdeflate0 libsqlite3-0 libuchardet0; do
+for library in fonts-dejavu-core libqt6widgets6 libqt6dbus6 libharfbuzz-subset0 libfribidi0 libicu72 libdeflate0 libsqlite3-0 libuchardet0; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 recommends=$(dpkg-deb --field "$package" Recommends)
