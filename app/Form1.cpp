@@ -2,6 +2,7 @@
 
 #include "app/ApplicationTitle.h"
 #include "app/CursorHotSpot.h"
+#include "app/IconFilePicture.h"
 #include "app/ProgressBar1.h"
 #include "app/Skin.h"
 #include "app/Twips.h"
@@ -31,6 +32,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <iterator>
 
 // The window's resources live in a static library, which Qt registers only when asked.
 static void initialiseResources()
@@ -50,6 +52,14 @@ QImage readByFormat(QImageReader&& reader)
     return reader.read();
 }
 
+// A picture read from a cursor or icon file, in a buffer of its own.
+QImage imageOf(const IconPicture& picture)
+{
+    return QImage(reinterpret_cast<const uchar*>(picture.argb.data()), picture.width, picture.height, picture.width * 4,
+        QImage::Format_ARGB32)
+        .copy();
+}
+
 // A cursor file with its hot spot.
 QCursor loadCursorFile(const std::string& path)
 {
@@ -57,14 +67,19 @@ QCursor loadCursorFile(const std::string& path)
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(err::kFileNotFound);
     const QByteArray bytes = file.readAll();
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QPixmap picture = QPixmap::fromImage(readByFormat(QImageReader(&buffer, "cur")));
-    // A file that is not a cursor after all is read by whichever decoder knows it.
-    if (picture.isNull() && (!picture.loadFromData(bytes) || picture.isNull()))
-        throw RuntimeError(err::kInvalidPicture);
-    const HotSpot hotSpot = cursorHotSpot(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), picture.width(), picture.height());
+    const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    QPixmap picture;
+    if (const std::optional<IconPicture> read = readIconPicture(view)) {
+        picture = QPixmap::fromImage(imageOf(*read));
+    } else {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        picture = QPixmap::fromImage(readByFormat(QImageReader(&buffer, "cur")));
+        // A file that is not a cursor after all is read by whichever decoder knows it.
+        if (picture.isNull() && (!picture.loadFromData(bytes) || picture.isNull()))
+            throw RuntimeError(err::kInvalidPicture);
+    }
+    const HotSpot hotSpot = cursorHotSpot(view, picture.width(), picture.height());
     return QCursor(picture, hotSpot.x, hotSpot.y);
 }
 
@@ -79,18 +94,28 @@ constexpr int kWindowIconSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
 constexpr int kWindowIconSizes[] = { 16, 24, 32, 48, 64 };
 #endif
 
-// The program's icon, drawn ahead of time at the sizes above. Pictures rather than the drawing itself, each read as
-// PNG: given a file name, QIcon loads every icon and image plugin to find one that reads it.
+// The program's icon, drawn ahead of time at the sizes above, from the program's icon file: its bitmaps are read
+// directly (given a file name, QIcon would load every icon and image plugin to find one that reads it), and the one
+// picture the file keeps as PNG (256 px) by the toolkit's PNG reader.
 QIcon programIcon()
 {
+    QFile file(QStringLiteral(":/icons/papyrant.ico"));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     QIcon icon;
-    for (const int size : kWindowIconSizes) {
-        // Kept in the decoder's straight-alpha format, the one the window system takes: converted to the format
-        // Qt draws with, each picture would be converted back when the window is made.
-        icon.addPixmap(
-            QPixmap::fromImage(readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-%1.png").arg(size), "png")),
-                Qt::NoFormatConversion));
+    for (std::size_t entry = 0; entry < iconPictureCount(view); ++entry) {
+        if (std::ranges::find(kWindowIconSizes, iconPictureWidth(view, entry)) == std::end(kWindowIconSizes))
+            continue;
+        if (const std::optional<IconPicture> picture = readIconPicture(view, entry)) {
+            // Kept in the straight-alpha format the window system takes: converted to the format Qt draws with,
+            // each picture would be converted back when the window is made.
+            icon.addPixmap(QPixmap::fromImage(imageOf(*picture), Qt::NoFormatConversion));
+        }
     }
+#ifdef Q_OS_WIN
+    icon.addPixmap(QPixmap::fromImage(
+        readByFormat(QImageReader(QStringLiteral(":/icons/papyrant-256.png"), "png")), Qt::NoFormatConversion));
+#endif
     return icon;
 }
 
