@@ -141,9 +141,8 @@ double PageLayout::nextRowBaseline()
         drawHeader();
     const double baseline = kMarginTopBottom + m_ascent + m_rowsOnPage * m_lineHeight;
     ++m_rowsOnPage;
-    m_atRowText = false;
     if (m_pendingNumber != 0) {
-        drawLineNumber(baseline, m_pendingNumber);
+        m_pageNumbers.push_back(PageNumber { baseline, m_pendingNumber });
         m_pendingNumber = 0;
     }
     return baseline;
@@ -151,6 +150,7 @@ double PageLayout::nextRowBaseline()
 
 void PageLayout::endPage()
 {
+    drawGutter();
     m_document.endPage();
     ++m_pages;
     m_rowsOnPage = 0;
@@ -209,17 +209,25 @@ void PageLayout::drawAscii(double left, double baseline, std::string_view text)
 
 void PageLayout::drawRowCodes(double baseline, const std::uint16_t* codes, std::size_t count)
 {
-    // Right after the row's number the pen already stands where the text begins: a move there would cost a few
-    // bytes more on every numbered row, and so much more to compress.
-    if (m_atRowText)
-        m_document.drawMoreCodes(codes, count);
-    else
-        m_document.drawCodes(*m_mainFont, m_left, baseline, codes, count);
-    m_atRowText = false;
+    m_document.drawCodes(*m_mainFont, m_left, baseline, codes, count);
 }
 
-// Furniture is drawn where a reader of the page meets it: the header before the page's first row, a line's
-// number just before its row, so that readers that keep it still give it back in reading order.
+// The header is drawn before the page's first row, where a reader of the page meets it. The line numbers are
+// drawn after the page's last row, all in one stretch of furniture: one number before each row would cost a
+// marked-content sequence, a return to black and back to the row's colour on every row, several times the
+// bytes of the number itself. Readers that keep furniture give the numbers back after the page's text.
+void PageLayout::drawGutter()
+{
+    if (m_pageNumbers.empty())
+        return;
+    m_document.setColour(kBlack);
+    m_document.beginArtifact();
+    for (const PageNumber& each : m_pageNumbers)
+        drawLineNumber(each.baseline, each.number);
+    m_document.endArtifact();
+    m_pageNumbers.clear();
+}
+
 void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
 {
     // The rows of one source line show the same number: its codes are looked up once.
@@ -241,15 +249,11 @@ void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
         m_numberInMainFont = asciiCodes(m_numberText, m_numberCodes);
         m_numberShown = number;
     }
-    m_document.setColour(kBlack);
-    m_document.beginArtifact();
     // Right-aligned with its blank column, the number ends where the row's text begins, whatever its length.
     if (m_numberInMainFont)
         m_document.drawCodes(*m_mainFont, m_numberLeft, baseline, m_numberCodes.data(), m_numberCodes.size());
     else
         drawAscii(m_numberLeft, baseline, m_numberText);
-    m_document.endArtifact();
-    m_atRowText = m_numberInMainFont;
 }
 
 void PageLayout::drawHeader()

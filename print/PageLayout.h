@@ -76,6 +76,7 @@ private:
     double nextRowBaseline();
     void endPage();
     void setUpHeader(const PrintJob& job);
+    void drawGutter();
     void drawLineNumber(double baseline, std::uint64_t number);
     void drawHeader();
     bool asciiCodes(std::string_view text, std::vector<std::uint16_t>& codes);
@@ -109,8 +110,13 @@ private:
     double m_numberLeft = 0;
     std::vector<std::uint16_t> m_numberCodes;
     bool m_numberInMainFont = false;
-    // The row's number was drawn in the main font and ended where the row's text begins: the text needs no move.
-    bool m_atRowText = false;
+    // The numbers of the page's rows, drawn when the page ends.
+    struct PageNumber
+    {
+        double baseline;
+        std::uint64_t number;
+    };
+    std::vector<PageNumber> m_pageNumbers;
     // The header: the file's name shaped once, the time, and each page's form for "Page N of M".
     bool m_header = false;
     std::string m_name;
