@@ -164,7 +164,7 @@ void PageLayout::addLine(const PrintLine& line)
         nextRowBaseline();
         return;
     }
-    if (drawPlainLine(line))
+    if (drawAsciiLine(line) || drawPlainLine(line))
         return;
     m_rows.clear();
     m_shaper.layOut(line.text, m_width, m_rows);
@@ -318,6 +318,49 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
     return entry;
 }
 
+// A line of printable ASCII, all as wide as each other, that fits on one row: most lines of an indented XML
+// print-out. Its codes are looked up a byte at a time, with no offsets or advances to keep and no row to fill.
+// False, with nothing drawn, for any other line; the characters it looked up are those drawPlainLine would.
+bool PageLayout::drawAsciiLine(const PrintLine& printLine)
+{
+    const std::string_view line = printLine.text;
+    if (m_lineCodes.size() < line.size()) {
+        m_lineCodes.resize(line.size());
+        m_lineAdvances.resize(line.size());
+        m_lineOffsets.resize(line.size() + 1);
+    }
+    std::uint16_t* const codes = m_lineCodes.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    // The room of a row of characters as wide as the first, which every one must then be.
+    if (p[0] < 0x20 || p[0] > 0x7E)
+        return false;
+    const CachedGlyph& first = m_glyphs[p[0]].state == 0 ? glyphFor(p[0]) : m_glyphs[p[0]];
+    const std::size_t room = first.state == 1 ? rowRoom(first.advance) : 0;
+    if (room == 0 || line.size() > room)
+        return false;
+    const float advance = first.advance;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const unsigned char c = p[i];
+        if (c < 0x20 || c > 0x7E)
+            return false;
+        const CachedGlyph* glyph = &m_glyphs[c];
+        if (glyph->state == 0)
+            glyph = &glyphFor(c);
+        if (glyph->state != 1 || glyph->advance != advance)
+            return false;
+        codes[i] = glyph->code;
+    }
+    m_oneByteEach = true;
+    if (printLine.spans.empty()) {
+        m_document.setColour(kBlack);
+        drawRowCodes(nextRowBaseline(), codes, line.size());
+    } else {
+        std::size_t spanIndex = 0;
+        drawStyledCodes(nextRowBaseline(), 0, line.size(), printLine.spans, spanIndex, line);
+    }
+    return true;
+}
+
 bool PageLayout::drawPlainLine(const PrintLine& printLine)
 {
     const std::string_view line = printLine.text;
@@ -450,7 +493,7 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
     std::optional<TextStyle> current;
     std::size_t i = begin;
     while (i < end) {
-        const std::uint32_t offset = m_lineOffsets[i];
+        const std::size_t offset = m_oneByteEach ? i : m_lineOffsets[i];
         if (line[offset] == ' ') {
             ++i;
             continue;

@@ -69,6 +69,7 @@ private:
     };
 
     const CachedGlyph& glyphFor(char32_t cp);
+    bool drawAsciiLine(const PrintLine& line);
     bool drawPlainLine(const PrintLine& line);
     std::size_t rowRoom(float advance);
     void drawStyledCodes(double baseline, std::size_t begin, std::size_t end, std::span<const StyleSpan> spans,
