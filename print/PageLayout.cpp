@@ -222,6 +222,9 @@ void PageLayout::drawGutter()
         return;
     m_document.setColour(kBlack);
     m_document.beginArtifact();
+    // Some readers end a line of text only where the pen moves down, and would run the last row's last word into
+    // the first number, up at the top: from the row below the last one, the move up ends that row for them too.
+    m_document.moveToRow(m_left, kMarginTopBottom + m_ascent + m_rowsOnPage * m_lineHeight);
     for (const PageNumber& each : m_pageNumbers)
         drawLineNumber(each.baseline, each.number);
     m_document.endArtifact();
