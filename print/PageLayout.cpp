@@ -321,12 +321,33 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
     return entry;
 }
 
+// The code of a printable ASCII character as wide as the first one looked up, which the main face draws as it
+// is; 0 for any other byte.
+std::uint16_t PageLayout::asciiRowCode(unsigned char c)
+{
+    if (c < 0x20 || c > 0x7E)
+        return 0;
+    const CachedGlyph& glyph = glyphFor(c);
+    if (glyph.state != 1)
+        return 0;
+    if (m_asciiAdvance == 0) {
+        m_asciiAdvance = glyph.advance;
+        m_asciiRoom = rowRoom(glyph.advance);
+    }
+    if (glyph.advance != m_asciiAdvance)
+        return 0;
+    m_asciiRowCodes[c] = glyph.code;
+    return glyph.code;
+}
+
 // A line of printable ASCII, all as wide as each other, that fits on one row: most lines of an indented XML
 // print-out. Its codes are looked up a byte at a time, with no offsets or advances to keep and no row to fill.
 // False, with nothing drawn, for any other line; the characters it looked up are those drawPlainLine would.
 bool PageLayout::drawAsciiLine(const PrintLine& printLine)
 {
     const std::string_view line = printLine.text;
+    if (m_asciiAdvance > 0 && line.size() > m_asciiRoom)
+        return false;
     if (m_lineCodes.size() < line.size()) {
         m_lineCodes.resize(line.size());
         m_lineAdvances.resize(line.size());
@@ -334,25 +355,15 @@ bool PageLayout::drawAsciiLine(const PrintLine& printLine)
     }
     std::uint16_t* const codes = m_lineCodes.data();
     const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-    // The room of a row of characters as wide as the first, which every one must then be.
-    if (p[0] < 0x20 || p[0] > 0x7E)
-        return false;
-    const CachedGlyph& first = m_glyphs[p[0]].state == 0 ? glyphFor(p[0]) : m_glyphs[p[0]];
-    const std::size_t room = first.state == 1 ? rowRoom(first.advance) : 0;
-    if (room == 0 || line.size() > room)
-        return false;
-    const float advance = first.advance;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const unsigned char c = p[i];
-        if (c < 0x20 || c > 0x7E)
+        std::uint16_t code = c < m_asciiRowCodes.size() ? m_asciiRowCodes[c] : 0;
+        if (code == 0 && (code = asciiRowCode(c)) == 0)
             return false;
-        const CachedGlyph* glyph = &m_glyphs[c];
-        if (glyph->state == 0)
-            glyph = &glyphFor(c);
-        if (glyph->state != 1 || glyph->advance != advance)
-            return false;
-        codes[i] = glyph->code;
+        codes[i] = code;
     }
+    if (line.size() > m_asciiRoom)
+        return false;
     m_oneByteEach = true;
     if (printLine.spans.empty()) {
         m_document.setColour(kBlack);

@@ -4,6 +4,7 @@
 #include "print/PaperSize.h"
 #include "print/PrintLine.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -69,6 +70,7 @@ private:
     };
 
     const CachedGlyph& glyphFor(char32_t cp);
+    std::uint16_t asciiRowCode(unsigned char c);
     bool drawAsciiLine(const PrintLine& line);
     bool drawPlainLine(const PrintLine& line);
     std::size_t rowRoom(float advance);
@@ -135,6 +137,11 @@ private:
     std::size_t m_room = 0;
     std::string m_ascii;
     std::vector<std::uint16_t> m_asciiCodes;
+    // For lines of printable ASCII: the code of each character as wide as the first one looked up (0 for not
+    // looked up yet, or not drawn so), that width, and how many of them a row holds.
+    std::array<std::uint16_t, 128> m_asciiRowCodes {};
+    float m_asciiAdvance = 0;
+    std::size_t m_asciiRoom = 0;
 };
 
 } // namespace papyrant
