@@ -141,9 +141,8 @@ double PageLayout::nextRowBaseline()
         drawHeader();
     const double baseline = kMarginTopBottom + m_ascent + m_rowsOnPage * m_lineHeight;
     ++m_rowsOnPage;
-    m_atRowText = false;
     if (m_pendingNumber != 0) {
-        drawLineNumber(baseline, m_pendingNumber);
+        m_pageNumbers.push_back(PageNumber { baseline, m_pendingNumber });
         m_pendingNumber = 0;
     }
     return baseline;
@@ -151,6 +150,7 @@ double PageLayout::nextRowBaseline()
 
 void PageLayout::endPage()
 {
+    drawGutter();
     m_document.endPage();
     ++m_pages;
     m_rowsOnPage = 0;
@@ -164,7 +164,7 @@ void PageLayout::addLine(const PrintLine& line)
         nextRowBaseline();
         return;
     }
-    if (drawPlainLine(line))
+    if (drawAsciiLine(line) || drawPlainLine(line))
         return;
     m_rows.clear();
     m_shaper.layOut(line.text, m_width, m_rows);
@@ -209,17 +209,28 @@ void PageLayout::drawAscii(double left, double baseline, std::string_view text)
 
 void PageLayout::drawRowCodes(double baseline, const std::uint16_t* codes, std::size_t count)
 {
-    // Right after the row's number the pen already stands where the text begins: a move there would cost a few
-    // bytes more on every numbered row, and so much more to compress.
-    if (m_atRowText)
-        m_document.drawMoreCodes(codes, count);
-    else
-        m_document.drawCodes(*m_mainFont, m_left, baseline, codes, count);
-    m_atRowText = false;
+    m_document.drawCodes(*m_mainFont, m_left, baseline, codes, count);
 }
 
-// Furniture is drawn where a reader of the page meets it: the header before the page's first row, a line's
-// number just before its row, so that readers that keep it still give it back in reading order.
+// The header is drawn before the page's first row, where a reader of the page meets it. The line numbers are
+// drawn after the page's last row, all in one stretch of furniture: one number before each row would cost a
+// marked-content sequence, a return to black and back to the row's colour on every row, several times the
+// bytes of the number itself. Readers that keep furniture give the numbers back after the page's text.
+void PageLayout::drawGutter()
+{
+    if (m_pageNumbers.empty())
+        return;
+    m_document.setColour(kBlack);
+    m_document.beginArtifact();
+    // Some readers end a line of text only where the pen moves down, and would run the last row's last word into
+    // the first number, up at the top: from the row below the last one, the move up ends that row for them too.
+    m_document.moveToRow(m_left, kMarginTopBottom + m_ascent + m_rowsOnPage * m_lineHeight);
+    for (const PageNumber& each : m_pageNumbers)
+        drawLineNumber(each.baseline, each.number);
+    m_document.endArtifact();
+    m_pageNumbers.clear();
+}
+
 void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
 {
     // The rows of one source line show the same number: its codes are looked up once.
@@ -241,15 +252,11 @@ void PageLayout::drawLineNumber(double baseline, std::uint64_t number)
         m_numberInMainFont = asciiCodes(m_numberText, m_numberCodes);
         m_numberShown = number;
     }
-    m_document.setColour(kBlack);
-    m_document.beginArtifact();
     // Right-aligned with its blank column, the number ends where the row's text begins, whatever its length.
     if (m_numberInMainFont)
         m_document.drawCodes(*m_mainFont, m_numberLeft, baseline, m_numberCodes.data(), m_numberCodes.size());
     else
         drawAscii(m_numberLeft, baseline, m_numberText);
-    m_document.endArtifact();
-    m_atRowText = m_numberInMainFont;
 }
 
 void PageLayout::drawHeader()
@@ -312,6 +319,60 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
     entry.advance = static_cast<float>(main.advance(glyph) * m_fontSize / main.unitsPerEm());
     entry.state = 1;
     return entry;
+}
+
+// The code of a printable ASCII character as wide as the first one looked up, which the main face draws as it
+// is; 0 for any other byte.
+std::uint16_t PageLayout::asciiRowCode(unsigned char c)
+{
+    if (c < 0x20 || c > 0x7E)
+        return 0;
+    const CachedGlyph& glyph = glyphFor(c);
+    if (glyph.state != 1)
+        return 0;
+    if (m_asciiAdvance == 0) {
+        m_asciiAdvance = glyph.advance;
+        m_asciiRoom = rowRoom(glyph.advance);
+    }
+    if (glyph.advance != m_asciiAdvance)
+        return 0;
+    m_asciiRowCodes[c] = glyph.code;
+    return glyph.code;
+}
+
+// A line of printable ASCII, all as wide as each other, that fits on one row: most lines of an indented XML
+// print-out. Its codes are looked up a byte at a time, with no offsets or advances to keep and no row to fill.
+// False, with nothing drawn, for any other line; the characters it looked up are those drawPlainLine would.
+bool PageLayout::drawAsciiLine(const PrintLine& printLine)
+{
+    const std::string_view line = printLine.text;
+    if (m_asciiAdvance > 0 && line.size() > m_asciiRoom)
+        return false;
+    if (m_lineCodes.size() < line.size()) {
+        m_lineCodes.resize(line.size());
+        m_lineAdvances.resize(line.size());
+        m_lineOffsets.resize(line.size() + 1);
+    }
+    std::uint16_t* const codes = m_lineCodes.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const unsigned char c = p[i];
+        std::uint16_t code = c < m_asciiRowCodes.size() ? m_asciiRowCodes[c] : 0;
+        if (code == 0 && (code = asciiRowCode(c)) == 0)
+            return false;
+        codes[i] = code;
+    }
+    if (line.size() > m_asciiRoom)
+        return false;
+    m_oneByteEach = true;
+    if (printLine.spans.empty()) {
+        m_document.setColour(kBlack);
+        drawRowCodes(nextRowBaseline(), codes, line.size());
+    } else {
+        std::size_t spanIndex = 0;
+        drawStyledCodes(nextRowBaseline(), 0, line.size(), printLine.spans, spanIndex, line);
+    }
+    return true;
 }
 
 bool PageLayout::drawPlainLine(const PrintLine& printLine)
@@ -446,7 +507,7 @@ void PageLayout::drawStyledCodes(double baseline, std::size_t begin, std::size_t
     std::optional<TextStyle> current;
     std::size_t i = begin;
     while (i < end) {
-        const std::uint32_t offset = m_lineOffsets[i];
+        const std::size_t offset = m_oneByteEach ? i : m_lineOffsets[i];
         if (line[offset] == ' ') {
             ++i;
             continue;

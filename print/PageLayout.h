@@ -4,6 +4,7 @@
 #include "print/PaperSize.h"
 #include "print/PrintLine.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -69,6 +70,8 @@ private:
     };
 
     const CachedGlyph& glyphFor(char32_t cp);
+    std::uint16_t asciiRowCode(unsigned char c);
+    bool drawAsciiLine(const PrintLine& line);
     bool drawPlainLine(const PrintLine& line);
     std::size_t rowRoom(float advance);
     void drawStyledCodes(double baseline, std::size_t begin, std::size_t end, std::span<const StyleSpan> spans,
@@ -76,6 +79,7 @@ private:
     double nextRowBaseline();
     void endPage();
     void setUpHeader(const PrintJob& job);
+    void drawGutter();
     void drawLineNumber(double baseline, std::uint64_t number);
     void drawHeader();
     bool asciiCodes(std::string_view text, std::vector<std::uint16_t>& codes);
@@ -109,8 +113,13 @@ private:
     double m_numberLeft = 0;
     std::vector<std::uint16_t> m_numberCodes;
     bool m_numberInMainFont = false;
-    // The row's number was drawn in the main font and ended where the row's text begins: the text needs no move.
-    bool m_atRowText = false;
+    // The numbers of the page's rows, drawn when the page ends.
+    struct PageNumber
+    {
+        double baseline;
+        std::uint64_t number;
+    };
+    std::vector<PageNumber> m_pageNumbers;
     // The header: the file's name shaped once, the time, and each page's form for "Page N of M".
     bool m_header = false;
     std::string m_name;
@@ -128,6 +137,11 @@ private:
     std::size_t m_room = 0;
     std::string m_ascii;
     std::vector<std::uint16_t> m_asciiCodes;
+    // For lines of printable ASCII: the code of each character as wide as the first one looked up (0 for not
+    // looked up yet, or not drawn so), that width, and how many of them a row holds.
+    std::array<std::uint16_t, 128> m_asciiRowCodes {};
+    float m_asciiAdvance = 0;
+    std::size_t m_asciiRoom = 0;
 };
 
 } // namespace papyrant

@@ -69,6 +69,19 @@ void appendHundredths(std::string& out, std::int64_t hundredths)
     out.append(digits, end);
 }
 
+// std::llround for a page's coordinates, which are far inside the range of an int64, without a call into the
+// maths library: every row is placed with two or three of these. Exact: the fraction is found without rounding.
+std::int64_t roundHalfAway(double value)
+{
+    const auto whole = static_cast<std::int64_t>(value);
+    const double fraction = value - static_cast<double>(whole);
+    if (fraction >= 0.5)
+        return whole + 1;
+    if (fraction <= -0.5)
+        return whole - 1;
+    return whole;
+}
+
 } // namespace
 
 PdfDocument::PdfDocument(ByteSink& sink, PaperSize paper, const std::string& title, const std::string& creator,
@@ -272,8 +285,8 @@ void PdfDocument::moveTo(double x, double y)
     if (m_relativeMoves) {
         // From the start of the last row, in hundredths of a point as Tm would place it: the same spot, in
         // about half the bytes.
-        const auto toX = static_cast<std::int64_t>(std::llround(x * 100));
-        if (toX == m_lineX && m_rowLeading > 0 && std::llround(y * 100 - (m_lineY - m_rowLeading)) == 0) {
+        const std::int64_t toX = roundHalfAway(x * 100);
+        if (toX == m_lineX && m_rowLeading > 0 && roundHalfAway(y * 100 - (m_lineY - m_rowLeading)) == 0) {
             // The next row straight below: "T*" in 3 bytes, once the leading is set for the text object.
             if (!m_leadingSet) {
                 pdf::appendNumber(m_content, m_rowLeading / 100, 4);
@@ -283,7 +296,7 @@ void PdfDocument::moveTo(double x, double y)
             m_content += "T*\n";
             m_lineY -= m_rowLeading;
         } else {
-            const std::int64_t byY = std::llround(y * 100) - std::llround(m_lineY);
+            const std::int64_t byY = roundHalfAway(y * 100) - roundHalfAway(m_lineY);
             appendHundredths(m_content, toX - m_lineX);
             m_content.push_back(' ');
             appendHundredths(m_content, byY);
@@ -309,6 +322,12 @@ void PdfDocument::drawCodes(PdfFont& font, double left, double baseline, const s
     m_content.push_back('(');
     PdfFont::appendCodes(m_content, codes, count);
     m_content += ")Tj\n";
+}
+
+void PdfDocument::moveToRow(double left, double baseline)
+{
+    beginText();
+    moveTo(left, m_paper.height - baseline);
 }
 
 void PdfDocument::drawMoreCodes(const std::uint16_t* codes, std::size_t count)

@@ -47,6 +47,8 @@ public:
     void drawCodes(PdfFont& font, double left, double baseline, const std::uint16_t* codes, std::size_t count);
     // Draws more codes of the last drawCodes' font right after what it drew.
     void drawMoreCodes(const std::uint16_t* codes, std::size_t count);
+    // Moves the pen to where a row at `left` and `baseline` would start, drawing nothing.
+    void moveToRow(double left, double baseline);
 
     // Rows placed relative to the row before (Td) rather than each at its own place (Tm): smaller pages, for
     // print-outs that need not match the plain one byte for byte. Plain (Tm) unless set.

@@ -438,6 +438,36 @@ TEST(PageFurniture, HeaderAndGutterSitInTheirPlaces)
     EXPECT_NE(pageText(out.pdf, 2, out.dir.path()).find("Page 2 of 2"), std::string::npos);
 }
 
+// Each page's numbers stand beside its own rows: on both pages, read with the layout kept, every "rowK" line
+// (source line K + 2) begins with K + 2, and every source line's number shows once.
+TEST(PageFurniture, EachPageNumbersItsOwnRows)
+{
+    FurnishedPrintOut out;
+    std::vector<int> numbers;
+    for (int page = 1; page <= 2; ++page) {
+        std::string text;
+        ASSERT_EQ(runProgram({ "pdftotext", "-q", "-layout", "-enc", "UTF-8", "-f", std::to_string(page), "-l",
+                                 std::to_string(page), out.pdf.string(), "-" },
+                      text, out.dir.path()),
+            0);
+        std::istringstream lines(text);
+        std::smatch match;
+        for (std::string line; std::getline(lines, line);) {
+            if (!std::regex_search(line, match, std::regex("^ *([0-9]+) +(first|w+|row([0-9]+))$")))
+                continue;
+            const int number = std::stoi(match[1]);
+            if (match[3].matched) {
+                EXPECT_EQ(number, std::stoi(match[3]) + 2) << line << " on page " << page;
+            }
+            numbers.push_back(number);
+        }
+    }
+    std::vector<int> expected(70);
+    for (int i = 0; i < 70; ++i)
+        expected[static_cast<std::size_t>(i)] = i + 1;
+    EXPECT_EQ(numbers, expected);
+}
+
 // In the content streams, whatever is drawn in the header or the gutter is inside /Artifact marked content,
 // "Page N of M" included, and the text itself never is.
 TEST(PageFurniture, HeaderAndGutterAreArtifactsAndTheTextIsNot)
