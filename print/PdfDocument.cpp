@@ -335,11 +335,14 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         const std::string_view codeText = text.substr(glyph.textBegin, glyph.textLength);
         const int face = glyph.face == FontSet::kNoFace ? FontSet::kMainFace : glyph.face;
         PdfFont* font = &this->font(face);
-        std::uint16_t code = font->code(glyph.glyph, codeText, glyph.advance);
-        if (code == 0) {
+        m_glyphCodes.clear();
+        // A glyph that holds the pen is shown with character spacing that takes its own code's width back: its
+        // further codes take no room, and follow it where it is drawn.
+        if (!font->codes(glyph.glyph, codeText, glyph.advance, !glyph.holdsPen, m_glyphCodes)) {
             font = &newFont(face);
-            code = font->code(glyph.glyph, codeText, glyph.advance);
+            font->codes(glyph.glyph, codeText, glyph.advance, !glyph.holdsPen, m_glyphCodes);
         }
+        const std::uint16_t code = m_glyphCodes.front();
         if (glyph.startsTextObject) {
             endText();
             moved = false;
@@ -396,6 +399,21 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         if (glyph.holdsPen) {
             closeShow();
             m_content += "0 Tc\n";
+        }
+        // The codes of the glyph's further characters, drawing nothing: after a glyph that held the pen, in a
+        // show of their own that its character spacing does not reach.
+        for (std::size_t more = 1; more < m_glyphCodes.size(); ++more)
+            m_penX += font->width(m_glyphCodes[more]) * m_fontSize / 1000.0;
+        if (m_glyphCodes.size() > 1) {
+            if (!m_inArray) {
+                m_content.push_back('[');
+                m_inArray = true;
+            }
+            if (!m_inString) {
+                m_content.push_back('(');
+                m_inString = true;
+            }
+            PdfFont::appendCodes(m_content, m_glyphCodes.data() + 1, m_glyphCodes.size() - 1);
         }
         held = held || glyph.holdsPen;
         if (glyph.closesSpan) {
