@@ -340,7 +340,9 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         // further codes take no room, and follow it where it is drawn.
         if (!font->codes(glyph.glyph, codeText, glyph.advance, !glyph.holdsPen, m_glyphCodes)) {
             font = &newFont(face);
-            font->codes(glyph.glyph, codeText, glyph.advance, !glyph.holdsPen, m_glyphCodes);
+            // A text of more characters than a font has codes keeps one code for all of it.
+            if (!font->codes(glyph.glyph, codeText, glyph.advance, !glyph.holdsPen, m_glyphCodes))
+                m_glyphCodes.push_back(font->code(glyph.glyph, codeText, glyph.advance));
         }
         const std::uint16_t code = m_glyphCodes.front();
         if (glyph.startsTextObject) {

@@ -111,14 +111,18 @@ bool PdfFont::codes(
     std::size_t characters = 0;
     for (std::size_t at = 0; at < text.size(); at += lengthAt(at))
         ++characters;
-    if (m_glyphs.size() + characters > kMaxCodes)
-        return false;
     const int each = share && advance >= static_cast<int>(characters) ? 1 : 0;
+    const std::size_t start = out.size();
     out.push_back(code(glyph, text.substr(0, first), advance - each * static_cast<int>(characters - 1)));
     for (std::size_t at = first; at < text.size();) {
         const std::size_t length = lengthAt(at);
         out.push_back(code(blank, text.substr(at, length), each));
         at += length;
+    }
+    // The codes made before the font ran out stay unused.
+    if (std::find(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), 0) != out.end()) {
+        out.resize(start);
+        return false;
     }
     return true;
 }
