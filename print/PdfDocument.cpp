@@ -349,8 +349,12 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             endText();
             moved = false;
         }
-        if (glyph.startsShow)
+        // A show of its own sets its font again: pypdf 3.4 puts each right-to-left character before the text it
+        // holds since its last font change, so a run drawn in reading order came back letter by letter reversed.
+        if (glyph.startsShow) {
             moved = false;
+            m_currentFont = nullptr;
+        }
         if (glyph.spanLength > 0) {
             closeShow();
             beginText();
