@@ -345,9 +345,11 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
                 m_glyphCodes.push_back(font->code(glyph.glyph, codeText, glyph.advance));
         }
         const std::uint16_t code = m_glyphCodes.front();
+        bool stepAside = false;
         if (glyph.startsTextObject) {
             endText();
             moved = false;
+            stepAside = true;
         }
         // A show of its own sets its font again: pypdf 3.4 puts each right-to-left character before the text it
         // holds since its last font change, so a run drawn in reading order came back letter by letter reversed.
@@ -380,6 +382,12 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         // span that starts with a glyph holding the pen, whose codes give back their own text: pdf.js takes a
         // mark's code for no width, and a new text matrix after it for a space as wide as the mark's code.
         if (!moved || (glyph.spanLength > 0 && !glyph.holdsPen) || std::abs(y - m_penY) > 0.001) {
+            // pypdf 3.4 takes a move along the row by more than a few characters from the last text matrix for
+            // a space, and knows nothing of the glyphs drawn since: the first glyph of a run of the other
+            // direction, placed at its own end of the run, was taken for a new word. A move half a line up first
+            // is neither a space nor a new line to it, and draws nothing.
+            if (stepAside)
+                moveTo(x, y + m_fontSize / 2);
             moveTo(x, y);
             m_content.push_back('[');
             m_inArray = true;
