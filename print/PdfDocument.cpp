@@ -5,6 +5,7 @@
 #include "print/PdfSyntax.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -324,6 +325,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
     const double rowY = m_paper.height - baseline;
     bool moved = false;
     bool held = false; // a glyph of the open span held the pen
+    bool afterRightToLeft = false; // no letter or digit since a right-to-left show
     for (const PlacedGlyph& glyph : glyphs) {
         // A space shows no ink, so it keeps whatever colour is current.
         if (!spans.empty() && glyph.textLength > 0 && text[glyph.textBegin] != ' ') {
@@ -353,9 +355,17 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         }
         // A show of its own sets its font again: pypdf 3.4 puts each right-to-left character before the text it
         // holds since its last font change, so a run drawn in reading order came back letter by letter reversed.
+        // It does the same with punctuation until the next letter or digit ("</name>" after the run came back as
+        // "/<name>"), so each punctuation glyph up to there sets the font again too.
         if (glyph.startsShow) {
             moved = false;
             m_currentFont = nullptr;
+            afterRightToLeft = true;
+        } else if (afterRightToLeft && glyph.textLength > 0) {
+            const auto first = static_cast<unsigned char>(text[glyph.textBegin]);
+            afterRightToLeft = first < 0x80 && !std::isalnum(first);
+            if (afterRightToLeft)
+                m_currentFont = nullptr;
         }
         if (glyph.spanLength > 0) {
             closeShow();
