@@ -5,7 +5,6 @@
 #include "print/PdfSyntax.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -363,7 +362,9 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
             afterRightToLeft = true;
         } else if (afterRightToLeft && glyph.textLength > 0) {
             const auto first = static_cast<unsigned char>(text[glyph.textBegin]);
-            afterRightToLeft = first < 0x80 && !std::isalnum(first);
+            const bool digit = first >= '0' && first <= '9';
+            const bool letter = (first | 0x20) >= 'a' && (first | 0x20) <= 'z';
+            afterRightToLeft = first < 0x80 && !digit && !letter;
             if (afterRightToLeft)
                 m_currentFont = nullptr;
         }
