@@ -6,6 +6,7 @@
 #include "print/TextPrinter.h"
 #include "tests/support/MemorySink.h"
 #include "tests/support/OrdinaryUser.h"
+#include "text/Utf8.h"
 
 #include <cstdio>
 #include <dirent.h>
@@ -110,21 +111,7 @@ std::string utf8FromUtf16Hex(const std::string& hex)
             unit = 0x10000 + ((unit - 0xD800) << 10) + (std::stoul(hex.substr(i + 4, 4), nullptr, 16) - 0xDC00);
             i += 4;
         }
-        if (unit < 0x80) {
-            out.push_back(static_cast<char>(unit));
-        } else if (unit < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | unit >> 6));
-            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        } else if (unit < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | unit >> 12));
-            out.push_back(static_cast<char>(0x80 | (unit >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | unit >> 18));
-            out.push_back(static_cast<char>(0x80 | (unit >> 12 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (unit >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        }
+        utf8::append(out, unit);
     }
     return out;
 }
