@@ -323,7 +323,7 @@ TEST(PdfFont, EveryCodeCopiesBackAsOneCharacterAndConjunctsCopyBackWhole)
             inArray = false;
         } else if (c == '(') {
             std::size_t close = i + 1;
-            while (content[close] != ')')
+            while (close < content.size() && content[close] != ')')
                 close += content[close] == '\\' ? 2 : 1;
             if (inArray) {
                 const std::string bytes = literalStringBytes(content.substr(i + 1, close - i - 1));
