@@ -343,6 +343,7 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
     const double rowY = m_paper.height - baseline;
     bool moved = false;
     bool held = false; // a glyph of the open span held the pen
+    bool afterRightToLeft = false; // no letter or digit since a right-to-left show
     for (const PlacedGlyph& glyph : glyphs) {
         // A space shows no ink, so it keeps whatever colour is current.
         if (!spans.empty() && glyph.textLength > 0 && text[glyph.textBegin] != ' ') {
@@ -354,17 +355,38 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         const std::string_view codeText = text.substr(glyph.textBegin, glyph.textLength);
         const int face = glyph.face == FontSet::kNoFace ? FontSet::kMainFace : glyph.face;
         PdfFont* font = &this->font(face);
-        std::uint16_t code = font->code(glyph.glyph, codeText, glyph.advance);
-        if (code == 0) {
+        m_glyphCodes.clear();
+        // A glyph that holds the pen is shown with character spacing that takes its own code's width back: its
+        // further codes take no room, and follow it where it is drawn.
+        if (!font->codes(glyph.glyph, codeText, glyph.advance, !glyph.holdsPen, m_glyphCodes)) {
             font = &newFont(face);
-            code = font->code(glyph.glyph, codeText, glyph.advance);
+            // A text of more characters than a font has codes keeps one code for all of it.
+            if (!font->codes(glyph.glyph, codeText, glyph.advance, !glyph.holdsPen, m_glyphCodes))
+                m_glyphCodes.push_back(font->code(glyph.glyph, codeText, glyph.advance));
         }
+        const std::uint16_t code = m_glyphCodes.front();
+        bool stepAside = false;
         if (glyph.startsTextObject) {
             endText();
             moved = false;
+            stepAside = true;
         }
-        if (glyph.startsShow)
+        // A show of its own sets its font again: pypdf 3.4 puts each right-to-left character before the text it
+        // holds since its last font change, so a run drawn in reading order came back letter by letter reversed.
+        // It does the same with punctuation until the next letter or digit ("</name>" after the run came back as
+        // "/<name>"), so each punctuation glyph up to there sets the font again too.
+        if (glyph.startsShow) {
             moved = false;
+            m_currentFont = nullptr;
+            afterRightToLeft = true;
+        } else if (afterRightToLeft && glyph.textLength > 0) {
+            const auto first = static_cast<unsigned char>(text[glyph.textBegin]);
+            const bool digit = first >= '0' && first <= '9';
+            const bool letter = (first | 0x20) >= 'a' && (first | 0x20) <= 'z';
+            afterRightToLeft = first < 0x80 && !digit && !letter;
+            if (afterRightToLeft)
+                m_currentFont = nullptr;
+        }
         if (glyph.spanLength > 0) {
             closeShow();
             beginText();
@@ -390,6 +412,12 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         // span that starts with a glyph holding the pen, whose codes give back their own text: pdf.js takes a
         // mark's code for no width, and a new text matrix after it for a space as wide as the mark's code.
         if (!moved || (glyph.spanLength > 0 && !glyph.holdsPen) || std::abs(y - m_penY) > 0.001) {
+            // pypdf 3.4 takes a move along the row by more than a few characters from the last text matrix for
+            // a space, and knows nothing of the glyphs drawn since: the first glyph of a run of the other
+            // direction, placed at its own end of the run, was taken for a new word. A move half a line up first
+            // is neither a space nor a new line to it, and draws nothing.
+            if (stepAside)
+                moveTo(x, y + m_fontSize / 2);
             moveTo(x, y);
             m_content.push_back('[');
             m_inArray = true;
@@ -415,6 +443,21 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         if (glyph.holdsPen) {
             closeShow();
             m_content += "0 Tc\n";
+        }
+        // The codes of the glyph's further characters, drawing nothing: after a glyph that held the pen, in a
+        // show of their own that its character spacing does not reach.
+        for (std::size_t more = 1; more < m_glyphCodes.size(); ++more)
+            m_penX += font->width(m_glyphCodes[more]) * m_fontSize / 1000.0;
+        if (m_glyphCodes.size() > 1) {
+            if (!m_inArray) {
+                m_content.push_back('[');
+                m_inArray = true;
+            }
+            if (!m_inString) {
+                m_content.push_back('(');
+                m_inString = true;
+            }
+            PdfFont::appendCodes(m_content, m_glyphCodes.data() + 1, m_glyphCodes.size() - 1);
         }
         held = held || glyph.holdsPen;
         if (glyph.closesSpan) {

@@ -130,6 +130,7 @@ private:
     int m_fontDictionary = 0; // the fonts as an object of its own, for pages with resources of their own
     std::string m_content;
     std::vector<int> m_pageForms; // the forms placed on this page
+    std::vector<std::uint16_t> m_glyphCodes; // the codes of the glyph being drawn
     Colour m_colour = kBlack;
     int m_inkSpace = 0; // the styles' inks as a colour space, once a page uses one
     bool m_inkSpaceSet = false; // the page's fill colour space is the inks

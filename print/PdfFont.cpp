@@ -3,6 +3,7 @@
 #include "print/FontFace.h"
 #include "print/PdfSyntax.h"
 #include "print/PdfWriter.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -87,6 +88,43 @@ std::uint16_t PdfFont::code(std::uint32_t glyph, std::string_view text, int adva
     m_widths.push_back(advance * 1000.0 / m_face.unitsPerEm());
     m_codes.emplace(m_key, code);
     return code;
+}
+
+bool PdfFont::codes(
+    std::uint32_t glyph, std::string_view text, int advance, bool share, std::vector<std::uint16_t>& out)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const auto lengthAt = [&](std::size_t at) {
+        const int length = utf8::sequenceLength(bytes + at, text.size() - at);
+        return length > 0 ? static_cast<std::size_t>(length) : std::size_t { 1 };
+    };
+    const std::size_t first = text.empty() ? 0 : lengthAt(0);
+    // A face without a space has no glyph known to draw nothing: its codes keep their whole text.
+    const std::uint32_t blank = first < text.size() ? m_face.glyphFor(U' ') : 0;
+    if (blank == 0) {
+        const std::uint16_t only = code(glyph, text, advance);
+        if (only == 0)
+            return false;
+        out.push_back(only);
+        return true;
+    }
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size(); at += lengthAt(at))
+        ++characters;
+    const int each = share && advance >= static_cast<int>(characters) ? 1 : 0;
+    const std::size_t start = out.size();
+    out.push_back(code(glyph, text.substr(0, first), advance - each * static_cast<int>(characters - 1)));
+    for (std::size_t at = first; at < text.size();) {
+        const std::size_t length = lengthAt(at);
+        out.push_back(code(blank, text.substr(at, length), each));
+        at += length;
+    }
+    // The codes made before the font ran out stay unused.
+    if (std::find(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), 0) != out.end()) {
+        out.resize(start);
+        return false;
+    }
+    return true;
 }
 
 std::string PdfFont::subsetTag() const

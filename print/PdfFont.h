@@ -43,6 +43,15 @@ public:
     // `advance` font units (the glyph's own advance unless shaping changed it: a mark set on its base moves
     // on by nothing, and readers that take text from the page see it so); 0 once the font has no codes left.
     std::uint16_t code(std::uint32_t glyph, std::string_view text, int advance);
+    // The codes that draw `glyph` for `text` (several characters: a conjunct, a ligature), appended to `out`. The
+    // glyph's code copies back as the first character only, and each further one has a code of its own that draws
+    // the face's blank glyph, so that every code copies back as one character: some readers garble a code that
+    // copies back as several. The further codes come after the glyph's and, with `share`, take one font unit each
+    // of its advance: pdfminer splits two codes without width that follow each other into lines, and MuPDF 1.21
+    // puts a space after a blank code that ends short of the next glyph, where the glyph's room was shared out
+    // evenly. Without `share` they move on by nothing. False, and nothing appended, when the font has too few
+    // codes left.
+    bool codes(std::uint32_t glyph, std::string_view text, int advance, bool share, std::vector<std::uint16_t>& out);
     // Appends a code's two bytes to a literal string.
     static void appendCode(std::string& out, std::uint16_t code)
     {

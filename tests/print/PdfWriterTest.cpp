@@ -6,10 +6,13 @@
 #include "print/TextPrinter.h"
 #include "tests/support/MemorySink.h"
 #include "tests/support/OrdinaryUser.h"
+#include "text/Utf8.h"
 
+#include <cstdio>
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <libdeflate.h>
+#include <map>
 #include <memory>
 #include <regex>
 #include <string>
@@ -62,6 +65,55 @@ std::string literalStringBytes(const std::string& body)
         }
     }
     return bytes;
+}
+
+// The dictionary and the (inflated) stream data of object `number` of a PDF written without object streams.
+std::pair<std::string, std::string> objectOf(const std::string& pdf, int number)
+{
+    const std::string header = "\n" + std::to_string(number) + " 0 obj\n";
+    const std::size_t at = pdf.find(header);
+    if (at == std::string::npos)
+        return {};
+    const std::size_t begin = at + header.size();
+    const std::size_t end = pdf.find("\nendobj", begin);
+    const std::string body = pdf.substr(begin, end - begin);
+    const std::size_t stream = body.find(">>\nstream\n");
+    if (stream == std::string::npos)
+        return { body, "" };
+    std::string data = body.substr(stream + 10, body.rfind("\nendstream") - stream - 10);
+    if (body.find("/FlateDecode") < stream) {
+        std::string inflated(1 << 20, '\0');
+        std::size_t actual = 0;
+        libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+        const bool ok
+            = libdeflate_zlib_decompress(inflater, data.data(), data.size(), inflated.data(), inflated.size(), &actual)
+            == LIBDEFLATE_SUCCESS;
+        libdeflate_free_decompressor(inflater);
+        inflated.resize(ok ? actual : 0);
+        data = inflated;
+    }
+    return { body.substr(0, stream + 2), data };
+}
+
+int referenceAfter(const std::string& text, const std::string& key)
+{
+    const std::size_t at = text.find(key);
+    return at == std::string::npos ? 0 : std::stoi(text.substr(at + key.size()));
+}
+
+// UTF-16BE as hex digits, as UTF-8.
+std::string utf8FromUtf16Hex(const std::string& hex)
+{
+    std::string out;
+    for (std::size_t i = 0; i + 4 <= hex.size(); i += 4) {
+        char32_t unit = static_cast<char32_t>(std::stoul(hex.substr(i, 4), nullptr, 16));
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 8 <= hex.size()) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (std::stoul(hex.substr(i + 4, 4), nullptr, 16) - 0xDC00);
+            i += 4;
+        }
+        utf8::append(out, unit);
+    }
+    return out;
 }
 
 } // namespace
@@ -212,4 +264,78 @@ TEST(PdfFont, GlyphCodesAreWrittenWithoutBareLineEndsAndReadBackWhole)
             (static_cast<unsigned char>(bytes[2 * i]) << 8) | static_cast<unsigned char>(bytes[2 * i + 1]), codes[i])
             << "code " << i;
     EXPECT_EQ(literalStringBytes(one), std::string("\n\n"));
+}
+
+// Some readers garble a code whose ToUnicode entry is several characters, and a conjunct drawn as one glyph stands
+// for three. Every entry of every font is one character (a surrogate pair past U+FFFF), and the codes drawn, each
+// read through its font's ToUnicode map as a reader does, give the text back with each character once.
+TEST(PdfFont, EveryCodeCopiesBackAsOneCharacterAndConjunctsCopyBackWhole)
+{
+    const std::vector<std::string> lines = { "\u0915\u094D\u0937\u0924\u094D\u0930\u093F\u092F "
+                                             "\u0928\u092E\u0938\u094D\u0924\u0947",
+        "\u0BA4\u0BAE\u0BBF\u0BB4\u0BCD \u0B95\u0BCD\u0BB7",
+        "\u0986\u09AE\u09BF \u09AC\u09BE\u0982\u09B2\u09BE\u09AF\u09BC" };
+    std::string text;
+    std::string expected;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+        expected += line;
+    }
+    MemoryByteSource source(text);
+    MemorySink sink;
+    ASSERT_EQ(printText(source, sink, PrintJob {}).problem, "");
+    const std::string& pdf = sink.bytes;
+
+    // Resource name -> code -> text.
+    std::map<std::string, std::map<std::string, std::string>> fonts;
+    const std::regex fontEntry("/(F[0-9]+) ([0-9]+) 0 R");
+    const std::regex mapEntry("<([0-9A-F]{4})><([0-9A-F]*)>");
+    const std::string resources = objectOf(pdf, referenceAfter(pdf, "/Resources ")).first;
+    for (auto it = std::sregex_iterator(resources.begin(), resources.end(), fontEntry); it != std::sregex_iterator();
+         ++it) {
+        const std::string font = objectOf(pdf, std::stoi((*it)[2].str())).first;
+        const std::string cmap = objectOf(pdf, referenceAfter(font, "/ToUnicode ")).second;
+        auto& codes = fonts[(*it)[1].str()];
+        for (auto entry = std::sregex_iterator(cmap.begin(), cmap.end(), mapEntry); entry != std::sregex_iterator();
+             ++entry) {
+            const std::string units = (*entry)[2].str();
+            const bool pair = units.size() == 8 && units[0] == 'D' && units[1] >= '8' && units[1] <= 'B';
+            EXPECT_TRUE(units.size() == 4 || pair)
+                << (*it)[1] << " code " << (*entry)[1] << " copies back as " << units;
+            codes[(*entry)[1].str()] = utf8FromUtf16Hex(units);
+        }
+    }
+    ASSERT_FALSE(fonts.empty());
+
+    // The content: fonts chosen with Tf, codes in the literal strings of TJ arrays; the strings of a span's
+    // marked content are not codes.
+    const std::string content = objectOf(pdf, referenceAfter(pdf, "/Contents ")).second;
+    std::string font;
+    std::string given;
+    bool inArray = false;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c == '/' && content.compare(content.find('\n', i) - 3, 3, " Tf") == 0) {
+            font = content.substr(i + 1, content.find(' ', i) - i - 1);
+        } else if (c == '[') {
+            inArray = true;
+        } else if (c == ']') {
+            inArray = false;
+        } else if (c == '(') {
+            std::size_t close = i + 1;
+            while (close < content.size() && content[close] != ')')
+                close += content[close] == '\\' ? 2 : 1;
+            if (inArray) {
+                const std::string bytes = literalStringBytes(content.substr(i + 1, close - i - 1));
+                for (std::size_t b = 0; b + 1 < bytes.size(); b += 2) {
+                    char code[5];
+                    std::snprintf(code, sizeof code, "%02X%02X", static_cast<unsigned char>(bytes[b]),
+                        static_cast<unsigned char>(bytes[b + 1]));
+                    given += fonts[font][code];
+                }
+            }
+            i = close;
+        }
+    }
+    EXPECT_EQ(given, expected);
 }
