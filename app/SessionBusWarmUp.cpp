@@ -13,21 +13,8 @@ namespace {
 
 class ConnectingThread : public SessionBusWarmUp
 {
-public:
     // The connection is the toolkit's shared one: whoever asks for it first makes it, later callers get it made.
-    ConnectingThread()
-        : m_thread([] { QDBusConnection::sessionBus(); })
-    {
-    }
-    ~ConnectingThread() override
-    {
-        m_thread.join();
-    }
-    ConnectingThread(const ConnectingThread&) = delete;
-    ConnectingThread& operator=(const ConnectingThread&) = delete;
-
-private:
-    std::thread m_thread;
+    std::jthread m_thread { [] { QDBusConnection::sessionBus(); } };
 };
 
 } // namespace

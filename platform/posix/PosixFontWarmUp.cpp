@@ -11,20 +11,7 @@ namespace {
 // Fontconfig keeps the loaded configuration as its current one, which the toolkit's own FcInit then finds ready.
 class FontconfigWarmUp : public FontWarmUp
 {
-public:
-    FontconfigWarmUp()
-        : m_thread([] { FcInit(); })
-    {
-    }
-    ~FontconfigWarmUp() override
-    {
-        m_thread.join();
-    }
-    FontconfigWarmUp(const FontconfigWarmUp&) = delete;
-    FontconfigWarmUp& operator=(const FontconfigWarmUp&) = delete;
-
-private:
-    std::thread m_thread;
+    std::jthread m_thread { [] { FcInit(); } };
 };
 
 } // namespace
