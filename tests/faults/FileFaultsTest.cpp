@@ -10,11 +10,15 @@
 #include "tests/faults/FaultScene.h"
 #include "text/CommandLine.h"
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace papyrant;
@@ -35,6 +39,13 @@ bool hasFileOpenIn(pid_t pid, const fs::path& folder)
             return true;
     }
     return false;
+}
+
+// A process's command line, its arguments joined by NULs; empty once it is gone.
+std::string commandLineOf(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 void registerWordPad(const std::string& command)
@@ -91,22 +102,26 @@ TEST(FileFaults, WordPadKilledMidJobFailsThatFileOnly)
 {
     FaultScene scene;
     const fs::path before = scene.source("before.xml", "printed before");
-    const fs::path big = scene.bigSource("big.xml", 150000); // a few seconds of printing
+    const fs::path big = scene.bigSource("big.xml", 150000); // some tenths of a second of printing
     const fs::path after = scene.source("after.xml", "printed after");
-    bool killed = false;
-    scene.duringRun = [&] {
-        const auto& texts = scene.host.progressTexts;
-        if (killed || texts.empty() || texts.back() != "Processing: big.xml")
-            return;
-        // Once its PDF is open: the job has started and the file is half-written.
-        for (const pid_t child : childProcesses()) {
-            if (hasFileOpenIn(child, scene.out())) {
-                ::kill(child, SIGKILL);
-                killed = true;
+    // The word pad printing big.xml is killed once it holds a file in the output folder: the job has started and
+    // the file is half-written. A thread watches for that without pause, apart from the run's own waiting.
+    std::atomic<bool> killed = false;
+    std::atomic<bool> ended = false;
+    std::thread watcher([&] {
+        while (!ended && !killed) {
+            for (const pid_t child : childProcesses()) {
+                if (commandLineOf(child).find("big.xml") != std::string::npos && hasFileOpenIn(child, scene.out())) {
+                    ::kill(child, SIGKILL);
+                    killed = true;
+                }
             }
         }
-    };
-    EXPECT_EQ(scene.convert({ before, big, after }), Names { notConverted(3, { big }) });
+    });
+    const Names shown = scene.convert({ before, big, after });
+    ended = true;
+    watcher.join();
+    EXPECT_EQ(shown, Names { notConverted(3, { big }) });
     EXPECT_TRUE(killed) << "the word pad ended before it could be killed mid-job";
     EXPECT_EQ(namesIn(scene.out()), (Names { "after.pdf", "before.pdf" }));
     scene.expectConverted({ before, after });
