@@ -42,6 +42,15 @@ std::size_t rowBytes(int width, int bitsPerPixel)
     return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) + 31) / 32 * 4;
 }
 
+// Where the entry'th directory entry starts, when the file has it whole.
+std::optional<std::size_t> entryStart(std::string_view fileBytes, std::size_t entry)
+{
+    const std::size_t at = kDirectorySize + entry * kEntrySize;
+    if (entry >= iconPictureCount(fileBytes) || !Bytes(fileBytes).has(at, kEntrySize))
+        return std::nullopt;
+    return at;
+}
+
 } // namespace
 
 std::size_t iconPictureCount(std::string_view fileBytes)
@@ -55,20 +64,20 @@ std::size_t iconPictureCount(std::string_view fileBytes)
 
 int iconPictureWidth(std::string_view fileBytes, std::size_t entry)
 {
-    const Bytes file(fileBytes);
-    const std::size_t entryAt = kDirectorySize + entry * kEntrySize;
-    if (entry >= iconPictureCount(fileBytes) || !file.has(entryAt, kEntrySize))
+    const std::optional<std::size_t> entryAt = entryStart(fileBytes, entry);
+    if (!entryAt)
         return 0;
-    return file.byte(entryAt) == 0 ? 256 : static_cast<int>(file.byte(entryAt));
+    const std::uint32_t width = Bytes(fileBytes).byte(*entryAt);
+    return width == 0 ? 256 : static_cast<int>(width);
 }
 
 std::optional<IconPicture> readIconPicture(std::string_view fileBytes, std::size_t entry)
 {
     const Bytes file(fileBytes);
-    const std::size_t entryAt = kDirectorySize + entry * kEntrySize;
-    if (entry >= iconPictureCount(fileBytes) || !file.has(entryAt, kEntrySize))
+    const std::optional<std::size_t> entryAt = entryStart(fileBytes, entry);
+    if (!entryAt)
         return std::nullopt;
-    const std::size_t at = file.dword(entryAt + 12);
+    const std::size_t at = file.dword(*entryAt + 12);
     if (!file.has(at, kInfoHeaderSize) || file.dword(at) < kInfoHeaderSize)
         return std::nullopt;
     const auto width = static_cast<std::int32_t>(file.dword(at + 4));

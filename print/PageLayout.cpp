@@ -321,6 +321,17 @@ const PageLayout::CachedGlyph& PageLayout::glyphFor(char32_t cp)
     return entry;
 }
 
+// At most one character a byte: the scratch space of a line's codes, advances and offsets grows, all together, to
+// the longest line, and is filled in place.
+void PageLayout::growLineScratch(std::size_t bytes)
+{
+    if (m_lineCodes.size() < bytes) {
+        m_lineCodes.resize(bytes);
+        m_lineAdvances.resize(bytes);
+        m_lineOffsets.resize(bytes + 1);
+    }
+}
+
 // The code of a printable ASCII character as wide as the first one looked up, which the main face draws as it
 // is; 0 for any other byte.
 std::uint16_t PageLayout::asciiRowCode(unsigned char c)
@@ -348,11 +359,7 @@ bool PageLayout::drawAsciiLine(const PrintLine& printLine)
     const std::string_view line = printLine.text;
     if (m_asciiAdvance > 0 && line.size() > m_asciiRoom)
         return false;
-    if (m_lineCodes.size() < line.size()) {
-        m_lineCodes.resize(line.size());
-        m_lineAdvances.resize(line.size());
-        m_lineOffsets.resize(line.size() + 1);
-    }
+    growLineScratch(line.size());
     std::uint16_t* const codes = m_lineCodes.data();
     const auto* p = reinterpret_cast<const unsigned char*>(line.data());
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -378,12 +385,7 @@ bool PageLayout::drawAsciiLine(const PrintLine& printLine)
 bool PageLayout::drawPlainLine(const PrintLine& printLine)
 {
     const std::string_view line = printLine.text;
-    // At most one character a byte: the scratch space grows to the longest line and is filled in place.
-    if (m_lineCodes.size() < line.size()) {
-        m_lineCodes.resize(line.size());
-        m_lineAdvances.resize(line.size());
-        m_lineOffsets.resize(line.size() + 1);
-    }
+    growLineScratch(line.size());
     std::uint16_t* const codes = m_lineCodes.data();
     float* const advances = m_lineAdvances.data();
     std::uint32_t* const offsets = m_lineOffsets.data();

@@ -70,6 +70,7 @@ private:
     };
 
     const CachedGlyph& glyphFor(char32_t cp);
+    void growLineScratch(std::size_t bytes);
     std::uint16_t asciiRowCode(unsigned char c);
     bool drawAsciiLine(const PrintLine& line);
     bool drawPlainLine(const PrintLine& line);
