@@ -2,8 +2,8 @@
 # Installs the Debian packages that building, running and testing Papyrant need, when any is missing.
 # --windows installs instead what the Windows stage of the tests and scripts/package-windows.sh need: the
 # MinGW-w64 cross compiler; what building the MinGW Qt takes (the host's Qt for its tools, and apt-get source
-# with dpkg-source and Debian's keys for the source); NSIS for the installer; Wine; and Xvfb, xdotool, the X
-# utilities and ImageMagick to drive the window under Wine and keep its picture.
+# with dpkg-source and Debian's keys for the source); NSIS for the installer; Wine, with Liberation Sans for Arial;
+# and Xvfb, xdotool, the X utilities and ImageMagick to drive the window under Wine and keep its picture.
 # --fuzz what the fuzz stage needs (clang with libFuzzer); --package what the Debian package stage needs.
 set -euo pipefail
 
@@ -11,7 +11,7 @@ build_tools=(build-essential cmake ninja-build pkg-config)
 windows_packages=(
     "${build_tools[@]}" g++-mingw-w64-x86-64-posix googletest
     qt6-base-dev dpkg-dev debian-archive-keyring
-    nsis wine wine64 fonts-wine
+    nsis wine wine64 fonts-wine fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick
 )
 fuzz_packages=(clang libclang-rt-14-dev)

@@ -98,6 +98,13 @@ click_twips() {
 echo "-- Wine prefix"
 wineboot -i >>"$log" 2>&1
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1
+# Wine has no Arial, the window's face: Qt then takes the first face it lists, whatever its size (with the
+# print-outs' fonts installed, an Arabic face whose glyph bounds are almost four times Arial's height, which pushed
+# the folder box's text out of sight). Liberation Sans has Arial's metrics, so the window is laid out as on Windows;
+# Wine shows it under Arial's name.
+fc-list -q 'Liberation Sans' || fail "no Liberation Sans (Debian's fonts-liberation) to stand in for Arial"
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >>"$log" 2>&1 ||
+    fail "cannot give the prefix Liberation Sans for Arial"
 
 echo "-- silent install"
 wine "$setup" /S >>"$log" 2>&1 || fail "the setup program failed"
@@ -159,6 +166,9 @@ printer=$(wine 'C:\win32_spooler_tool.exe' default 2>>"$log" | tr -d '\r')
 import -window "$main" "$output/window.png" 2>>"$log" || fail "no screenshot"
 colours=$(identify -format '%k' "$output/window.png" 2>>"$log") || fail "the screenshot cannot be read"
 [ "$colours" -gt 1 ] || fail "the screenshot is one colour"
+# The folder box (Text1 on Frame3 on Frame5, 5670 x 345 twips) shows the output folder readably.
+"$(dirname "$0")/check-box-text.sh" "$output/window.png" $((frame_x + (120 + 480 + 240) / 15)) \
+    $((frame_y + (3720 + 510 + 300) / 15)) $((5670 / 15)) $((345 / 15)) || fail "the folder box's text is cut off"
 
 # Closing the window ends the program: Wine turns Alt+F4 into the system's close command.
 xdo windowfocus --sync "$main" key --clearmodifiers alt+F4
