@@ -13,6 +13,9 @@ std::string_view nameIn(std::string_view tagOpen)
     return tagOpen.substr(std::min(from, tagOpen.size()));
 }
 
+// Pieces handed on that the look-ahead's vector may keep before it lets go of them.
+constexpr std::size_t kDropHeld = 4096;
+
 bool isTextLike(XmlPieceKind kind)
 {
     switch (kind) {
@@ -37,11 +40,11 @@ XmlPrettyPrinter::XmlPrettyPrinter(XmlPieceSink& next)
 
 void XmlPrettyPrinter::piece(const XmlPiece& piece)
 {
-    if (m_raw && m_held.empty()) {
+    if (m_raw && m_heldFrom == m_held.size()) {
         m_next.piece(piece);
         return;
     }
-    const std::uint64_t sequence = m_firstHeld + m_held.size();
+    const std::uint64_t sequence = m_firstHeld + (m_held.size() - m_heldFrom);
     m_held.push_back(Held {
         piece.kind, piece.nodeStart, piece.malformed, piece.line, m_textBase + m_text.size(), piece.text.size() });
     m_text.append(piece.text);
@@ -60,9 +63,9 @@ void XmlPrettyPrinter::end()
 
 XmlPrettyPrinter::Held* XmlPrettyPrinter::heldAt(std::uint64_t sequence)
 {
-    if (sequence < m_firstHeld || sequence - m_firstHeld >= m_held.size())
+    if (sequence < m_firstHeld || sequence - m_firstHeld >= m_held.size() - m_heldFrom)
         return nullptr;
-    return &m_held[static_cast<std::size_t>(sequence - m_firstHeld)];
+    return &m_held[m_heldFrom + static_cast<std::size_t>(sequence - m_firstHeld)];
 }
 
 void XmlPrettyPrinter::decide(Open& open, Decision decision)
@@ -145,8 +148,8 @@ bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
 
 void XmlPrettyPrinter::release(bool all)
 {
-    while (!m_held.empty()) {
-        Held& held = m_held.front();
+    while (m_heldFrom < m_held.size()) {
+        Held& held = m_held[m_heldFrom];
         if (held.malformed && !m_raw) {
             m_raw = true;
             // From here the text is printed as it stands, with the white space that led up to it.
@@ -162,14 +165,23 @@ void XmlPrettyPrinter::release(bool all)
             held.decision = held.hasChild ? Decision::Format : Decision::Keep;
         }
         print(held);
-        m_held.pop_front();
+        ++m_heldFrom;
         ++m_firstHeld;
-        if (m_held.empty()) {
+        if (m_heldFrom == m_held.size()) {
+            m_held.clear();
+            m_heldFrom = 0;
             m_textBase += m_text.size();
             m_text.clear();
-        } else if (const std::size_t done = m_held.front().offset - m_textBase; done > kLookAhead) {
-            m_text.erase(0, done);
-            m_textBase += done;
+        } else {
+            if (const std::size_t done = m_held[m_heldFrom].offset - m_textBase; done > kLookAhead) {
+                m_text.erase(0, done);
+                m_textBase += done;
+            }
+            // What was handed on goes now and then, so that a long look-ahead keeps about what it holds.
+            if (m_heldFrom >= kDropHeld) {
+                m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(m_heldFrom));
+                m_heldFrom = 0;
+            }
         }
     }
 }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -69,9 +68,12 @@ private:
 
     XmlPieceSink& m_next;
 
-    // Pieces waiting for the decision on an element before them; their texts, one after the other.
-    std::deque<Held> m_held;
-    std::uint64_t m_firstHeld = 0; // sequence number of m_held.front()
+    // Pieces waiting for the decision on an element before them, from m_held[m_heldFrom] on; their texts, one after
+    // the other. A vector with a moving front rather than a deque: every piece passes through here, and the
+    // vector empties whenever an element is decided.
+    std::vector<Held> m_held;
+    std::size_t m_heldFrom = 0;
+    std::uint64_t m_firstHeld = 0; // sequence number of m_held[m_heldFrom]
     std::string m_text;
     std::size_t m_textBase = 0; // of m_text[0]
 

@@ -1,6 +1,9 @@
 #include "print/XmlTokenizer.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace papyrant {
 
@@ -11,16 +14,34 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// Names are read loosely: every byte of a multi-byte character counts, so any script's names are names.
+// Names are read loosely: every byte of a multi-byte character counts, so any script's names are names. A table,
+// since every byte of every name is looked up.
+enum NameByte : std::uint8_t
+{
+    kNotName = 0,
+    kNameChar = 1,
+    kNameStart = 2 | kNameChar,
+};
+
+constexpr std::array<std::uint8_t, 256> kNameBytes = [] {
+    std::array<std::uint8_t, 256> table {};
+    for (unsigned c = 0; c < 256; ++c) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80)
+            table[c] = kNameStart;
+        else if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+            table[c] = kNameChar;
+    }
+    return table;
+}();
+
 bool isNameStart(char c)
 {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == ':' || u >= 0x80;
+    return kNameBytes[static_cast<unsigned char>(c)] == kNameStart;
 }
 
 bool isNameChar(char c)
 {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    return kNameBytes[static_cast<unsigned char>(c)] != kNotName;
 }
 
 bool isContinuationByte(char c)
@@ -138,7 +159,12 @@ bool XmlTokenizer::stepContent(bool final)
         return true;
     }
     const std::size_t window = std::min(available, kMaxPiece);
-    const std::size_t markup = std::string_view(p, window).find_first_of("<&");
+    // Two searches for one byte each: a search for either byte would test each byte of the text against both.
+    std::size_t markup = std::string_view::npos;
+    if (const void* lt = std::memchr(p, '<', window))
+        markup = static_cast<std::size_t>(static_cast<const char*>(lt) - p);
+    if (const void* amp = std::memchr(p, '&', markup == std::string_view::npos ? window : markup))
+        markup = static_cast<std::size_t>(static_cast<const char*>(amp) - p);
     // Text is cut where the text is, never where the input's pieces happen to end: then what is white space
     // only does not depend on how the input came.
     if (markup == std::string_view::npos && window < kMaxPiece && !final)
