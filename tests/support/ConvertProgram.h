@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -129,6 +130,17 @@ struct ConvertScene
         return program.run(arguments);
     }
 };
+
+// A source that no batch finishes before a test stops it, however fast the print-out: `head` as UTF-8 (its
+// byte-order mark settles the encoding without reading on), then NULs up to 64 GB, as holes that take no room on
+// the disk and half an hour to print. A test that stops a batch puts one among its files, so that the stop always
+// comes before the end.
+inline void writeEndlessSource(const std::filesystem::path& path, const std::string& head)
+{
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "\xEF\xBB\xBF" << head;
+    std::filesystem::resize_file(path, std::uintmax_t { 1 } << 36);
+}
 
 inline bool contains(const std::string& text, const std::string& part)
 {

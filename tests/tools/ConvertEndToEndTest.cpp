@@ -1,4 +1,5 @@
 // Runs the real papyrant-convert on real files and reads the PDFs back with pdftotext.
+#include "tests/support/ConvertProgram.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/Programs.h"
 #include "tests/support/TempDir.h"
@@ -283,6 +284,8 @@ TEST_F(ConvertEndToEnd, SigintAndSigtermStopTheBatchWithoutAPartialPdf)
         big += "<record n=\"" + std::to_string(line) + "\">a line of a long file, which takes a while</record>\n";
     for (int i = 0; i < 40; ++i)
         file("in/f" + std::to_string(100 + i) + ".xml", big);
+    // However long the test takes to see the first PDF, the batch is still running then.
+    test::writeEndlessSource(root() / "in" / "f120b.xml", big);
 
     for (const auto& [signal, code] : { std::pair { SIGINT, 130 }, std::pair { SIGTERM, 143 } }) {
         fs::remove_all(root() / "out");

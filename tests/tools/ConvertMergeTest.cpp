@@ -230,7 +230,9 @@ TEST(ConvertMerge, AMergeThatFailsAsAWholeLeavesNoFileAndTheOldOneAsItWas)
     EXPECT_EQ(outcome.code, 1) << outcome.errors;
     nothingChanged();
 
-    // Stopped while the files are read, one at a time: the signal lands once the third file is open.
+    // Stopped while the files are read, one at a time: the signal lands once the third file is open, or a later
+    // one, since the merge cannot end before the test sees it: the last file is endless.
+    writeEndlessSource(s.dir.path() / "in" / "f199.xml", sourceText("endless", 10));
     for (const auto& [signal, code] : { std::pair { SIGINT, 130 }, std::pair { SIGTERM, 143 } }) {
         const pid_t pid = s.program.start({ "--merge=all.pdf", "in" });
         const fs::path descriptors = "/proc/" + std::to_string(pid) + "/fd";

@@ -1,9 +1,6 @@
 // The progress line on a real terminal: tmux runs the program in a narrow pane, and its screen is read back.
 #include "tests/support/ConvertProgram.h"
 
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -79,12 +76,8 @@ TEST(ConvertProgressLine, WideNamesNeverWrapAndCtrlCLeavesOnlyTheSummary)
     // Names far wider than the pane in columns, though not in characters: each CJK character takes two.
     for (int i = 0; i < 40; ++i)
         s.file("in/" + std::to_string(i) + "漢字の長いファイル名は端末の幅を超えてしまう文字列です.xml", text);
-    // One file the batch cannot finish before the stop, however fast it prints the others: its text goes on with
-    // 64 GB of NULs, a file of holes that takes no room on the disk and half an hour to print. Its byte-order mark
-    // settles the encoding without reading it all.
-    const fs::path endless = s.dir.path() / "in" / "7漢字の長いファイル名は端末の幅を超えてしまう文字列です.xml";
-    std::ofstream(endless, std::ios::binary | std::ios::trunc) << "\xEF\xBB\xBF" << text;
-    fs::resize_file(endless, std::uintmax_t { 1 } << 36);
+    // One the batch cannot finish before the stop, however fast it prints the others.
+    writeEndlessSource(s.dir.path() / "in" / "7漢字の長いファイル名は端末の幅を超えてしまう文字列です.xml", text);
     ::setenv("LANG", "C.UTF-8", 1);
     const TmuxPane pane(s.dir.path(), 60,
         { (binDir() / "papyrant-convert").string(), "-j", "1", "-o", "out", (s.dir.path() / "in").string() });
