@@ -36,13 +36,6 @@ PrintableLines::PrintableLines(LineSink sink)
 {
 }
 
-void PrintableLines::add(std::string_view text, TextStyle style)
-{
-    // The style stays set until text in another comes: a coloured line changes style at most once a piece.
-    setStyle(style);
-    addText(text);
-}
-
 void PrintableLines::add(std::string_view text)
 {
     setStyle(TextStyle::Text);
@@ -51,6 +44,7 @@ void PrintableLines::add(std::string_view text)
 
 void PrintableLines::setStyle(TextStyle style)
 {
+    // The style stays set until text in another comes: a coloured line changes style at most once a piece.
     if (style == m_style)
         return;
     closeSpan();

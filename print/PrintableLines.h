@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,8 +31,23 @@ public:
     // Takes the next piece of UTF-8 text; a sequence may be split between pieces. Bytes that are not UTF-8
     // are shown as U+FFFD.
     void add(std::string_view text);
-    // The same, in a style other than plain text.
-    void add(std::string_view text, TextStyle style);
+    // The same, in a style other than plain text. Inline for the XML view, which adds a few bytes at a time: most
+    // of its pieces are printable ASCII that goes on the line as it stands.
+    void add(std::string_view text, TextStyle style)
+    {
+        if (style != m_style)
+            setStyle(style);
+        if (!m_afterCr && m_pending.empty() && text.size() < kMaxLineChars - m_column && isPrintableAscii(text)) {
+            if (!text.empty()) {
+                m_line.append(text);
+                m_column += text.size();
+                m_lineStarted = true;
+                m_cutForLength = false;
+            }
+            return;
+        }
+        addText(text);
+    }
     // Ends the line as a line break in the text would, for text whose breaks are not the source's own: the next
     // line begins at `sourceLine`, and the source's breaks after it count on from there.
     void breakLine(std::uint64_t sourceLine);
@@ -39,6 +55,24 @@ public:
     void finish();
 
 private:
+    // Whether every byte is in 0x20 to 0x7E, eight bytes at a time.
+    static bool isPrintableAscii(std::string_view text)
+    {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+        std::size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            // A byte below 0x20 borrows into its high bit; one above 0x7E carries into it, or has it set.
+            if ((((word - kOnes * 0x20) & ~word) | (word + kOnes) | word) & kHighBits)
+                return false;
+        }
+        for (; i < text.size(); ++i)
+            if (static_cast<unsigned char>(text[i]) < 0x20 || static_cast<unsigned char>(text[i]) >= 0x7F)
+                return false;
+        return true;
+    }
     void addText(std::string_view text);
     void addCodePoint(char32_t cp);
     void endLine();

@@ -49,6 +49,16 @@ bool isContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// The kinds of piece that cannot hold a line break: names, delimiters and references. The line count skips them.
+constexpr std::array<bool, kXmlPieceKinds> kWithinLine = [] {
+    std::array<bool, kXmlPieceKinds> table {};
+    for (const XmlPieceKind kind : { XmlPieceKind::EntityReference, XmlPieceKind::StartTagOpen,
+             XmlPieceKind::EndTagOpen, XmlPieceKind::AttributeName, XmlPieceKind::AttributeEquals,
+             XmlPieceKind::TagClose, XmlPieceKind::EmptyTagClose, XmlPieceKind::CDataOpen, XmlPieceKind::CDataClose })
+        table[static_cast<std::size_t>(kind)] = true;
+    return table;
+}();
+
 constexpr std::string_view kCommentOpen = "<!--";
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 // The longest reference read as one: "&#x10FFFF;" and entity names of any sensible length.
@@ -109,7 +119,10 @@ void XmlTokenizer::emit(XmlPieceKind kind, std::size_t length)
 {
     const std::string_view text(m_held.data() + m_pos, length);
     const XmlPiece piece { kind, text, m_lines.line(), m_nodeStart, m_malformed };
-    m_lines.advance(text);
+    if (kWithinLine[static_cast<std::size_t>(kind)])
+        m_lines.advanceWithinLine();
+    else
+        m_lines.advance(text);
     m_pos += length;
     m_nodeStart = false;
     m_malformed = false;
