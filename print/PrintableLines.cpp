@@ -42,16 +42,6 @@ void PrintableLines::add(std::string_view text)
     addText(text);
 }
 
-void PrintableLines::setStyle(TextStyle style)
-{
-    // The style stays set until text in another comes: a coloured line changes style at most once a piece.
-    if (style == m_style)
-        return;
-    closeSpan();
-    m_style = style;
-    m_styleBegin = m_line.size();
-}
-
 void PrintableLines::closeSpan()
 {
     if (m_style != TextStyle::Text && m_line.size() > m_styleBegin) {

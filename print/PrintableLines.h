@@ -35,8 +35,7 @@ public:
     // of its pieces are printable ASCII that goes on the line as it stands.
     void add(std::string_view text, TextStyle style)
     {
-        if (style != m_style)
-            setStyle(style);
+        setStyle(style);
         if (!m_afterCr && m_pending.empty() && text.size() < kMaxLineChars - m_column && isPrintableAscii(text)) {
             if (!text.empty()) {
                 m_line.append(text);
@@ -55,30 +54,57 @@ public:
     void finish();
 
 private:
-    // Whether every byte is in 0x20 to 0x7E, eight bytes at a time.
+    // Whether every byte is in 0x20 to 0x7E, eight bytes at a time; shorter text in two words that may overlap.
     static bool isPrintableAscii(std::string_view text)
     {
         constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-        constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-        std::size_t i = 0;
-        for (; i + 8 <= text.size(); i += 8) {
+        // A byte below 0x20 borrows into its high bit; one above 0x7E carries into it, or has it set.
+        const auto outside = [](std::uint64_t word) {
+            return ((((word - kOnes * 0x20) & ~word) | (word + kOnes) | word) & (kOnes * 0x80)) != 0;
+        };
+        const char* p = text.data();
+        const std::size_t size = text.size();
+        if (size >= 8) {
             std::uint64_t word;
-            std::memcpy(&word, text.data() + i, sizeof word);
-            // A byte below 0x20 borrows into its high bit; one above 0x7E carries into it, or has it set.
-            if ((((word - kOnes * 0x20) & ~word) | (word + kOnes) | word) & kHighBits)
-                return false;
+            for (std::size_t i = 0; i + 8 <= size; i += 8) {
+                std::memcpy(&word, p + i, sizeof word);
+                if (outside(word))
+                    return false;
+            }
+            std::memcpy(&word, p + size - 8, sizeof word);
+            return !outside(word);
         }
-        for (; i < text.size(); ++i)
-            if (static_cast<unsigned char>(text[i]) < 0x20 || static_cast<unsigned char>(text[i]) >= 0x7F)
-                return false;
-        return true;
+        if (size >= 4) {
+            std::uint32_t first;
+            std::uint32_t last;
+            std::memcpy(&first, p, sizeof first);
+            std::memcpy(&last, p + size - 4, sizeof last);
+            return !outside(first | std::uint64_t { last } << 32);
+        }
+        if (size >= 2) {
+            std::uint16_t first;
+            std::uint16_t last;
+            std::memcpy(&first, p, sizeof first);
+            std::memcpy(&last, p + size - 2, sizeof last);
+            return !outside((first | std::uint64_t { last } << 16) * 0x0000000100000001ull);
+        }
+        return size == 0 || !outside(static_cast<unsigned char>(p[0]) * kOnes);
     }
     void addText(std::string_view text);
     void addCodePoint(char32_t cp);
     void endLine();
     void cutForLength();
     void flushPending();
-    void setStyle(TextStyle style);
+    // The style stays set until text in another comes: a coloured line changes style at most once a piece.
+    void setStyle(TextStyle style)
+    {
+        if (style == m_style)
+            return;
+        if (m_style != TextStyle::Text && m_line.size() > m_styleBegin)
+            closeSpan();
+        m_style = style;
+        m_styleBegin = m_line.size();
+    }
     void closeSpan();
 
     LineSink m_sink;

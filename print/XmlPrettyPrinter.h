@@ -61,6 +61,9 @@ private:
     bool judge(const XmlPiece& piece, std::uint64_t sequence);
     Held* heldAt(std::uint64_t sequence);
     void decide(Open& open, Decision decision);
+    // Whether the held piece must wait for the decision on its element; with `all`, or once the look-ahead is
+    // used up, decides it on what has been seen instead.
+    bool waits(Held& held, bool all);
     // Hands on what is decided; with `all`, decides the rest on what has been seen.
     void release(bool all);
     void print(const Held& held);
@@ -81,7 +84,7 @@ private:
     std::vector<Open> m_open;
     std::string m_names;
     std::uint64_t m_startTag = 0; // sequence number of the start tag being read
-    std::string m_startName;
+    std::size_t m_startNameSize = 0; // its name is the end of m_names while it is read
     bool m_readingStartTag = false;
     bool m_lost = false; // the markup could not be followed from some piece on
 
