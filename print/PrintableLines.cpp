@@ -42,6 +42,18 @@ void PrintableLines::add(std::string_view text)
     addText(text);
 }
 
+bool PrintableLines::isLongPrintableAscii(std::string_view text)
+{
+    std::uint64_t word;
+    for (std::size_t i = 0; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (outsidePrintableAscii(word))
+            return false;
+    }
+    std::memcpy(&word, text.data() + text.size() - 8, sizeof word);
+    return !outsidePrintableAscii(word);
+}
+
 void PrintableLines::closeSpan()
 {
     if (m_style != TextStyle::Text && m_line.size() > m_styleBegin) {

@@ -54,42 +54,37 @@ public:
     void finish();
 
 private:
-    // Whether every byte is in 0x20 to 0x7E, eight bytes at a time; shorter text in two words that may overlap.
-    static bool isPrintableAscii(std::string_view text)
+    // A byte below 0x20 borrows into its high bit; one above 0x7E carries into it, or has it set.
+    static bool outsidePrintableAscii(std::uint64_t word)
     {
         constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-        // A byte below 0x20 borrows into its high bit; one above 0x7E carries into it, or has it set.
-        const auto outside = [](std::uint64_t word) {
-            return ((((word - kOnes * 0x20) & ~word) | (word + kOnes) | word) & (kOnes * 0x80)) != 0;
-        };
+        return ((((word - kOnes * 0x20) & ~word) | (word + kOnes) | word) & (kOnes * 0x80)) != 0;
+    }
+    // Whether every byte is in 0x20 to 0x7E: short text in two words that may overlap, inline, since most
+    // pieces are a few bytes; longer text eight bytes at a time.
+    static bool isPrintableAscii(std::string_view text)
+    {
         const char* p = text.data();
         const std::size_t size = text.size();
-        if (size >= 8) {
-            std::uint64_t word;
-            for (std::size_t i = 0; i + 8 <= size; i += 8) {
-                std::memcpy(&word, p + i, sizeof word);
-                if (outside(word))
-                    return false;
-            }
-            std::memcpy(&word, p + size - 8, sizeof word);
-            return !outside(word);
-        }
+        if (size >= 8)
+            return isLongPrintableAscii(text);
         if (size >= 4) {
             std::uint32_t first;
             std::uint32_t last;
             std::memcpy(&first, p, sizeof first);
             std::memcpy(&last, p + size - 4, sizeof last);
-            return !outside(first | std::uint64_t { last } << 32);
+            return !outsidePrintableAscii(first | std::uint64_t { last } << 32);
         }
         if (size >= 2) {
             std::uint16_t first;
             std::uint16_t last;
             std::memcpy(&first, p, sizeof first);
             std::memcpy(&last, p + size - 2, sizeof last);
-            return !outside((first | std::uint64_t { last } << 16) * 0x0000000100000001ull);
+            return !outsidePrintableAscii((first | std::uint64_t { last } << 16) * 0x0000000100000001ull);
         }
-        return size == 0 || !outside(static_cast<unsigned char>(p[0]) * kOnes);
+        return size == 0 || !outsidePrintableAscii(static_cast<unsigned char>(p[0]) * 0x0101010101010101ull);
     }
+    static bool isLongPrintableAscii(std::string_view text);
     void addText(std::string_view text);
     void addCodePoint(char32_t cp);
     void endLine();

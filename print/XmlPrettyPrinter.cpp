@@ -53,7 +53,7 @@ void XmlPrettyPrinter::piece(const XmlPiece& piece)
         m_held.back().malformed = true;
     }
     // Most pieces come while the look-ahead waits on the element of the first one held: nothing can go on.
-    if (m_held.size() - m_heldFrom > 1 && waits(m_held[m_heldFrom], false))
+    if (m_textBase + m_text.size() < m_waitsUntil && !m_lost && m_held[m_heldFrom].decision == Decision::Unknown)
         return;
     release(false);
 }
@@ -160,8 +160,10 @@ bool XmlPrettyPrinter::waits(Held& held, bool all)
         || held.decision != Decision::Unknown)
         return false;
     const std::size_t after = m_textBase + m_text.size() - (held.offset + held.size);
-    if (!all && !m_lost && after < kLookAhead)
+    if (!all && !m_lost && after < kLookAhead) {
+        m_waitsUntil = held.offset + held.size + kLookAhead;
         return true;
+    }
     // Judged on what the look-ahead has seen.
     held.decision = held.hasChild ? Decision::Format : Decision::Keep;
     return false;
@@ -169,6 +171,7 @@ bool XmlPrettyPrinter::waits(Held& held, bool all)
 
 void XmlPrettyPrinter::release(bool all)
 {
+    m_waitsUntil = 0;
     for (; m_heldFrom < m_held.size(); ++m_heldFrom, ++m_firstHeld) {
         Held& held = m_held[m_heldFrom];
         if (held.malformed && !m_raw) {
@@ -210,8 +213,8 @@ void XmlPrettyPrinter::breakLine(std::uint64_t line, std::size_t depth)
 
 void XmlPrettyPrinter::print(const Held& held)
 {
-    const XmlPiece piece { held.kind, std::string_view(m_text).substr(held.offset - m_textBase, held.size), held.line,
-        held.nodeStart, held.malformed };
+    const XmlPiece piece { held.kind, std::string_view(m_text.data() + (held.offset - m_textBase), held.size),
+        held.line, held.nodeStart, held.malformed };
     if (m_raw) {
         m_next.piece(piece);
         return;

@@ -79,6 +79,8 @@ private:
     std::uint64_t m_firstHeld = 0; // sequence number of m_held[m_heldFrom]
     std::string m_text;
     std::size_t m_textBase = 0; // of m_text[0]
+    // While the first piece held waits on the look-ahead: where the look-ahead ends, counted as offsets are; else 0.
+    std::size_t m_waitsUntil = 0;
 
     // The look-ahead's view of the open elements.
     std::vector<Open> m_open;

@@ -140,9 +140,11 @@ std::size_t XmlTokenizer::wholeCharacters(std::size_t length) const
 
 std::size_t XmlTokenizer::nameLength(std::size_t from, bool final) const
 {
+    const char* p = m_held.data() + m_pos;
     const std::size_t available = m_held.size() - m_pos;
+    const std::size_t limit = std::min(available, from + kMaxPiece);
     std::size_t end = from;
-    while (end < available && end - from < kMaxPiece && isNameChar(m_held[m_pos + end]))
+    while (end < limit && isNameChar(p[end]))
         ++end;
     if (end == available && !final && end - from < kMaxPiece)
         return std::string_view::npos;
