@@ -78,7 +78,28 @@ void XmlPrettyPrinter::decide(Open& open, Decision decision)
         held->decision = decision;
 }
 
-bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
+inline bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
+{
+    // A tag's inner parts, and its close when no start tag is being read, change nothing the look-ahead knows:
+    // these are most pieces, and need no call.
+    switch (piece.kind) {
+    case XmlPieceKind::TagSpace:
+    case XmlPieceKind::AttributeName:
+    case XmlPieceKind::AttributeEquals:
+    case XmlPieceKind::AttributeValue:
+        return !piece.malformed;
+    case XmlPieceKind::TagClose:
+    case XmlPieceKind::EmptyTagClose:
+        if (!m_readingStartTag)
+            return !piece.malformed;
+        break;
+    default:
+        break;
+    }
+    return judgeStructure(piece, sequence);
+}
+
+bool XmlPrettyPrinter::judgeStructure(const XmlPiece& piece, std::uint64_t sequence)
 {
     if (piece.malformed)
         return false;

@@ -59,6 +59,7 @@ private:
 
     // The look-ahead, on each piece as it comes in.
     bool judge(const XmlPiece& piece, std::uint64_t sequence);
+    bool judgeStructure(const XmlPiece& piece, std::uint64_t sequence);
     Held* heldAt(std::uint64_t sequence);
     void decide(Open& open, Decision decision);
     // Whether the held piece must wait for the decision on its element; with `all`, or once the look-ahead is

@@ -115,7 +115,8 @@ bool XmlTokenizer::step(bool final)
     return false;
 }
 
-void XmlTokenizer::emit(XmlPieceKind kind, std::size_t length)
+// Inline, as is the name scan: every piece goes out through here.
+inline void XmlTokenizer::emit(XmlPieceKind kind, std::size_t length)
 {
     const std::string_view text(m_held.data() + m_pos, length);
     const XmlPiece piece { kind, text, m_lines.line(), m_nodeStart, m_malformed };
@@ -138,7 +139,7 @@ std::size_t XmlTokenizer::wholeCharacters(std::size_t length) const
     return cut > 0 ? cut : length;
 }
 
-std::size_t XmlTokenizer::nameLength(std::size_t from, bool final) const
+inline std::size_t XmlTokenizer::nameLength(std::size_t from, bool final) const
 {
     const char* p = m_held.data() + m_pos;
     const std::size_t available = m_held.size() - m_pos;
