@@ -36,26 +36,22 @@ PrintableLines::PrintableLines(LineSink sink)
 {
 }
 
-void PrintableLines::add(std::string_view text, TextStyle style)
-{
-    // The style stays set until text in another comes: a coloured line changes style at most once a piece.
-    setStyle(style);
-    addText(text);
-}
-
 void PrintableLines::add(std::string_view text)
 {
     setStyle(TextStyle::Text);
     addText(text);
 }
 
-void PrintableLines::setStyle(TextStyle style)
+bool PrintableLines::isLongPrintableAscii(std::string_view text)
 {
-    if (style == m_style)
-        return;
-    closeSpan();
-    m_style = style;
-    m_styleBegin = m_line.size();
+    std::uint64_t word;
+    for (std::size_t i = 0; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (outsidePrintableAscii(word))
+            return false;
+    }
+    std::memcpy(&word, text.data() + text.size() - 8, sizeof word);
+    return !outsidePrintableAscii(word);
 }
 
 void PrintableLines::closeSpan()

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,8 +31,22 @@ public:
     // Takes the next piece of UTF-8 text; a sequence may be split between pieces. Bytes that are not UTF-8
     // are shown as U+FFFD.
     void add(std::string_view text);
-    // The same, in a style other than plain text.
-    void add(std::string_view text, TextStyle style);
+    // The same, in a style other than plain text. Inline for the XML view, which adds a few bytes at a time: most
+    // of its pieces are printable ASCII that goes on the line as it stands.
+    void add(std::string_view text, TextStyle style)
+    {
+        setStyle(style);
+        if (!m_afterCr && m_pending.empty() && text.size() < kMaxLineChars - m_column && isPrintableAscii(text)) {
+            if (!text.empty()) {
+                m_line.append(text);
+                m_column += text.size();
+                m_lineStarted = true;
+                m_cutForLength = false;
+            }
+            return;
+        }
+        addText(text);
+    }
     // Ends the line as a line break in the text would, for text whose breaks are not the source's own: the next
     // line begins at `sourceLine`, and the source's breaks after it count on from there.
     void breakLine(std::uint64_t sourceLine);
@@ -39,12 +54,52 @@ public:
     void finish();
 
 private:
+    // A byte below 0x20 borrows into its high bit; one above 0x7E carries into it, or has it set.
+    static bool outsidePrintableAscii(std::uint64_t word)
+    {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        return ((((word - kOnes * 0x20) & ~word) | (word + kOnes) | word) & (kOnes * 0x80)) != 0;
+    }
+    // Whether every byte is in 0x20 to 0x7E: short text in two words that may overlap, inline, since most
+    // pieces are a few bytes; longer text eight bytes at a time.
+    static bool isPrintableAscii(std::string_view text)
+    {
+        const char* p = text.data();
+        const std::size_t size = text.size();
+        if (size >= 8)
+            return isLongPrintableAscii(text);
+        if (size >= 4) {
+            std::uint32_t first;
+            std::uint32_t last;
+            std::memcpy(&first, p, sizeof first);
+            std::memcpy(&last, p + size - 4, sizeof last);
+            return !outsidePrintableAscii(first | std::uint64_t { last } << 32);
+        }
+        if (size >= 2) {
+            std::uint16_t first;
+            std::uint16_t last;
+            std::memcpy(&first, p, sizeof first);
+            std::memcpy(&last, p + size - 2, sizeof last);
+            return !outsidePrintableAscii((first | std::uint64_t { last } << 16) * 0x0000000100000001ull);
+        }
+        return size == 0 || !outsidePrintableAscii(static_cast<unsigned char>(p[0]) * 0x0101010101010101ull);
+    }
+    static bool isLongPrintableAscii(std::string_view text);
     void addText(std::string_view text);
     void addCodePoint(char32_t cp);
     void endLine();
     void cutForLength();
     void flushPending();
-    void setStyle(TextStyle style);
+    // The style stays set until text in another comes: a coloured line changes style at most once a piece.
+    void setStyle(TextStyle style)
+    {
+        if (style == m_style)
+            return;
+        if (m_style != TextStyle::Text && m_line.size() > m_styleBegin)
+            closeSpan();
+        m_style = style;
+        m_styleBegin = m_line.size();
+    }
     void closeSpan();
 
     LineSink m_sink;

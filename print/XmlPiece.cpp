@@ -1,5 +1,7 @@
 #include "print/XmlPiece.h"
 
+#include <cstring>
+
 namespace papyrant {
 
 TextStyle styleOf(XmlPieceKind kind)
@@ -51,7 +53,7 @@ void SourceLineCounter::advance(std::string_view text)
     // store and load them again.
     std::uint64_t line = m_line;
     bool afterCr = m_afterCr;
-    for (const char c : text) {
+    const auto count = [&](char c) {
         if (static_cast<unsigned char>(c) > '\r') {
             afterCr = false; // most bytes: above both line ends
         } else if (c == '\n') {
@@ -64,7 +66,22 @@ void SourceLineCounter::advance(std::string_view text)
         } else {
             afterCr = false;
         }
+    };
+    std::size_t i = 0;
+    // Eight bytes at a time past those with no byte as low as CR.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (((word - kOnes * ('\r' + 1)) & ~word & (kOnes * 0x80)) == 0) {
+            afterCr = false;
+            continue;
+        }
+        for (std::size_t j = i; j < i + 8; ++j)
+            count(text[j]);
     }
+    for (; i < text.size(); ++i)
+        count(text[i]);
     m_line = line;
     m_afterCr = afterCr;
 }

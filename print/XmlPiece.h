@@ -2,6 +2,7 @@
 
 #include "print/PrintLine.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -30,6 +31,9 @@ enum class XmlPieceKind : std::uint8_t
     Folded, // a note standing for text left out
     LineBreak, // not text: the next piece begins a new printed line, at source line `line`
 };
+
+// How many kinds there are, for tables indexed by kind.
+constexpr std::size_t kXmlPieceKinds = static_cast<std::size_t>(XmlPieceKind::LineBreak) + 1;
 
 struct XmlPiece
 {
@@ -61,6 +65,11 @@ public:
         return m_line;
     }
     void advance(std::string_view text);
+    // Passes text known to hold no CR or LF, such as a name.
+    void advanceWithinLine()
+    {
+        m_afterCr = false;
+    }
 
 private:
     std::uint64_t m_line = 1;

@@ -52,6 +52,9 @@ void XmlPrettyPrinter::piece(const XmlPiece& piece)
         m_lost = true;
         m_held.back().malformed = true;
     }
+    // Most pieces come while the look-ahead waits on the element of the first one held: nothing can go on.
+    if (m_textBase + m_text.size() < m_waitsUntil && !m_lost && m_held[m_heldFrom].decision == Decision::Unknown)
+        return;
     release(false);
 }
 
@@ -75,7 +78,28 @@ void XmlPrettyPrinter::decide(Open& open, Decision decision)
         held->decision = decision;
 }
 
-bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
+inline bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
+{
+    // A tag's inner parts, and its close when no start tag is being read, change nothing the look-ahead knows:
+    // these are most pieces, and need no call.
+    switch (piece.kind) {
+    case XmlPieceKind::TagSpace:
+    case XmlPieceKind::AttributeName:
+    case XmlPieceKind::AttributeEquals:
+    case XmlPieceKind::AttributeValue:
+        return !piece.malformed;
+    case XmlPieceKind::TagClose:
+    case XmlPieceKind::EmptyTagClose:
+        if (!m_readingStartTag)
+            return !piece.malformed;
+        break;
+    default:
+        break;
+    }
+    return judgeStructure(piece, sequence);
+}
+
+bool XmlPrettyPrinter::judgeStructure(const XmlPiece& piece, std::uint64_t sequence)
 {
     if (piece.malformed)
         return false;
@@ -98,8 +122,13 @@ bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
     case XmlPieceKind::StartTagOpen:
         if (piece.nodeStart) {
             childMarkup();
+            // The name goes on the open elements' names at once, and comes off again if the tag closes itself.
+            if (m_readingStartTag)
+                m_names.resize(m_names.size() - m_startNameSize);
+            const std::string_view name = nameIn(piece.text);
+            m_names.append(name);
+            m_startNameSize = name.size();
             m_startTag = sequence;
-            m_startName.assign(nameIn(piece.text));
             m_readingStartTag = true;
         }
         return true;
@@ -108,13 +137,13 @@ bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
             m_readingStartTag = false;
             if (m_open.size() >= kMaxDepth)
                 return false;
-            m_open.push_back(Open { m_startTag, m_startName.size(), false, false });
-            m_names.append(m_startName);
+            m_open.push_back(Open { m_startTag, m_startNameSize, false, false });
         }
         return true;
     case XmlPieceKind::EmptyTagClose:
         if (m_readingStartTag) {
             m_readingStartTag = false;
+            m_names.resize(m_names.size() - m_startNameSize);
             if (Held* held = heldAt(m_startTag))
                 held->decision = Decision::Keep;
         }
@@ -146,9 +175,25 @@ bool XmlPrettyPrinter::judge(const XmlPiece& piece, std::uint64_t sequence)
     }
 }
 
+bool XmlPrettyPrinter::waits(Held& held, bool all)
+{
+    if (m_raw || held.malformed || held.kind != XmlPieceKind::StartTagOpen || !held.nodeStart || m_keptDepth > 0
+        || held.decision != Decision::Unknown)
+        return false;
+    const std::size_t after = m_textBase + m_text.size() - (held.offset + held.size);
+    if (!all && !m_lost && after < kLookAhead) {
+        m_waitsUntil = held.offset + held.size + kLookAhead;
+        return true;
+    }
+    // Judged on what the look-ahead has seen.
+    held.decision = held.hasChild ? Decision::Format : Decision::Keep;
+    return false;
+}
+
 void XmlPrettyPrinter::release(bool all)
 {
-    while (m_heldFrom < m_held.size()) {
+    m_waitsUntil = 0;
+    for (; m_heldFrom < m_held.size(); ++m_heldFrom, ++m_firstHeld) {
         Held& held = m_held[m_heldFrom];
         if (held.malformed && !m_raw) {
             m_raw = true;
@@ -156,33 +201,25 @@ void XmlPrettyPrinter::release(bool all)
             if (!m_droppedSpace.empty())
                 m_next.piece(XmlPiece { XmlPieceKind::Text, m_droppedSpace, m_droppedLine });
         }
-        if (!m_raw && held.kind == XmlPieceKind::StartTagOpen && held.nodeStart && m_keptDepth == 0
-            && held.decision == Decision::Unknown) {
-            const std::size_t after = m_textBase + m_text.size() - (held.offset + held.size);
-            if (!all && !m_lost && after < kLookAhead)
-                return;
-            // Judged on what the look-ahead has seen.
-            held.decision = held.hasChild ? Decision::Format : Decision::Keep;
-        }
+        if (waits(held, all))
+            break;
         print(held);
-        ++m_heldFrom;
-        ++m_firstHeld;
-        if (m_heldFrom == m_held.size()) {
-            m_held.clear();
-            m_heldFrom = 0;
-            m_textBase += m_text.size();
-            m_text.clear();
-        } else {
-            if (const std::size_t done = m_held[m_heldFrom].offset - m_textBase; done > kLookAhead) {
-                m_text.erase(0, done);
-                m_textBase += done;
-            }
-            // What was handed on goes now and then, so that a long look-ahead keeps about what it holds.
-            if (m_heldFrom >= kDropHeld) {
-                m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(m_heldFrom));
-                m_heldFrom = 0;
-            }
-        }
+    }
+    if (m_heldFrom == m_held.size()) {
+        m_held.clear();
+        m_heldFrom = 0;
+        m_textBase += m_text.size();
+        m_text.clear();
+        return;
+    }
+    if (const std::size_t done = m_held[m_heldFrom].offset - m_textBase; done > kLookAhead) {
+        m_text.erase(0, done);
+        m_textBase += done;
+    }
+    // What was handed on goes now and then, so that a long look-ahead keeps about what it holds.
+    if (m_heldFrom >= kDropHeld) {
+        m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(m_heldFrom));
+        m_heldFrom = 0;
     }
 }
 
@@ -197,8 +234,8 @@ void XmlPrettyPrinter::breakLine(std::uint64_t line, std::size_t depth)
 
 void XmlPrettyPrinter::print(const Held& held)
 {
-    const XmlPiece piece { held.kind, std::string_view(m_text).substr(held.offset - m_textBase, held.size), held.line,
-        held.nodeStart, held.malformed };
+    const XmlPiece piece { held.kind, std::string_view(m_text.data() + (held.offset - m_textBase), held.size),
+        held.line, held.nodeStart, held.malformed };
     if (m_raw) {
         m_next.piece(piece);
         return;

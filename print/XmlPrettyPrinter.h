@@ -59,8 +59,12 @@ private:
 
     // The look-ahead, on each piece as it comes in.
     bool judge(const XmlPiece& piece, std::uint64_t sequence);
+    bool judgeStructure(const XmlPiece& piece, std::uint64_t sequence);
     Held* heldAt(std::uint64_t sequence);
     void decide(Open& open, Decision decision);
+    // Whether the held piece must wait for the decision on its element; with `all`, or once the look-ahead is
+    // used up, decides it on what has been seen instead.
+    bool waits(Held& held, bool all);
     // Hands on what is decided; with `all`, decides the rest on what has been seen.
     void release(bool all);
     void print(const Held& held);
@@ -76,12 +80,14 @@ private:
     std::uint64_t m_firstHeld = 0; // sequence number of m_held[m_heldFrom]
     std::string m_text;
     std::size_t m_textBase = 0; // of m_text[0]
+    // While the first piece held waits on the look-ahead: where the look-ahead ends, counted as offsets are; else 0.
+    std::size_t m_waitsUntil = 0;
 
     // The look-ahead's view of the open elements.
     std::vector<Open> m_open;
     std::string m_names;
     std::uint64_t m_startTag = 0; // sequence number of the start tag being read
-    std::string m_startName;
+    std::size_t m_startNameSize = 0; // its name is the end of m_names while it is read
     bool m_readingStartTag = false;
     bool m_lost = false; // the markup could not be followed from some piece on
 

@@ -7,6 +7,7 @@
 #include "print/XmlPrettyPrinter.h"
 #include "print/XmlTokenizer.h"
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -19,28 +20,27 @@ class XmlTextView::Output : public XmlPieceSink
 public:
     Output(PrintableLines& lines, bool colour)
         : m_lines(lines)
-        , m_colour(colour)
     {
+        for (std::size_t kind = 0; kind < m_styles.size(); ++kind) {
+            const TextStyle style = styleOf(static_cast<XmlPieceKind>(kind));
+            m_styles[kind] = colour || style == TextStyle::Folded ? style : TextStyle::Text;
+        }
     }
 
     void piece(const XmlPiece& piece) override
     {
-        if (piece.kind == XmlPieceKind::LineBreak) {
+        if (piece.kind == XmlPieceKind::LineBreak)
             m_lines.breakLine(piece.line);
-            return;
-        }
-        const TextStyle style = styleOf(piece.kind);
-        if (style == TextStyle::Text || (!m_colour && style != TextStyle::Folded))
-            m_lines.add(piece.text);
         else
-            m_lines.add(piece.text, style);
+            m_lines.add(piece.text, m_styles[static_cast<std::size_t>(piece.kind)]);
     }
 
     void end() override { }
 
 private:
     PrintableLines& m_lines;
-    bool m_colour;
+    // Each kind's style, worked out once: every piece asks.
+    std::array<TextStyle, kXmlPieceKinds> m_styles {};
 };
 
 class XmlTextView::Stages

@@ -49,6 +49,16 @@ bool isContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// The kinds of piece that cannot hold a line break: names, delimiters and references. The line count skips them.
+constexpr std::array<bool, kXmlPieceKinds> kWithinLine = [] {
+    std::array<bool, kXmlPieceKinds> table {};
+    for (const XmlPieceKind kind : { XmlPieceKind::EntityReference, XmlPieceKind::StartTagOpen,
+             XmlPieceKind::EndTagOpen, XmlPieceKind::AttributeName, XmlPieceKind::AttributeEquals,
+             XmlPieceKind::TagClose, XmlPieceKind::EmptyTagClose, XmlPieceKind::CDataOpen, XmlPieceKind::CDataClose })
+        table[static_cast<std::size_t>(kind)] = true;
+    return table;
+}();
+
 constexpr std::string_view kCommentOpen = "<!--";
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 // The longest reference read as one: "&#x10FFFF;" and entity names of any sensible length.
@@ -105,11 +115,15 @@ bool XmlTokenizer::step(bool final)
     return false;
 }
 
-void XmlTokenizer::emit(XmlPieceKind kind, std::size_t length)
+// Inline, as is the name scan: every piece goes out through here.
+inline void XmlTokenizer::emit(XmlPieceKind kind, std::size_t length)
 {
     const std::string_view text(m_held.data() + m_pos, length);
     const XmlPiece piece { kind, text, m_lines.line(), m_nodeStart, m_malformed };
-    m_lines.advance(text);
+    if (kWithinLine[static_cast<std::size_t>(kind)])
+        m_lines.advanceWithinLine();
+    else
+        m_lines.advance(text);
     m_pos += length;
     m_nodeStart = false;
     m_malformed = false;
@@ -125,11 +139,13 @@ std::size_t XmlTokenizer::wholeCharacters(std::size_t length) const
     return cut > 0 ? cut : length;
 }
 
-std::size_t XmlTokenizer::nameLength(std::size_t from, bool final) const
+inline std::size_t XmlTokenizer::nameLength(std::size_t from, bool final) const
 {
+    const char* p = m_held.data() + m_pos;
     const std::size_t available = m_held.size() - m_pos;
+    const std::size_t limit = std::min(available, from + kMaxPiece);
     std::size_t end = from;
-    while (end < available && end - from < kMaxPiece && isNameChar(m_held[m_pos + end]))
+    while (end < limit && isNameChar(p[end]))
         ++end;
     if (end == available && !final && end - from < kMaxPiece)
         return std::string_view::npos;

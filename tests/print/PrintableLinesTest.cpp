@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace papyrant;
@@ -166,6 +167,42 @@ TEST(PrintableLines, StyledTextKeepsItsStyleOverExactlyWhatItBecame)
     for (const Line& line : lines)
         numbers.push_back(line.number);
     EXPECT_EQ(numbers, (std::vector<std::uint64_t> { 1, 2, 3, 0, 40, 41 }));
+}
+
+TEST(PrintableLines, StyledPiecesShowEveryByteWhateverTheirLengthAndWhereTheByteSits)
+{
+    // Styled pieces of printable ASCII take a shorter way to the line, which checks several bytes at once: a byte
+    // just outside the printable range must still be shown as it is in plain text, wherever it sits.
+    const std::vector<std::pair<std::string, std::string>> shown = {
+        { std::string(1, '\0'), "^@" },
+        { "\x1F", "^_" },
+        { "\x7F", "^?" },
+        { "\xC3\xA9", "\xC3\xA9" },
+        { "\xFF", "\xEF\xBF\xBD" },
+        { "~", "~" },
+        { " ", " " },
+    };
+    for (std::size_t length = 1; length <= 20; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const auto& [byte, expected] : shown) {
+                const std::string piece = std::string(at, 'a') + byte + std::string(length - at - 1, 'b');
+                std::vector<std::string> lines;
+                std::vector<StyleSpan> spans;
+                PrintableLines printable([&](const PrintLine& line) {
+                    lines.emplace_back(line.text);
+                    spans.assign(line.spans.begin(), line.spans.end());
+                });
+                printable.add("<", TextStyle::Text);
+                printable.add(piece, TextStyle::AttributeValue);
+                printable.finish();
+                const std::string line = "<" + std::string(at, 'a') + expected + std::string(length - at - 1, 'b');
+                ASSERT_EQ(lines, std::vector<std::string> { line }) << length << " " << at;
+                ASSERT_EQ(spans.size(), 1u);
+                EXPECT_EQ(spans[0].begin, 1u);
+                EXPECT_EQ(spans[0].end, line.size());
+            }
+        }
+    }
 }
 
 TEST(PaperSize, LetterInTheUsAndCanadaA4Elsewhere)

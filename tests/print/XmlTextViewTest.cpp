@@ -243,6 +243,33 @@ TEST(XmlTextView, PrettyIndentsElementsThatRunTogetherAndKeepsMixedContent)
     EXPECT_EQ(numbers, (std::vector<std::uint64_t> { 1, 3, 3, 3, 4, 4, 4, 4, 4, 5, 7, 7, 7, 7, 7, 7 }));
 }
 
+TEST(XmlTextView, PrettyLinesCarryTheirSourceLineWhereverTheBreaksBeforeThemSit)
+{
+    // The breaks in a long comment, counted here one byte at a time, CR LF as one; the view counts them several
+    // bytes at a time, and a CR LF may straddle what it takes together.
+    const auto breaksIn = [](std::string_view text) {
+        std::uint64_t breaks = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' || text[i] == '\n')
+                ++breaks;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        }
+        return breaks;
+    };
+    for (std::size_t gap = 0; gap < 20; ++gap) {
+        const std::string comment = "<!--" + std::string(gap, 'x') + "\r\n" + std::string(gap % 9, 'y') + "\r"
+            + std::string(gap % 5, 'z') + "\n\n" + std::string(gap, '-') + "\r-->";
+        const std::string input = "<r>" + comment + "<a/></r>";
+        for (const std::size_t step : { std::size_t { 1 }, std::size_t { 5 }, input.size() }) {
+            const std::vector<Line> lines = linesOf(input, kPretty, step);
+            ASSERT_GE(lines.size(), 2u);
+            EXPECT_EQ(lines[lines.size() - 2].text, "  <a/>") << gap << " " << step;
+            EXPECT_EQ(lines[lines.size() - 2].number, 1 + breaksIn(comment)) << gap << " " << step;
+        }
+    }
+}
+
 TEST(XmlTextView, PrettyJudgesAnElementOnlyWithinItsLookAhead)
 {
     std::string children;
