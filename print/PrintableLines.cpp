@@ -44,14 +44,11 @@ void PrintableLines::add(std::string_view text)
 
 bool PrintableLines::isLongPrintableAscii(std::string_view text)
 {
-    std::uint64_t word;
     for (std::size_t i = 0; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (outsidePrintableAscii(word))
+        if (outsidePrintableAscii(bytewords::wordAt(text.data() + i)))
             return false;
     }
-    std::memcpy(&word, text.data() + text.size() - 8, sizeof word);
-    return !outsidePrintableAscii(word);
+    return !outsidePrintableAscii(bytewords::wordAt(text.data() + text.size() - 8));
 }
 
 void PrintableLines::closeSpan()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/PrintLine.h"
+#include "text/ByteWords.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,11 +55,9 @@ public:
     void finish();
 
 private:
-    // A byte below 0x20 borrows into its high bit; one above 0x7E carries into it, or has it set.
     static bool outsidePrintableAscii(std::uint64_t word)
     {
-        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-        return ((((word - kOnes * 0x20) & ~word) | (word + kOnes) | word) & (kOnes * 0x80)) != 0;
+        return bytewords::anyBelow(word, 0x20) | bytewords::anyAtOrAbove(word, 0x7F);
     }
     // Whether every byte is in 0x20 to 0x7E: short text in two words that may overlap, inline, since most
     // pieces are a few bytes; longer text eight bytes at a time.
@@ -82,7 +81,7 @@ private:
             std::memcpy(&last, p + size - 2, sizeof last);
             return !outsidePrintableAscii((first | std::uint64_t { last } << 16) * 0x0000000100000001ull);
         }
-        return size == 0 || !outsidePrintableAscii(static_cast<unsigned char>(p[0]) * 0x0101010101010101ull);
+        return size == 0 || !outsidePrintableAscii(static_cast<unsigned char>(p[0]) * bytewords::kEachByte);
     }
     static bool isLongPrintableAscii(std::string_view text);
     void addText(std::string_view text);

@@ -1,6 +1,6 @@
 #include "print/XmlPiece.h"
 
-#include <cstring>
+#include "text/ByteWords.h"
 
 namespace papyrant {
 
@@ -69,11 +69,8 @@ void SourceLineCounter::advance(std::string_view text)
     };
     std::size_t i = 0;
     // Eight bytes at a time past those with no byte as low as CR.
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
     for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (((word - kOnes * ('\r' + 1)) & ~word & (kOnes * 0x80)) == 0) {
+        if (!bytewords::anyBelow(bytewords::wordAt(text.data() + i), '\r' + 1)) {
             afterCr = false;
             continue;
         }

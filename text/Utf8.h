@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/ByteWords.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,9 +22,7 @@ inline std::size_t asciiPrefix(const unsigned char* p, std::size_t size)
 {
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p + i, sizeof word);
-        if (word & 0x8080808080808080ull)
+        if (bytewords::anyAtOrAbove(bytewords::wordAt(p + i), 0x80))
             break;
     }
     while (i < size && p[i] < 0x80)
