@@ -57,7 +57,7 @@ public:
 private:
     static bool outsidePrintableAscii(std::uint64_t word)
     {
-        return bytewords::anyBelow(word, 0x20) | bytewords::anyAtOrAbove(word, 0x7F);
+        return bytewords::anyBelow(word, 0x20) || bytewords::anyAtOrAbove(word, 0x7F);
     }
     // Whether every byte is in 0x20 to 0x7E: short text in two words that may overlap, inline, since most
     // pieces are a few bytes; longer text eight bytes at a time.
