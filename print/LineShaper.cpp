@@ -386,8 +386,7 @@ void LineShaper::emitRow(std::size_t begin, std::size_t end, double width, std::
     // In a left-to-right line, each right-to-left cluster is a show of its own. PDFium puts the shows of a line
     // in order by where each starts and then turns the right-to-left text round, so a show of several
     // clusters in reading order came back reversed; one cluster a show, it comes back in reading order. The
-    // readers that keep the drawing order are not affected. Where PDFium takes a page for vertical text (lines
-    // of right-to-left text flush right beside short left-to-right ones), it still breaks such runs up.
+    // readers that keep the drawing order are not affected.
     Row& row = rows.emplace_back();
     m_placed.clear();
     m_clusterGlyphs.clear();

@@ -171,7 +171,7 @@ void PageLayout::addLine(const PrintLine& line)
     if (line.spans.empty())
         m_document.setColour(kBlack);
     for (const LineShaper::Row& row : m_rows)
-        m_document.drawRow(m_left + row.left, nextRowBaseline(), row.glyphs, line.text, line.spans);
+        m_document.drawRow(m_left + row.left, nextRowBaseline(), row.glyphs, line.text, line.spans, m_left);
 }
 
 void PageLayout::finish()

@@ -338,8 +338,13 @@ void PdfDocument::drawMoreCodes(const std::uint16_t* codes, std::size_t count)
 }
 
 void PdfDocument::drawRow(double left, double baseline, const std::vector<PlacedGlyph>& glyphs, std::string_view text,
-    std::span<const StyleSpan> spans)
+    std::span<const StyleSpan> spans, double lineLeft)
 {
+    // PDFium takes a page for vertical text when its text objects leave a gap across it wider than a fifth of
+    // the width they span, and then gives each show of one glyph a line of its own: a right-to-left paragraph's
+    // rows flush right beside short left-to-right ones leave such a gap. A space where the line starts, in the
+    // row's first show, makes the row's text object reach across as a left-flush row's does; it draws nothing.
+    bool lead = lineLeft >= 0 && left - lineLeft > 0.01;
     const double rowY = m_paper.height - baseline;
     bool moved = false;
     bool held = false; // a glyph of the open span held the pen
@@ -397,6 +402,18 @@ void PdfDocument::drawRow(double left, double baseline, const std::vector<Placed
         setFont(*font);
         const double x = left + glyph.x;
         const double y = rowY + glyph.rise;
+        if (lead && !glyph.holdsPen && glyph.spanLength == 0) {
+            const FontFace& fontFace = font->face();
+            if (const std::uint32_t space = fontFace.glyphFor(U' '); space != 0) {
+                const std::uint16_t spaceCode = font->code(space, " ", fontFace.advance(space));
+                moveTo(lineLeft, y);
+                m_content += "[(";
+                PdfFont::appendCode(m_content, spaceCode);
+                m_inArray = m_inString = moved = true;
+                m_penX = lineLeft + font->width(spaceCode) * m_fontSize / 1000.0;
+            }
+        }
+        lead = false;
         // A glyph that holds the pen is shown alone, with character spacing that takes its code's width back,
         // cut to four decimals so that the pen never goes back.
         const double width = font->width(code) * m_fontSize / 1000.0;

@@ -38,9 +38,10 @@ public:
 
     // Draws a row of glyphs whose left edge is `left` points from the page's left and whose baseline is
     // `baseline` points below its top; the glyphs' texts are ranges of `text`, and each glyph takes the colour
-    // of the style of its text's first byte in `spans`.
+    // of the style of its text's first byte in `spans`. A row set in from where its lines start (`lineLeft`,
+    // when not negative), as a right-to-left row flush right is, starts its show there with a space.
     void drawRow(double left, double baseline, const std::vector<PlacedGlyph>& glyphs, std::string_view text,
-        std::span<const StyleSpan> spans = {});
+        std::span<const StyleSpan> spans = {}, double lineLeft = -1);
 
     // The quick way for rows of one face with no shaping: `code` gives the code that draws a character.
     PdfFont& font(int face);
