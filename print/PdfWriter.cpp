@@ -8,6 +8,7 @@
 #include <exception>
 #include <libdeflate.h>
 #include <memory>
+#include <thread>
 
 namespace papyrant {
 
@@ -24,8 +25,13 @@ constexpr std::size_t kResumeQueued = kMaxQueued / 4;
 constexpr std::size_t kGatherQueued = kMaxQueued / 2;
 constexpr std::size_t kBehindQueued = kMaxQueued * 3 / 4;
 // Workers that compress one document's chunks at once: the second keeps up with a fast layout on a machine
-// with cores to spare, or takes a share of a busy one.
-constexpr std::size_t kMaxWorkers = 2;
+// with cores to spare. On two cores the layout and one worker fill the machine, and a second only takes turns
+// from them: with the other core busy, print-outs took a fifth longer with it (bench/padprint.sh, short lines).
+std::size_t maxWorkers()
+{
+    static const std::size_t workers = std::thread::hardware_concurrency() > 2 ? 2 : 1;
+    return workers;
+}
 // The cross-reference table has ten digits for an offset.
 constexpr std::uint64_t kMaxOffset = 9999999999ull;
 
@@ -119,7 +125,7 @@ void PdfWriter::enqueue(Chunk&& chunk)
     // joins when the first falls behind on the pages of a long print-out; a short one's few chunks are not
     // worth the two passing the turn to write between them.
     const bool call = m_workers == 0 ? (compressed && !dense) || m_queue.size() >= kGatherQueued
-                                     : dense && m_workers < kMaxWorkers && m_queue.size() >= kBehindQueued;
+                                     : dense && m_workers < maxWorkers() && m_queue.size() >= kBehindQueued;
     if (call)
         schedule(lock);
 }
