@@ -24,14 +24,6 @@ constexpr std::size_t kResumeQueued = kMaxQueued / 4;
 // thousands of times a second.
 constexpr std::size_t kGatherQueued = kMaxQueued / 2;
 constexpr std::size_t kBehindQueued = kMaxQueued * 3 / 4;
-// Workers that compress one document's chunks at once: the second keeps up with a fast layout on a machine
-// with cores to spare. On two cores the layout and one worker fill the machine, and a second only takes turns
-// from them: with the other core busy, print-outs took a fifth longer with it (bench/padprint.sh, short lines).
-std::size_t maxWorkers()
-{
-    static const std::size_t workers = std::thread::hardware_concurrency() > 2 ? 2 : 1;
-    return workers;
-}
 // The cross-reference table has ten digits for an offset.
 constexpr std::uint64_t kMaxOffset = 9999999999ull;
 
@@ -67,8 +59,18 @@ thread_local ThreadCompression t_compression;
 
 } // namespace
 
-PdfWriter::PdfWriter(ByteSink& sink)
+std::size_t PdfWriter::machineWorkers()
+{
+    // The second keeps up with a fast layout on a machine with cores to spare. On two cores the layout and one
+    // worker fill the machine, and a second only takes turns from them: with the other core busy, print-outs
+    // took a fifth longer with it (bench/padprint.sh, short lines).
+    static const std::size_t workers = std::thread::hardware_concurrency() > 2 ? 2 : 1;
+    return workers;
+}
+
+PdfWriter::PdfWriter(ByteSink& sink, std::size_t workers)
     : m_sink(sink)
+    , m_maxWorkers(std::clamp<std::size_t>(workers, 1, 2))
 {
     // The second line's bytes above 127 tell transfer programs that the file is binary.
     enqueue(Chunk { 0, {}, "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", Compression::None });
@@ -125,7 +127,7 @@ void PdfWriter::enqueue(Chunk&& chunk)
     // joins when the first falls behind on the pages of a long print-out; a short one's few chunks are not
     // worth the two passing the turn to write between them.
     const bool call = m_workers == 0 ? (compressed && !dense) || m_queue.size() >= kGatherQueued
-                                     : dense && m_workers < maxWorkers() && m_queue.size() >= kBehindQueued;
+                                     : dense && m_workers < m_maxWorkers && m_queue.size() >= kBehindQueued;
     if (call)
         schedule(lock);
 }

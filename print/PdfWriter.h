@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -15,10 +16,10 @@ class ByteSink;
 
 // Writes the objects of a PDF file in one pass: numbers are handed out first and objects written in any
 // order, each once; finish() writes the cross-reference table and the trailer. Knows nothing of pages or
-// fonts. Streams are compressed on the process's worker pool, up to two chunks at once, and written in the
-// order they came, so that laying out the next page and compressing the last ones share the machine's cores;
-// at most a few pages wait in between, so memory stays bounded. When no worker can be had, the caller's thread
-// does the work.
+// fonts. Streams are compressed on the process's worker pool, up to two chunks at once (one on a machine of
+// two cores, which the layout and one worker fill), and written in the order they came, so that laying out the
+// next page and compressing the last ones share the machine's cores; at most a few pages wait in between, so
+// memory stays bounded. When no worker can be had, the caller's thread does the work.
 // Once anything fails, the rest is dropped and problem() says why.
 class PdfWriter
 {
@@ -35,8 +36,12 @@ public:
         Dense,
     };
     static constexpr int kLevel = 1;
+    // Two workers on a machine of more than two cores, else one.
+    static std::size_t machineWorkers();
 
-    explicit PdfWriter(ByteSink& sink);
+    // With `workers`, the most that compress this document's chunks at once: 1 or 2, the machine's share
+    // unless given.
+    explicit PdfWriter(ByteSink& sink, std::size_t workers = machineWorkers());
     ~PdfWriter();
     PdfWriter(const PdfWriter&) = delete;
     PdfWriter& operator=(const PdfWriter&) = delete;
@@ -80,6 +85,7 @@ private:
     void put(std::string_view bytes);
 
     ByteSink& m_sink;
+    const std::size_t m_maxWorkers;
     int m_objects = 0;
     // Shared with the workers, under m_mutex.
     mutable std::mutex m_mutex;

@@ -143,15 +143,16 @@ TEST(PdfWriter, ManyDocumentsAtOnceShareABoundedSetOfThreads)
     }
 }
 
-// Streams come faster than one worker compresses them, so that several compress at once: the file still
-// holds every object once, in the order written, where the cross-reference table says, with its own data.
+// Streams come faster than one worker compresses them, so that two compress at once (as on a machine of more
+// than two cores): the file still holds every object once, in the order written, where the cross-reference
+// table says, with its own data.
 TEST(PdfWriter, StreamsCompressedAtOnceAreWrittenInOrderWhereTheTableSays)
 {
     MemorySink sink;
     std::vector<std::string> streams;
     std::vector<int> streamNumbers;
     {
-        PdfWriter writer(sink);
+        PdfWriter writer(sink, 2);
         const int catalog = writer.reserve();
         for (int i = 0; i < 300; ++i) {
             std::string data;
