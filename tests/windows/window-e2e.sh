@@ -108,6 +108,9 @@ wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation San
 
 echo "-- silent install"
 wine "$setup" /S >>"$log" 2>&1 || fail "the setup program failed"
+# Looked at once the setup program and every process of the prefix have ended, and its server with them, with
+# the registry saved: the files of the install were once there while its Uninstall entry was not yet.
+timeout 60 wineserver -w || fail "the setup program did not finish within 60 s"
 user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
 installed=$user_dir/AppData/Local/Programs/Papyrant
 # Started by its Windows path, as the Start menu would: the program looks for its files beside itself.
