@@ -3,6 +3,8 @@
 // window is what the toolkit asks of any window made of these controls; what the program takes over it is
 // its own work.
 //   controls-window [STYLE-SHEET]
+#include "app/Twips.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
@@ -14,16 +16,6 @@
 #include <QTreeView>
 #include <QWidget>
 
-namespace {
-
-// The main window's places, in twips (a fifteenth of a pixel at 96 dpi).
-QRect twips(int left, int top, int width, int height)
-{
-    return { left / 15, top / 15, width / 15, height / 15 };
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
@@ -34,11 +26,16 @@ int main(int argc, char* argv[])
     face.setPointSizeF(9);
     face.setBold(true);
     window.setFont(face);
-    window.setFixedSize(536, 447);
+    // The main window's places, in twips, as it lays itself out.
+    const double dpi = window.logicalDpiY() > 0 ? window.logicalDpiY() : 96.0;
+    const auto twips = [dpi](int left, int top, int width, int height) {
+        return papyrant::twipsRect(left, top, width, height, dpi);
+    };
+    window.setFixedSize(papyrant::twipsToPixels(8040, dpi), papyrant::twipsToPixels(6705, dpi));
 
     auto* list = new QTreeView(&window);
     auto* files = new QStandardItemModel(0, 1, &window);
-    files->setHorizontalHeaderLabels({ QStringLiteral("Files To Convert") });
+    files->setHorizontalHeaderLabels({ QStringLiteral("XML File(s)") });
     list->setModel(files);
     list->setGeometry(twips(120, 120, 7800, 2540));
 

@@ -2,8 +2,9 @@
 # Words a real file nobody here wrote loses in each PDF reader: freedesktop.org.xml (comments in dozens of
 # languages, right-to-left ones among them) printed by papyrant-convert and read back by the readers test's eight
 # readers. A word counts as lost for every time it occurs in the source more often than in the reader's text,
-# as the readers test counts it, with its excuses (the bidi marks poppler adds, say); right-to-left words (those with a Hebrew or Arabic letter) are counted apart, since how a right-to-left run is
-# drawn trades one reader's losses against another's. Rows wrapped inside a word lose that word in every reader.
+# as the readers test counts it, with its excuses (the bidi marks poppler adds, say); right-to-left words (those
+# with a Hebrew or Arabic letter) are counted apart, since how a right-to-left run is drawn trades one reader's
+# losses against another's. Rows wrapped inside a word lose that word in every reader.
 # Prints "realfile_readers.READER.words_lost: N of M" and ".rtl_words_lost: N of M".
 set -euo pipefail
 source "$(dirname "$0")/lib/build.sh"
@@ -24,15 +25,17 @@ import readers_test
 readers_test.install_npm(npm_dir)
 pdf = os.path.join(work, "freedesktop.org.pdf")
 with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
-    for future in [pool.submit(readers_test.run, command, cwd=cwd) for command, cwd in readers_test.read_tasks([pdf], work, npm_dir)]:
+    tasks = readers_test.read_tasks([pdf], work, npm_dir)
+    for future in [pool.submit(readers_test.run, command, cwd=cwd) for command, cwd in tasks]:
         future.result()
 
 def right_to_left(word):
     return any(unicodedata.bidirectional(c) in ("R", "AL") for c in word)
 
 expected = readers_test.read_text(os.path.join(work, "freedesktop.org.xml"))
-total = len(expected.split())
-rtl_total = sum(1 for word in expected.split() if right_to_left(word))
+words = expected.split()
+total = len(words)
+rtl_total = sum(1 for word in words if right_to_left(word))
 for reader in readers_test.READERS:
     text = readers_test.read_text(os.path.join(work, "freedesktop.org.%s.txt" % reader))
     lost = readers_test.losses(reader, expected, text)[2]
